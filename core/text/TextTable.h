@@ -1,0 +1,25 @@
+// The program's numbered string table (English and Chinese).
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace rm427 {
+
+struct TextEntry {
+    int number;
+    const char* text;  // UTF-8; "&" marks an access key
+};
+
+extern const TextEntry kTextTable[];
+extern const std::size_t kTextTableSize;
+
+// The raw entry of the table, or nullptr when the table has no such number.
+const char* FindTextEntry(int entry);
+
+// Text of English number n in the given language: entry language * 1000 + n.
+// A language other than 0 or 1 reads as English. A number the table lacks
+// gives an empty text (a program error, never a user's).
+std::string LoadText(int language, int n);
+
+}  // namespace rm427

@@ -1,0 +1,1 @@
+// Placeholder so the io library has a source before its adapters exist.

@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Set up a Debian 12 machine for rm427, build it, and run the program or the tests.
+#   tools/dev.sh run [program arguments]   set up, build, start rm427
+#   tools/dev.sh test                      set up, build, run every test
+#   tools/dev.sh build                     set up and build only
+# BUILD_DIR (default build) and RM427_SANITIZE=1 (ASan+UBSan build) are honoured.
+set -euo pipefail
+
+cd "$(dirname "$0")/.."
+action=${1:-run}
+shift || true
+
+packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-serialport-dev
+          libgtest-dev googletest fonts-noto-cjk)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=()
+  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+build_dir=${BUILD_DIR:-build}
+sanitize=OFF
+[ "${RM427_SANITIZE:-0}" = 1 ] && sanitize=ON
+cmake -S . -B "$build_dir" -G Ninja -DRM427_SANITIZE=$sanitize >/dev/null
+cmake --build "$build_dir" -j"$(nproc)"
+
+case "$action" in
+  build) ;;
+  test)
+    export QT_QPA_PLATFORM=offscreen
+    ctest --test-dir "$build_dir" --output-on-failure -j"$(nproc)" --timeout 600
+    ;;
+  run)
+    if [ -x "$build_dir/app/rm427" ]; then
+      exec "$build_dir/app/rm427" "$@"
+    else
+      exec "$build_dir/app/rm427-cli" --help
+    fi
+    ;;
+  *) echo "usage: tools/dev.sh run|test|build" >&2; exit 2 ;;
+esac
