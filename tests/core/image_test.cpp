@@ -13,7 +13,9 @@ TEST(Image, FreshStateIsNewImageAndUnmodified) {
     for (int a = 0; a < rm427::kImageSize; ++a) {
         const bool inDefaults = (a >= 0xE90 && a <= 0xE9A) || (a >= 0xEB0 && a <= 0xEBA) ||
                                 (a >= 0xEC0 && a <= 0xECF);
-        if (!inDefaults) ASSERT_EQ(s.Image[a], 0xFF) << "offset " << a;
+        if (!inDefaults) {
+            ASSERT_EQ(s.Image[a], 0xFF) << "offset " << a;
+        }
     }
     EXPECT_EQ(s.Image[0xE90], 0xA5);
     EXPECT_EQ(s.Image[0xE9A], 0x5F);

@@ -1,0 +1,42 @@
+// The channel list as the channel editor shows it: a table of display texts,
+// 13 columns and CHCount + 1 rows (row 0 the column titles, row n channel n,
+// column 0 the channel number). The core converts between it and the image;
+// the grid widget shows the same table; the batch editor writes into it.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "image/Module1.h"
+
+namespace rm427 {
+
+constexpr int kChannelColumns = 13;
+using ChannelRow = std::array<std::string, kChannelColumns>;
+using ChannelRows = std::vector<ChannelRow>;
+
+// Column numbers of the channel list.
+enum ChannelColumn {
+    colChannel = 0, colRxFreq, colTxFreq, colDecode, colEncode, colPower, colBandwidth,
+    colScanAdd, colBeatShift, colBCL, colVOX, colOption, colName
+};
+
+// A table of CHCount + 1 rows with the column titles (current language) and
+// the channel numbers; every other cell empty.
+ChannelRows MakeChannelRows(const Module1& state);
+// Row 0 from the text table in the current language.
+void SetColumnTitles(const Module1& state, ChannelRows& rows);
+// Image -> rows 1..CHCount, in the current language (what RefreshChannel does
+// after its captions). Never fails; leaves FreqStep at the last channel's step.
+void LoadChannelRows(Module1& state, ChannelRows& rows);
+// Rows 1..CHCount -> image (what SaveCHData does after TransferFocus). Writes
+// nothing outside the channel records.
+void SaveChannelRows(Module1& state, const ChannelRows& rows);
+
+// The row operations behind CH Del, CH Down and CH Up, on row state.CurCHRow.
+void ChannelDelete(Module1& state, ChannelRows& rows);
+void ChannelDown(Module1& state, ChannelRows& rows);
+void ChannelUp(Module1& state, ChannelRows& rows);
+
+}  // namespace rm427
