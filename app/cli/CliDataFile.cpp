@@ -1,0 +1,46 @@
+#include "CliDataFile.h"
+
+#include "file/DataFile.h"
+
+namespace rm427::cli {
+
+bool TakePositional(const std::string& command, const Args& args, std::size_t count, int& exitCode) {
+    for (const auto& a : args)
+        if (a.size() > 1 && a[0] == '-') {
+            exitCode = Fail(command + ": unknown option '" + a + "' (see rm427-cli " + command + " --help)");
+            return false;
+        }
+    if (args.size() != count) {
+        exitCode = Fail(command + ": expected " + std::to_string(count) + " argument" +
+                        (count == 1 ? "" : "s") + ", got " + std::to_string(args.size()) +
+                        " (see rm427-cli " + command + " --help)");
+        return false;
+    }
+    return true;
+}
+
+bool LoadDataFile(const std::string& path, CodeplugImage& image) {
+    std::vector<unsigned char> bytes;
+    std::string error;
+    if (!ReadFile(path, bytes, error)) {
+        Fail(error);
+        return false;
+    }
+    if (!DecodeDataFile(bytes, image)) {
+        Fail(path + ": not an RM-427 data file (Incorrect File Type.)");
+        return false;
+    }
+    return true;
+}
+
+bool StoreDataFile(const std::string& path, const CodeplugImage& image) {
+    std::vector<unsigned char> bytes;
+    std::string error;
+    if (!EncodeDataFile(image, bytes, error) || !WriteFileAtomic(path, bytes, error)) {
+        Fail(error);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace rm427::cli
