@@ -1,0 +1,315 @@
+#include "settings/BatchFill.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "settings/SettingsRow.h"
+#include "text/TextTable.h"
+
+namespace rm427 {
+
+// ---- Numbers and frequency texts -----------------------------------------
+
+namespace {
+
+// The leading decimal number of a text (digits with at most one point); 0
+// when there is none.
+double NumericValue(const std::string& text) {
+    std::string num;
+    bool point = false;
+    for (char c : text) {
+        if (std::isdigit(static_cast<unsigned char>(c))) {
+            num += c;
+        } else if (c == '.' && !point) {
+            point = true;
+            num += c;
+        } else {
+            break;
+        }
+    }
+    if (num.empty() || num == ".") return 0.0;
+    return std::strtod(num.c_str(), nullptr);
+}
+
+}  // namespace
+
+std::string SingleText(float value) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.7g", static_cast<double>(value));
+    if (std::strchr(buf, 'e') == nullptr) return buf;
+    // Tiny or huge values: plain digits rather than an exponent.
+    std::snprintf(buf, sizeof buf, "%.7f", static_cast<double>(value));
+    std::string s = buf;
+    while (!s.empty() && s.back() == '0') s.pop_back();
+    if (!s.empty() && s.back() == '.') s.pop_back();
+    return s;
+}
+
+namespace {
+
+std::string FormatMHz(double mhz) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.5f", mhz);
+    return buf;
+}
+
+// Characters 1-3, a point, characters 5-9: frequency texts always have three
+// whole-MHz digits inside the limits.
+std::string Normalise(const std::string& t) {
+    std::string n = t.substr(0, 3) + ".";
+    if (t.size() > 4) n += t.substr(4, 5);
+    return n;
+}
+
+long long CountOf(const std::string& text) { return std::llround(NumericValue(text) * 100000.0); }
+
+long long OnRaster(double count, int step) { return std::llround(count / step) * step; }
+
+// The nearer of the 5 kHz and 6.25 kHz candidates; a tie goes to 5 kHz.
+long long NearestRaster(double count) {
+    const long long c5 = OnRaster(count, 500), c625 = OnRaster(count, 625);
+    return std::fabs(count - c625) < std::fabs(count - c5) ? c625 : c5;
+}
+
+std::string RoundRx(const std::string& text) {
+    return FormatMHz(NearestRaster(NumericValue(Normalise(text)) * 100000.0) / 100000.0);
+}
+
+// A transmit frequency follows the raster of its channel's receive frequency.
+std::string RoundTx(const std::string& text, const std::string& rxText) {
+    const double count = NumericValue(Normalise(text)) * 100000.0;
+    const int step = CountOf(Normalise(rxText)) % 500 != 0 ? 625 : 500;
+    return FormatMHz(OnRaster(count, step) / 100000.0);
+}
+
+float Wrap(float f, const Module1& s) {
+    if (f > s.FreqLimitHigh) return static_cast<float>(s.FreqLimitLow);
+    if (f < s.FreqLimitLow) return static_cast<float>(s.FreqLimitHigh);
+    return f;
+}
+
+int StepIndex(int index, int dir, int interval) {
+    index += dir * interval;
+    if (index > kBatchToneMax) return 0;
+    if (index < 0) return kBatchToneMax;
+    return index;
+}
+
+std::string Pick(int language, int index, std::initializer_list<int> numbers, int fallback) {
+    if (index < 0 || index >= static_cast<int>(numbers.size())) index = fallback;
+    return LoadText(language, *(numbers.begin() + index));
+}
+
+}  // namespace
+
+// ---- Random choice --------------------------------------------------------
+
+double BatchRandom::Next() {
+    state_ = (state_ * 0x43FD43FDu + 0xC39EC3u) & 0xFFFFFFu;
+    return state_ / 16777216.0;
+}
+
+int BatchRandom::NextIndex() { return static_cast<int>(std::floor(Next() * 261)); }
+
+// ---- ApplyBatch -----------------------------------------------------------
+
+void ApplyBatch(const Module1& state, const BatchInputs& in, const std::vector<std::string>& tones,
+                BatchRandom& random, ChannelRows& rows) {
+    if (in.toChannel < in.fromChannel) return;
+    const int lang = state.Language;
+
+    std::string rxText = in.rxText;
+    float rx = static_cast<float>(NumericValue(rxText));
+    const float rxStep = static_cast<float>(NumericValue(in.rxStepText) / 1000.0);
+    const int rxDir = in.rxAscending ? 1 : -1;
+    std::string txText = in.txText;
+    float tx = static_cast<float>(NumericValue(txText));
+    const float txStep = static_cast<float>(NumericValue(in.txStepText) / 1000.0);
+    const int txDir = in.txAscending ? 1 : -1;
+    const double offset = NumericValue(in.offsetText);
+    const int sign = in.offsetPlus ? 1 : -1;
+    int dec = in.decodeIndex;
+    const int decInterval = static_cast<int>(NumericValue(in.decodeIntervalText));
+    const int decDir = in.decodeAscending ? 1 : -1;
+    int enc = in.encodeIndex;
+    const int encInterval = static_cast<int>(NumericValue(in.encodeIntervalText));
+    const int encDir = in.encodeAscending ? 1 : -1;
+
+    auto tone = [&](int index) {
+        return (index >= 0 && index < static_cast<int>(tones.size())) ? tones[index]
+                                                                       : std::string();
+    };
+    const std::string onText = LoadText(lang, 1149), offText = LoadText(lang, 1150);
+    const std::string beatText = LoadText(lang, 1131);
+    const std::string bandwidth = Pick(lang, in.bandwidth, {1145, 1146}, 0);
+    const std::string scanAdd = Pick(lang, in.scanAdd, {1151, 1152}, 0);
+    const std::string power = Pick(lang, in.power, {1147, 1148}, 0);
+    const std::string bcl = in.bcl == 0 ? onText : offText;
+    const std::string vox = in.vox == 0 ? onText : offText;
+    const std::string beat = in.beatShift == 1   ? beatText + "1"
+                             : in.beatShift == 2 ? beatText + "2"
+                                                 : offText;
+    const std::string option = Pick(lang, in.option, {1150, 1384, 1385}, 0);
+    const std::string name = CleanBatchName(in.name);
+
+    for (int k = 0; k <= in.toChannel - in.fromChannel; ++k) {
+        const int n = in.fromChannel + k;
+        const bool inTable = n >= 1 && n <= state.CHCount && n < static_cast<int>(rows.size());
+
+        if (k > 0) {
+            rx = Wrap(static_cast<float>(static_cast<double>(rx) + rxDir * static_cast<double>(rxStep)),
+                      state);
+            rxText = RoundRx(SingleText(rx));
+            rx = static_cast<float>(NumericValue(rxText));
+        }
+        const std::string rxCell = FormatMHz(NumericValue(rxText));
+
+        if (in.txMode == txOffset) {
+            tx = Wrap(static_cast<float>(sign * offset + static_cast<double>(rx)), state);
+            txText = RoundTx(SingleText(tx), rxCell);
+        } else if (in.txMode == txOwnStart) {
+            if (k > 0) {
+                tx = Wrap(static_cast<float>(static_cast<double>(tx) +
+                                             txDir * static_cast<double>(txStep)),
+                          state);
+                txText = RoundTx(SingleText(tx), rxCell);
+                tx = static_cast<float>(NumericValue(txText));
+            }
+        } else {
+            txText = rxText;
+        }
+
+        if (in.decodeRandom)
+            dec = random.NextIndex();
+        else if (k > 0)
+            dec = StepIndex(dec, decDir, decInterval);
+        if (in.encodeSameAsDecode)
+            enc = dec;
+        else if (in.encodeRandom)
+            enc = random.NextIndex();
+        else if (k > 0)
+            enc = StepIndex(enc, encDir, encInterval);
+
+        if (!inTable) continue;
+        ChannelRow& row = rows[n];
+        row[colRxFreq] = rxCell;
+        row[colTxFreq] = FormatMHz(NumericValue(txText));
+        row[colDecode] = tone(dec);
+        row[colEncode] = tone(enc);
+        row[colBandwidth] = bandwidth;
+        row[colScanAdd] = scanAdd;
+        row[colPower] = power;
+        row[colBCL] = bcl;
+        row[colBeatShift] = beat;
+        row[colVOX] = vox;
+        row[colOption] = option;
+        row[colName] = name;
+    }
+}
+
+// ---- Field rules ----------------------------------------------------------
+
+FieldCheck ValidateBatchStartFreq(const Module1& s, const std::string& text) {
+    const double v = NumericValue(text);
+    if (v > s.FreqLimitHigh) return {FormatMHz(s.FreqLimitHigh), true};
+    if (v < s.FreqLimitLow) return {FormatMHz(s.FreqLimitLow), true};
+    return {RoundRx(text), false};
+}
+
+double BatchOffsetLimit(const Module1& s) { return s.FreqLimitHigh - s.FreqLimitLow; }
+
+FieldCheck ValidateBatchOffset(const Module1& s, const std::string& text) {
+    const double v = NumericValue(text);
+    const double limit = BatchOffsetLimit(s);
+    if (v >= limit) return {FormatMHz(limit - 0.005), true};
+    return {FormatMHz(NearestRaster(v * 100000.0) / 100000.0), false};
+}
+
+std::string BatchStepChanged(const std::string& text) {
+    return NumericValue(text) > 1000 ? "1000" : text;
+}
+
+std::string ValidateBatchStep(const std::string& text) {
+    double v = NumericValue(text);
+    if (v > 1000) v = 1000;
+    if (v > 0 && v < 5) v = 5;
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.2f", v);
+    std::string s = buf;
+    while (s.back() == '0') s.pop_back();
+    if (s.back() == '.') s.pop_back();
+    return s;
+}
+
+namespace {
+long WholeNumber(const std::string& text) {
+    const double v = NumericValue(text);
+    return v > 1e6 ? 1000000L : static_cast<long>(v);
+}
+}  // namespace
+
+std::string RangeFieldChanged(const std::string& text, int chCount) {
+    if (text.empty()) return text;
+    const long v = WholeNumber(text);
+    return std::to_string(v > chCount ? chCount : v);
+}
+
+std::string RangeFieldKeyDown(const std::string& text, FieldKey key, int chCount) {
+    long v = WholeNumber(text);
+    if (key == FieldKey::Up) {
+        if (--v < 1) v = chCount;
+    } else if (key == FieldKey::Down) {
+        if (++v > chCount) v = 1;
+    }
+    return std::to_string(v);
+}
+
+void ValidateRangeFields(std::string& from, std::string& to, bool isFrom, int chCount) {
+    std::string& self = isFrom ? from : to;
+    std::string& other = isFrom ? to : from;
+    long v = WholeNumber(self);
+    if (v == 0) v = 1;
+    if (v > chCount) v = chCount;
+    self = std::to_string(v);
+    const long o = WholeNumber(other);
+    if (isFrom ? o < v : o > v) other = self;
+}
+
+std::string IntervalChanged(const std::string& text) {
+    return NumericValue(text) > 20 ? "20" : text;
+}
+
+std::string IntervalKeyDown(const std::string& text, FieldKey key) {
+    long v = WholeNumber(text);
+    if (v > 20) v = 20;
+    if (key == FieldKey::Up) {
+        if (--v < 0) v = 20;
+    } else if (key == FieldKey::Down) {
+        if (++v > 20) v = 0;
+    }
+    return std::to_string(v);
+}
+
+std::string ValidateInterval(const std::string& text) {
+    const long v = WholeNumber(text);
+    return std::to_string(v > 20 ? 20 : v);
+}
+
+bool BatchNameCharAllowed(char c) {
+    const char u = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return u != '\0' && NameCharCode(u) != kNoNameChar;
+}
+
+std::string CleanBatchName(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (out.size() == 5) break;
+        if (static_cast<unsigned char>(c) < 0x80 && BatchNameCharAllowed(c))
+            out += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return out;
+}
+
+}  // namespace rm427

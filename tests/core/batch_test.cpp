@@ -1,0 +1,332 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "image/Module1.h"
+#include "settings/BatchFill.h"
+#include "text/TextTable.h"
+
+using namespace rm427;
+
+namespace {
+
+std::vector<std::string> Tones() {
+    std::vector<std::string> t = {"None"};
+    for (int i = 1; i <= 50; ++i) t.push_back("T" + std::to_string(i));
+    t[1] = "67.0"; t[2] = "69.3"; t[3] = "71.9"; t[4] = "74.4"; t[5] = "77.0";
+    for (int i = 51; i <= 264; ++i) t.push_back("D" + std::to_string(i));
+    return t;
+}
+
+ChannelRows EmptyRows(const Module1& s) {
+    ChannelRows rows(s.CHCount + 1);
+    for (int n = 0; n <= s.CHCount; ++n) rows[n][colChannel] = std::to_string(n);
+    rows[0][colRxFreq] = "Rx Freq";
+    return rows;
+}
+
+struct Batch {
+    Module1 state;
+    std::vector<std::string> tones = Tones();
+    BatchRandom random;
+    ChannelRows rows = EmptyRows(state);
+    BatchInputs in;
+
+    void Apply() { ApplyBatch(state, in, tones, random, rows); }
+    std::string Rx(int n) const { return rows[n][colRxFreq]; }
+    std::string Tx(int n) const { return rows[n][colTxFreq]; }
+};
+
+}  // namespace
+
+TEST(BatchFrequencies, StepsAscendingWithTransmitSameAsReceive) {
+    Batch b;
+    b.in.rxText = "145.00000";
+    b.in.rxStepText = "100";
+    b.Apply();
+    EXPECT_EQ(b.Rx(1), "145.00000");
+    EXPECT_EQ(b.Rx(2), "145.10000");
+    EXPECT_EQ(b.Rx(3), "145.20000");
+    EXPECT_EQ(b.Rx(11), "146.00000");
+    for (int n = 1; n <= 128; ++n) ASSERT_EQ(b.Tx(n), b.Rx(n)) << n;
+    EXPECT_EQ(b.Rx(128), "157.70000");
+    EXPECT_EQ(b.rows[0][colRxFreq], "Rx Freq");  // titles untouched
+}
+
+TEST(BatchFrequencies, WrapsAtTheLimits) {
+    Batch b;
+    b.in.rxText = "549.90000";
+    b.in.rxStepText = "100";
+    b.in.toChannel = 4;
+    b.Apply();
+    EXPECT_EQ(b.Rx(2), "550.00000");  // equal to the limit stays
+    EXPECT_EQ(b.Rx(3), "100.00000");
+    EXPECT_EQ(b.Rx(4), "100.10000");
+
+    Batch d;
+    d.in.rxText = "100.10000";
+    d.in.rxStepText = "100";
+    d.in.rxAscending = false;
+    d.in.toChannel = 4;
+    d.Apply();
+    EXPECT_EQ(d.Rx(1), "100.10000");
+    EXPECT_EQ(d.Rx(2), "100.00000");
+    EXPECT_EQ(d.Rx(3), "550.00000");
+    EXPECT_EQ(d.Rx(4), "549.90000");
+}
+
+TEST(BatchFrequencies, SnapsToTheRasterOfEachChannel) {
+    Batch b;
+    b.in.rxText = "145.00000";
+    b.in.rxStepText = "6.25";
+    b.in.toChannel = 5;
+    b.Apply();
+    EXPECT_EQ(b.Rx(2), "145.00625");
+    EXPECT_EQ(b.Rx(3), "145.01250");
+    EXPECT_EQ(b.Rx(4), "145.01875");
+    EXPECT_EQ(b.Rx(5), "145.02500");
+
+    // Own transmit sequence in 5 kHz steps beside 6.25 kHz receive channels:
+    // each transmit frequency takes its own channel's raster.
+    b.in.txMode = txOwnStart;
+    b.in.txText = "150.00000";
+    b.in.txStepText = "5";
+    b.Apply();
+    EXPECT_EQ(b.Tx(1), "150.00000");
+    EXPECT_EQ(b.Tx(2), "150.00625");  // 150.005 on the 6.25 kHz raster
+    EXPECT_EQ(b.Tx(3), "150.01250");
+}
+
+TEST(BatchFrequencies, OffsetAppliesFromTheFirstChannel) {
+    Batch b;
+    b.in.rxText = "438.50000";
+    b.in.rxStepText = "25";
+    b.in.txMode = txOffset;
+    b.in.offsetText = "5";
+    b.in.offsetPlus = false;
+    b.in.toChannel = 3;
+    b.Apply();
+    EXPECT_EQ(b.Tx(1), "433.50000");
+    EXPECT_EQ(b.Rx(2), "438.52500");
+    EXPECT_EQ(b.Tx(2), "433.52500");
+    EXPECT_EQ(b.Tx(3), "433.55000");
+
+    // A plus offset that runs past the upper limit wraps to the lower one.
+    b.in.rxText = "548.00000";
+    b.in.offsetPlus = true;
+    b.Apply();
+    EXPECT_EQ(b.Tx(1), "100.00000");
+}
+
+TEST(BatchFrequencies, OwnTransmitSequenceDescends) {
+    Batch b;
+    b.in.rxText = "145.00000";
+    b.in.txMode = txOwnStart;
+    b.in.txText = "100.05000";
+    b.in.txStepText = "25";
+    b.in.txAscending = false;
+    b.in.toChannel = 4;
+    b.Apply();
+    EXPECT_EQ(b.Rx(4), "145.00000");  // receive step 0
+    EXPECT_EQ(b.Tx(1), "100.05000");
+    EXPECT_EQ(b.Tx(2), "100.02500");
+    EXPECT_EQ(b.Tx(3), "100.00000");
+    EXPECT_EQ(b.Tx(4), "550.00000");
+}
+
+TEST(BatchSignalling, StepsWithinTheList) {
+    Batch b;
+    b.in.toChannel = 3;
+    b.in.decodeIndex = 1;
+    b.in.decodeIntervalText = "2";
+    b.Apply();
+    EXPECT_EQ(b.rows[1][colDecode], "67.0");
+    EXPECT_EQ(b.rows[2][colDecode], "71.9");
+    EXPECT_EQ(b.rows[3][colDecode], "77.0");
+    for (int n = 1; n <= 3; ++n) EXPECT_EQ(b.rows[n][colEncode], b.rows[n][colDecode]);
+
+    b.in.decodeIndex = 260;
+    b.in.decodeIntervalText = "1";
+    b.Apply();
+    EXPECT_EQ(b.rows[1][colDecode], "D260");
+    EXPECT_EQ(b.rows[2][colDecode], "None");
+    EXPECT_EQ(b.rows[3][colDecode], "67.0");
+
+    // Start entries above 260 only reach the first channel.
+    b.in.decodeIndex = 264;
+    b.in.decodeIntervalText = "0";
+    b.Apply();
+    EXPECT_EQ(b.rows[1][colDecode], "D264");
+    EXPECT_EQ(b.rows[2][colDecode], "None");
+    EXPECT_EQ(b.rows[3][colDecode], "None");
+
+    // Descending wraps from 0 to 260; encode has its own sequence.
+    b.in.decodeIndex = 1;
+    b.in.decodeIntervalText = "1";
+    b.in.decodeAscending = false;
+    b.in.encodeSameAsDecode = false;
+    b.in.encodeIndex = 51;
+    b.in.encodeIntervalText = "3";
+    b.Apply();
+    EXPECT_EQ(b.rows[1][colDecode], "67.0");
+    EXPECT_EQ(b.rows[2][colDecode], "None");
+    EXPECT_EQ(b.rows[3][colDecode], "D260");
+    EXPECT_EQ(b.rows[1][colEncode], "D51");
+    EXPECT_EQ(b.rows[2][colEncode], "D54");
+    EXPECT_EQ(b.rows[3][colEncode], "D57");
+}
+
+TEST(BatchSignalling, RandomChoiceIsRepeatableAndInRange) {
+    Batch b;
+    b.in.decodeRandom = true;
+    b.Apply();
+    std::set<std::string> seen;
+    for (int n = 1; n <= 128; ++n) {
+        EXPECT_EQ(b.rows[n][colEncode], b.rows[n][colDecode]) << n;  // encode default
+        seen.insert(b.rows[n][colDecode]);
+    }
+    EXPECT_GT(seen.size(), 60u);  // really random, not one value
+
+    // A fresh generator (a new run) gives the same sequence.
+    Batch again;
+    again.in.decodeRandom = true;
+    again.Apply();
+    for (int n = 1; n <= 128; ++n) ASSERT_EQ(again.rows[n][colDecode], b.rows[n][colDecode]);
+
+    BatchRandom r;
+    int low = 300, high = -1;
+    for (int i = 0; i < 100000; ++i) {
+        const int v = r.NextIndex();
+        low = std::min(low, v);
+        high = std::max(high, v);
+    }
+    EXPECT_EQ(low, 0);
+    EXPECT_EQ(high, kBatchToneMax);
+}
+
+TEST(BatchOptions, CellsUseTheChannelEditorTexts) {
+    Batch b;
+    b.in.fromChannel = 10;
+    b.in.toChannel = 11;
+    b.in.bcl = 0;  // Yes
+    b.in.vox = 0;  // Yes
+    b.in.power = 1;
+    b.in.bandwidth = 1;
+    b.in.scanAdd = 1;
+    b.in.beatShift = 2;
+    b.in.option = 1;
+    b.in.name = "ab-1z";
+    b.Apply();
+    const ChannelRow& r = b.rows[11];
+    EXPECT_EQ(r[colBCL], "On");
+    EXPECT_EQ(r[colVOX], "On");
+    EXPECT_EQ(r[colPower], "Low");
+    EXPECT_EQ(r[colBandwidth], "Narrow");
+    EXPECT_EQ(r[colScanAdd], "No");
+    EXPECT_EQ(r[colBeatShift], "Beat Shift2");
+    EXPECT_EQ(r[colOption], "Compand");
+    EXPECT_EQ(r[colName], "AB-1Z");
+    EXPECT_EQ(b.rows[9][colRxFreq], "");
+    EXPECT_EQ(b.rows[12][colRxFreq], "");
+
+    // Defaults, and the texts of the language in use when Apply runs.
+    Batch c;
+    c.state.Language = 1;
+    c.in.toChannel = 1;
+    c.in.name = "[%/=]";
+    c.Apply();
+    const ChannelRow& z = c.rows[1];
+    EXPECT_EQ(z[colBCL], LoadText(1, 1150));
+    EXPECT_EQ(z[colVOX], LoadText(1, 1150));
+    EXPECT_EQ(z[colPower], LoadText(1, 1147));
+    EXPECT_EQ(z[colBandwidth], LoadText(1, 1145));
+    EXPECT_EQ(z[colScanAdd], LoadText(1, 1151));
+    EXPECT_EQ(z[colBeatShift], LoadText(1, 1150));
+    EXPECT_EQ(z[colOption], LoadText(1, 1150));
+    EXPECT_EQ(z[colName], "");  // none of these can be stored in a name
+}
+
+TEST(BatchRange, ReversedOrOutsideRangesWriteNothingOutside) {
+    Batch b;
+    b.in.fromChannel = 5;
+    b.in.toChannel = 3;
+    const ChannelRows before = b.rows;
+    b.Apply();
+    EXPECT_EQ(b.rows, before);
+
+    b.in.fromChannel = 0;
+    b.in.toChannel = 200;
+    b.in.rxText = "145.00000";
+    b.Apply();
+    EXPECT_EQ(b.rows[0], before[0]);
+    EXPECT_EQ(b.rows.size(), 129u);
+    EXPECT_EQ(b.Rx(1), "145.00000");  // k counts from channel 0
+    EXPECT_EQ(b.Rx(128), "145.00000");
+}
+
+TEST(BatchFields, RangeFieldRules) {
+    EXPECT_EQ(RangeFieldChanged("200", 128), "128");
+    EXPECT_EQ(RangeFieldChanged("007x", 128), "7");
+    EXPECT_EQ(RangeFieldChanged("", 128), "");
+    EXPECT_EQ(RangeFieldKeyDown("1", FieldKey::Up, 128), "128");
+    EXPECT_EQ(RangeFieldKeyDown("128", FieldKey::Down, 128), "1");
+    EXPECT_EQ(RangeFieldKeyDown("5", FieldKey::Up, 128), "4");
+    EXPECT_EQ(RangeFieldKeyDown("", FieldKey::Other, 128), "0");
+
+    std::string from = "5", to = "3";
+    ValidateRangeFields(from, to, true, 128);
+    EXPECT_EQ(from, "5");
+    EXPECT_EQ(to, "5");
+    from = "9"; to = "0";
+    ValidateRangeFields(from, to, false, 128);
+    EXPECT_EQ(to, "1");
+    EXPECT_EQ(from, "1");
+    from = ""; to = "999";
+    ValidateRangeFields(from, to, true, 128);
+    EXPECT_EQ(from, "1");
+    EXPECT_EQ(to, "999");  // only the field being validated is clamped
+}
+
+TEST(BatchFields, IntervalStepAndFrequencyRules) {
+    EXPECT_EQ(IntervalChanged("25"), "20");
+    EXPECT_EQ(IntervalChanged("7"), "7");
+    EXPECT_EQ(IntervalKeyDown("0", FieldKey::Up), "20");
+    EXPECT_EQ(IntervalKeyDown("20", FieldKey::Down), "0");
+    EXPECT_EQ(ValidateInterval(""), "0");
+    EXPECT_EQ(ValidateInterval("05"), "5");
+
+    EXPECT_EQ(BatchStepChanged("1500"), "1000");
+    EXPECT_EQ(BatchStepChanged("12.5"), "12.5");
+    EXPECT_EQ(ValidateBatchStep("12.50"), "12.5");
+    EXPECT_EQ(ValidateBatchStep("6.25"), "6.25");
+    EXPECT_EQ(ValidateBatchStep("2"), "5");
+    EXPECT_EQ(ValidateBatchStep(""), "0");
+    EXPECT_EQ(ValidateBatchStep("25"), "25");
+
+    Module1 s;
+    EXPECT_EQ(ValidateBatchStartFreq(s, "145.0060").text, "145.00625");
+    EXPECT_FALSE(ValidateBatchStartFreq(s, "145.0060").outOfRange);
+    EXPECT_EQ(ValidateBatchStartFreq(s, "145.003").text, "145.00500");
+    const FieldCheck high = ValidateBatchStartFreq(s, "551");
+    EXPECT_EQ(high.text, "550.00000");
+    EXPECT_TRUE(high.outOfRange);
+    const FieldCheck empty = ValidateBatchStartFreq(s, "");
+    EXPECT_EQ(empty.text, "100.00000");
+    EXPECT_TRUE(empty.outOfRange);
+    EXPECT_FALSE(ValidateBatchStartFreq(s, "550").outOfRange);
+
+    EXPECT_EQ(ValidateBatchOffset(s, "5").text, "5.00000");
+    EXPECT_EQ(ValidateBatchOffset(s, "0.6").text, "0.60000");
+    EXPECT_EQ(ValidateBatchOffset(s, "12.3456").text, "12.34500");
+    EXPECT_FALSE(ValidateBatchOffset(s, "449.99").outOfRange);
+    const FieldCheck big = ValidateBatchOffset(s, "450");
+    EXPECT_EQ(big.text, "449.99500");
+    EXPECT_TRUE(big.outOfRange);
+}
+
+TEST(BatchFields, FloatText) {
+    EXPECT_EQ(SingleText(145.0125f), "145.0125");
+    EXPECT_EQ(SingleText(145.00625f), "145.0063");
+    EXPECT_EQ(SingleText(550.0f), "550");
+    EXPECT_EQ(SingleText(100.1f), "100.1");
+}
