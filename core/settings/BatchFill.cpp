@@ -299,7 +299,7 @@ std::string ValidateInterval(const std::string& text) {
 
 bool BatchNameCharAllowed(char c) {
     const char u = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return u != '\0' && NameCharCode(u) != kNoNameChar;
+    return u != '\0' && IsPowerOnMessageChar(u);
 }
 
 std::string CleanBatchName(const std::string& text) {

@@ -4,15 +4,18 @@
 
 namespace rm427 {
 
-const char kNameChars[42] = "0123456789-ABCDEFGHIJKLMNOPQRSTUVWXYZ*+_ ";
+namespace {
+
+constexpr char kMessageChars[] = "0123456789-ABCDEFGHIJKLMNOPQRSTUVWXYZ*+_ ";
+constexpr int kNoChar = 63;
 
 int NameCharCode(char c) {
     for (int code = 0; code < 41; ++code)
-        if (kNameChars[code] == c) return code;
-    return kNoNameChar;
+        if (kMessageChars[code] == c) return code;
+    return kNoChar;
 }
 
-char NameCharOf(int code) { return (code >= 0 && code < 41) ? kNameChars[code] : '\0'; }
+char NameCharOf(int code) { return (code >= 0 && code < 41) ? kMessageChars[code] : '\0'; }
 
 std::array<std::uint8_t, 4> PackNameCodes(const std::array<int, 5>& c) {
     std::array<int, 5> v{};
@@ -28,6 +31,10 @@ std::array<int, 5> UnpackNameCodes(const std::uint8_t* b) {
             b[3] / 4};
 }
 
+}  // namespace
+
+bool IsPowerOnMessageChar(char c) { return NameCharCode(c) != kNoChar; }
+
 std::string UnpackPowerOnMessage(const std::uint8_t* bytes) {
     std::string text;
     if (bytes[0] == 0xFF) return text;
@@ -41,7 +48,7 @@ std::string UnpackPowerOnMessage(const std::uint8_t* bytes) {
 std::array<std::uint8_t, 4> PackPowerOnMessage(const std::string& text) {
     if (text.empty()) return {0xFF, 0xFF, 0xFF, 0xFF};
     std::array<int, 5> codes;
-    codes.fill(kNoNameChar);
+    codes.fill(kNoChar);
     int pos = 0;
     for (unsigned char ch : text) {
         if ((ch & 0xC0) == 0x80) continue;  // rest of a multi-byte character

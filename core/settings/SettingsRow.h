@@ -44,19 +44,10 @@ struct SettingsSelections {
     std::string message;                     // Text1, up to 5 characters
 };
 
-// The 41 characters of the 6-bit name code, code 0 first (channel names and
-// the power-on message). Code 63 means "no character".
-extern const char kNameChars[42];
-constexpr int kNoNameChar = 63;
-// Code of a character, exact and case-sensitive; kNoNameChar if it has none.
-int NameCharCode(char c);
-// The character of a code, or '\0' for 63 and the codes 41-62 that have none.
-char NameCharOf(int code);
-
-// Five 6-bit codes, most significant bit first, into four bytes (the last
-// two bits are 0), and back.
-std::array<std::uint8_t, 4> PackNameCodes(const std::array<int, 5>& codes);
-std::array<int, 5> UnpackNameCodes(const std::uint8_t* bytes);
+// Whether a character has a code in the 41-character table of the 6-bit
+// name code (digits, "-", "A"-"Z", "*", "+", "_", space); exact and
+// case-sensitive. Others are stored as code 63, "no character".
+bool IsPowerOnMessageChar(char c);
 
 // The power-on message text of the four bytes at 0xE9C: empty when the first
 // byte is 0xFF; codes without a character (41-63) contribute nothing.
