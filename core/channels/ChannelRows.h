@@ -29,9 +29,20 @@ ChannelRows MakeChannelRows(const Module1& state);
 void SetColumnTitles(const Module1& state, ChannelRows& rows);
 // Image -> rows 1..CHCount, in the current language (what RefreshChannel does
 // after its captions). Never fails; leaves FreqStep at the last channel's step.
+// Records the program never writes load without complaint:
+//   - name codes 41..62 (no character) show nothing, like code 63;
+//   - a tone code past the end of the tone list (CTCSS above 263, DCS above
+//     213) shows "None", which is also what the next save stores;
+//   - a 5-bit frequency fraction whose product with the step reaches 10000
+//     carries into the whole part (W * 10000 + F * step).
+// Rows shorter than CHCount + 1 are extended first.
 void LoadChannelRows(Module1& state, ChannelRows& rows);
 // Rows 1..CHCount -> image (what SaveCHData does after TransferFocus). Writes
-// nothing outside the channel records.
+// nothing outside each channel's own 14-byte record, and never more than the
+// table's 128 records. Bits the rows do not describe are kept.
+//   - an empty transmit cell beside a receive frequency is stored as transmit
+//     = receive (zero offset): the record cannot say "no transmit";
+//   - a name cell longer than five characters stores its first five.
 void SaveChannelRows(Module1& state, const ChannelRows& rows);
 
 // The row operations behind CH Del, CH Down and CH Up, on row state.CurCHRow.

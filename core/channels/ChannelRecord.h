@@ -1,0 +1,92 @@
+// The channel table of the codeplug image and the 14-byte channel record.
+//
+// Channel n (1..128), i = n - 1, starts at image offset
+// 512 * (i div 18) + 14 * (i mod 18): 18 records in the first 252 bytes of
+// each 512-byte block. Bytes 252..511 of a block are not part of the table.
+//
+// Record layout (bit 7 is the most significant):
+//   0-1   receive frequency W, big-endian
+//   2     bit 7 VOX (0 on), bit 6 bandwidth (1 wide), bit 5 scan add (1 yes),
+//         bits 4-0 receive frequency F
+//   3-4   transmit offset W, big-endian (0x00 0x0A for a zero offset)
+//   5     bits 7-6 shift: 01 tx = rx + offset, 10 tx = rx - offset,
+//         11/00 tx = rx (11 written); bit 5 kept; bits 4-0 offset F
+//   6     decode tone code, 7 encode tone code (family by the signalling type)
+//   8     bits 7-6 option: 01 compander, 10 scrambler, 00/11 off (11 written);
+//         bit 5 beat shift (0 = shift 1; 1 = shift 2 or off by bit 3);
+//         bit 4 BCL (0 on); bit 3 beat shift off (with bit 5); bit 2 kept;
+//         bits 1-0 power: 0 low, 1 mid, 2 high (written), 3 read as high
+//   9     bits 7-5 step: 0/2/4 = 6.25 kHz, others 5 kHz (written 2 or 3);
+//         bit 4 written 0; bit 3 kept (cleared for CTCSS decode + CTCSS
+//         encode); bits 2-0 signalling type
+//   10-13 name: five 6-bit codes of NameChars, 63 = no character
+// Byte 0 = 0xFF marks an empty channel.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "channels/ChannelRows.h"
+#include "image/Module1.h"
+
+namespace rm427 {
+
+constexpr int kChannelRecordSize = 14;
+// The table holds 128 records; larger channel counts are never written
+// (record 129 on would run into the settings rows at 0xE90).
+constexpr int kMaxChannels = 128;
+
+// Image offset of channel n's record (n = 1..128).
+int ChannelOffset(int n);
+
+// Signalling types (record byte 9, bits 2-0): families of decode / encode.
+enum SignallingType : std::uint8_t {
+    sigNoneCtcss = 0,  // decode none, encode CTCSS
+    sigCtcssCtcss = 1,
+    sigNoneDcs = 2,
+    sigDcsDcs = 3,
+    sigDcsCtcss = 4,
+    sigCtcssDcs = 5,
+    sigNoneNone = 6,   // 7 reads the same
+};
+
+// Step of a record: 625 for step codes 0, 2, 4 (byte 9 bits 7-5), else 500.
+int RecordStep(std::uint8_t byte9);
+
+// The 6-bit text code of channel names (and of the power-on message):
+// 0-9 "0"-"9", 10 "-", 11-36 "A"-"Z", 37 "*", 38 "+", 39 "_", 40 " ".
+constexpr const char kNameChars[] = "0123456789-ABCDEFGHIJKLMNOPQRSTUVWXYZ*+_ ";
+constexpr int kNameCharCount = 41;
+constexpr std::uint8_t kNoNameChar = 63;
+constexpr int kNameLength = 5;
+
+// Code of a character, case-sensitive; 63 when NameChars has no such character.
+std::uint8_t NameCharCode(char c);
+// Packs five codes into four bytes: c0 c1 c2 c3 c4 most significant bit
+// first, the last two bits 0.
+void PackNameCodes(const std::uint8_t codes[5], std::uint8_t out[4]);
+void UnpackNameCodes(const std::uint8_t in[4], std::uint8_t codes[5]);
+// The text of a name's four bytes: empty when the first byte is 0xFF;
+// codes 41..62 (no character) show nothing, like 63.
+std::string DecodeName(const std::uint8_t in[4]);
+// The four bytes of a name cell: 0xFF x4 for an empty cell; otherwise the
+// codes of its first five characters (a UTF-8 sequence counts as one
+// character and, like lower case and other punctuation, stores as 63).
+// Anything past the fifth character is not stored.
+void EncodeName(const std::string& name, std::uint8_t out[4]);
+
+// Frequency count of channel n as a text of decimal digits, or empty.
+// "Rx": empty for an empty record, else the unpacked receive frequency at
+// state.FreqStep. "Tx": the row's receive cell (rows[n][1], already loaded)
+// normalised, plus or minus the unpacked offset by the shift direction.
+std::string GetCHFreq(const Module1& state, const ChannelRows& rows, int n,
+                      const std::string& selector);
+
+// Normalises text in place and stores it in channel n at state.FreqStep.
+// "Rx": W into bytes 0-1, F into bits 4-0 of byte 2. Any other selector
+// ("Tx"): the offset from the row's receive cell (rows[n][1]) into bytes
+// 3-5 with its direction. Touches no other bits.
+void PutCHFreq(Module1& state, const ChannelRows& rows, int n, const std::string& selector,
+               std::string& text);
+
+}  // namespace rm427
