@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Build the libFuzzer targets with clang into build-fuzz and run each one.
+#   tools/fuzz.sh [seconds]    seconds per target, default 60
+# Needs clang (Debian: apt-get install clang). Corpora are kept in
+# build-fuzz/corpus/<target>, crash inputs land in build-fuzz/findings/<target>.
+set -euo pipefail
+
+cd "$(dirname "$0")/.."
+seconds=${1:-60}
+build_dir=build-fuzz
+cc=${CC:-clang}
+cxx=${CXX:-clang++}
+command -v "$cxx" >/dev/null || { cc=clang-14; cxx=clang++-14; }
+
+CC=$cc CXX=$cxx cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DRM427_FUZZ=ON -DRM427_SANITIZE=ON -DRM427_GUI=OFF >/dev/null
+targets=()
+for src in tests/fuzz/fuzz_*.cpp; do targets+=("$(basename "$src" .cpp)"); done
+cmake --build "$build_dir" -j2 --target rm427-cli "${targets[@]}"
+
+for t in "${targets[@]}"; do
+  corpus=$build_dir/corpus/$t
+  findings=$build_dir/findings/$t
+  mkdir -p "$corpus" "$findings"
+  # Seeds: the data file of a new image and a plain three-byte file.
+  "$build_dir/app/rm427-cli" new "$corpus/seed-new.dat"
+  printf 'abc\0' >"$corpus/seed-abc.dat"
+  echo "== $t: ${seconds}s"
+  "$build_dir/tests/$t" -max_total_time="$seconds" -max_len=8192 -timeout=10 \
+    -print_final_stats=1 -artifact_prefix="$findings/" "$corpus"
+done
