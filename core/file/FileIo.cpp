@@ -109,16 +109,22 @@ bool ReplaceFileAtomic(const std::string& path, const std::vector<std::uint8_t>&
         return false;
     }
     std::error_code ec;
-    if (fs::is_directory(path, ec)) {
+    // A link is followed: the file it points to is replaced, the link kept.
+    std::string target = path;
+    if (fs::is_symlink(path, ec)) {
+        const fs::path real = fs::weakly_canonical(path, ec);
+        if (!ec) target = real.string();
+    }
+    if (fs::is_directory(target, ec)) {
         error = Describe(EISDIR);
         return false;
     }
-    const std::string tmp = TempNameBeside(path);
+    const std::string tmp = TempNameBeside(target);
     if (!WriteNewFile(tmp, data, error)) {
         fs::remove(tmp, ec);
         return false;
     }
-    fs::rename(tmp, path, ec);
+    fs::rename(tmp, target, ec);
     if (ec) {
         error = ec.message();
         std::error_code ignored;
