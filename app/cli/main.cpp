@@ -1,6 +1,7 @@
 #include <cstdio>
 #include <cerrno>
 #include <cstring>
+#include <exception>
 #include <fstream>
 #include <iostream>
 #include <map>
@@ -51,7 +52,13 @@ bool ReadFile(const std::string& path, std::vector<unsigned char>& data, std::st
         error = "cannot open " + path + ": " + std::strerror(errno);
         return false;
     }
-    data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    // Reading a directory throws from inside the stream buffer on Linux.
+    try {
+        data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    } catch (const std::exception&) {
+        error = "cannot read " + path + ": " + std::strerror(errno);
+        return false;
+    }
     if (in.bad()) {
         error = "cannot read " + path;
         return false;

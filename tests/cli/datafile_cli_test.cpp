@@ -120,7 +120,8 @@ TEST_F(CliTest, BadInputIsRefusedWithoutOutput) {
     Write("empty.dat", "");
     ASSERT_EQ(Run("new good.dat").code, 0);
     Write("cut.dat", Slurp(dir / "good.dat").substr(0, 40));
-    for (const std::string bad : {"img.bin", "junk.dat", "empty.dat", "cut.dat", "missing.dat"}) {
+    fs::create_directories(dir / "folder.dat");
+    for (const std::string bad : {"img.bin", "junk.dat", "empty.dat", "cut.dat", "missing.dat", "folder.dat"}) {
         for (const std::string cmd : {"dump ", "info ", "export-image "}) {
             const Result r = Run(cmd + bad + (cmd == "export-image " ? " out.bin" : ""));
             ExpectOneLineError(r);
