@@ -1,0 +1,374 @@
+#include "channels/ChannelCsv.h"
+
+#include <algorithm>
+#include <map>
+
+#include "channels/ChannelRecord.h"
+#include "channels/FreqCodec.h"
+#include "channels/ToneCodec.h"
+#include "text/TextTable.h"
+
+namespace rm427 {
+
+const char* const kCsvColumns[kChannelColumns] = {"Channel", "RxFreq",   "TxFreq",    "Decode",
+                                                  "Encode",  "Power",    "Bandwidth", "ScanAdd",
+                                                  "BeatShift", "BCL",    "VOX",       "Option",
+                                                  "Name"};
+
+namespace {
+
+std::string Lower(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
+std::string Upper(std::string s) {
+    for (char& c : s)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return s;
+}
+
+std::string Trim(const std::string& s) {
+    const auto b = s.find_first_not_of(" \t");
+    if (b == std::string::npos) return {};
+    const auto e = s.find_last_not_of(" \t");
+    return s.substr(b, e - b + 1);
+}
+
+std::string Line(int n) { return "line " + std::to_string(n) + ": "; }
+
+// Shortens a quoted value for a message so a stray megabyte does not land on stderr.
+std::string Quote(const std::string& s) {
+    std::string v = s.size() > 40 ? s.substr(0, 40) + "..." : s;
+    return "\"" + v + "\"";
+}
+
+bool IsNumber(const std::string& s) {
+    int digits = 0, points = 0;
+    for (char c : s) {
+        if (c >= '0' && c <= '9')
+            ++digits;
+        else if (c == '.')
+            ++points;
+        else
+            return false;
+    }
+    return digits > 0 && points <= 1;
+}
+
+}  // namespace
+
+bool ReadCsv(const std::string& text, std::vector<CsvRecord>& records, std::string& error) {
+    records.clear();
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) i = 3;
+    int line = 1;
+    // A line break at i: CRLF, LF or CR. Returns its length (0 when none).
+    auto lineBreak = [&](std::size_t at) -> std::size_t {
+        if (at >= n) return 0;
+        if (text[at] == '\r') return (at + 1 < n && text[at + 1] == '\n') ? 2 : 1;
+        return text[at] == '\n' ? 1 : 0;
+    };
+    while (i < n) {
+        if (std::size_t br = lineBreak(i)) {  // a line without any characters
+            i += br;
+            ++line;
+            continue;
+        }
+        CsvRecord rec;
+        rec.line = line;
+        for (;;) {
+            std::string field;
+            if (i < n && text[i] == '"') {
+                const int start = line;
+                ++i;
+                for (;;) {
+                    if (i >= n) {
+                        error = Line(start) + "quoted field is not closed";
+                        return false;
+                    }
+                    if (text[i] == '"') {
+                        if (i + 1 < n && text[i + 1] == '"') {
+                            field += '"';
+                            i += 2;
+                            continue;
+                        }
+                        ++i;
+                        break;
+                    }
+                    if (std::size_t br = lineBreak(i)) {
+                        field.append(text, i, br);
+                        i += br;
+                        ++line;
+                        continue;
+                    }
+                    field += text[i++];
+                }
+                if (i < n && text[i] != ',' && !lineBreak(i)) {
+                    error = Line(line) + "unexpected text after a closing quote";
+                    return false;
+                }
+            } else {
+                while (i < n && text[i] != ',' && !lineBreak(i)) field += text[i++];
+            }
+            rec.fields.push_back(std::move(field));
+            if (i < n && text[i] == ',') {
+                ++i;
+                continue;
+            }
+            break;
+        }
+        records.push_back(std::move(rec));
+        if (std::size_t br = lineBreak(i)) {
+            i += br;
+            ++line;
+        }
+    }
+    return true;
+}
+
+std::string CsvField(const std::string& value) {
+    const bool quote = value.find_first_of(",\"\r\n") != std::string::npos ||
+                       (!value.empty() && (value.front() == ' ' || value.back() == ' ' ||
+                                           value.front() == '\t' || value.back() == '\t'));
+    if (!quote) return value;
+    std::string out = "\"";
+    for (char c : value) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    return out + "\"";
+}
+
+std::string ChannelRowsToCsv(const ChannelRows& rows) {
+    std::string out;
+    for (int c = 0; c < kChannelColumns; ++c) {
+        if (c) out += ',';
+        out += kCsvColumns[c];
+    }
+    out += "\r\n";
+    for (std::size_t n = 1; n < rows.size(); ++n) {
+        if (rows[n][colRxFreq].empty()) continue;
+        for (int c = 0; c < kChannelColumns; ++c) {
+            if (c) out += ',';
+            out += CsvField(rows[n][c]);
+        }
+        out += "\r\n";
+    }
+    return out;
+}
+
+std::string ExportChannelsCsv(const CodeplugImage& image) {
+    Module1 s;
+    s.Language = 0;
+    s.Image = image;
+    ChannelRows rows = MakeChannelRows(s);
+    LoadChannelRows(s, rows);
+    return ChannelRowsToCsv(rows);
+}
+
+namespace {
+
+// A choice column: accepted English texts (lower case) to text numbers.
+struct Choice {
+    std::vector<std::pair<std::string, int>> texts;  // lower-case text, text number
+    int fallback;                                    // new-channel default
+};
+
+// Beat shift cells are text 1131 followed by "1" or "2"; encode those two as
+// negative numbers so the table stays one of plain text numbers.
+constexpr int kShift1 = -1, kShift2 = -2;
+
+const std::map<int, Choice>& Choices() {
+    static const std::map<int, Choice> c = {
+        {colPower, {{{"high", 1147}, {"mid", 1399}, {"low", 1148}}, 1147}},
+        {colBandwidth, {{{"wide", 1145}, {"narrow", 1146}}, 1145}},
+        {colScanAdd, {{{"yes", 1151}, {"no", 1152}}, 1151}},
+        {colBeatShift,
+         {{{"off", 1150}, {"beat shift1", kShift1}, {"beat shift2", kShift2}, {"1", kShift1},
+           {"2", kShift2}},
+          1150}},
+        {colBCL, {{{"on", 1149}, {"off", 1150}}, 1150}},
+        {colVOX, {{{"on", 1149}, {"off", 1150}}, 1150}},
+        {colOption, {{{"compand", 1384}, {"scramble", 1385}, {"off", 1150}}, 1150}},
+    };
+    return c;
+}
+
+std::string ChoiceText(int language, int number) {
+    if (number == kShift1) return LoadText(language, 1131) + "1";
+    if (number == kShift2) return LoadText(language, 1131) + "2";
+    return LoadText(language, number);
+}
+
+std::string ChoiceList(int column) {
+    const char* lists[] = {"", "", "", "", "", "High, Mid, Low", "Wide, Narrow", "Yes, No",
+                           "Off, Beat Shift1, Beat Shift2", "On, Off", "On, Off",
+                           "Compand, Scramble, Off"};
+    return lists[column];
+}
+
+// A frequency cell: "" when the line is refused (error set).
+std::string TakeFreq(const Module1& s, const std::string& field, int column,
+                     const std::string& rxText, int line, std::string& error) {
+    const std::string name = kCsvColumns[column];
+    const std::string v = Trim(field);
+    if (!IsNumber(v)) {
+        error = Line(line) + name + " " + Quote(v) + " is not a number";
+        return {};
+    }
+    const FreqCheckResult r =
+        CheckFreq(v, column, rxText, s.EditLimitLow, s.EditLimitHigh, s.FreqLimitLow, s.FreqLimitHigh);
+    if (r.outOfRange) {
+        error = Line(line) + name + " " + v + " is out of range (" + std::to_string(s.EditLimitLow) +
+                " to " + std::to_string(s.EditLimitHigh) + " MHz)";
+        return {};
+    }
+    return r.text;
+}
+
+}  // namespace
+
+bool ChannelRowsFromCsv(const Module1& state, const std::string& csv, ChannelRows& rows,
+                        std::string& error, std::vector<std::string>* warnings) {
+    const int lang = state.Language;
+    const int channels = std::min<int>(state.CHCount, kMaxChannels);
+    rows = MakeChannelRows(state);
+    std::vector<CsvRecord> records;
+    if (!ReadCsv(csv, records, error)) return false;
+    if (records.empty()) {
+        error = "line 1: no header line (the file is empty)";
+        return false;
+    }
+
+    // Header: which field holds which column.
+    const CsvRecord& head = records.front();
+    std::vector<int> fieldColumn(head.fields.size(), -1);
+    int columnField[kChannelColumns];
+    std::fill(std::begin(columnField), std::end(columnField), -1);
+    for (std::size_t f = 0; f < head.fields.size(); ++f) {
+        const std::string h = Lower(Trim(head.fields[f]));
+        int col = -1;
+        for (int c = 0; c < kChannelColumns; ++c)
+            if (h == Lower(kCsvColumns[c])) col = c;
+        if (col < 0) {
+            error = Line(head.line) + "unknown column " + Quote(Trim(head.fields[f])) +
+                    " (the columns are Channel,RxFreq,TxFreq,Decode,Encode,Power,Bandwidth,"
+                    "ScanAdd,BeatShift,BCL,VOX,Option,Name)";
+            return false;
+        }
+        if (columnField[col] >= 0) {
+            error = Line(head.line) + "column " + kCsvColumns[col] + " appears twice";
+            return false;
+        }
+        columnField[col] = static_cast<int>(f);
+        fieldColumn[f] = col;
+    }
+    for (int c : {colChannel, colRxFreq})
+        if (columnField[c] < 0) {
+            error = Line(head.line) + "the header has no " + kCsvColumns[c] + " column";
+            return false;
+        }
+
+    const std::vector<std::string> tones = ToneList(0);
+    std::map<int, int> seen;  // channel -> line
+    for (std::size_t r = 1; r < records.size(); ++r) {
+        const CsvRecord& rec = records[r];
+        const int line = rec.line;
+        if (rec.fields.size() != head.fields.size()) {
+            error = Line(line) + "expected " + std::to_string(head.fields.size()) + " fields, found " +
+                    std::to_string(rec.fields.size());
+            return false;
+        }
+        auto cell = [&](int c) -> std::string {
+            return columnField[c] < 0 ? std::string() : rec.fields[columnField[c]];
+        };
+
+        const std::string ch = Trim(cell(colChannel));
+        int n = 0;
+        bool okNumber = !ch.empty() && ch.size() <= 4;
+        for (char c : ch) okNumber = okNumber && c >= '0' && c <= '9';
+        if (okNumber) n = std::stoi(ch);
+        if (!okNumber || n < 1 || n > channels) {
+            error = Line(line) + "channel " + Quote(ch) + " is not a number from 1 to " +
+                    std::to_string(channels);
+            return false;
+        }
+        if (seen.count(n)) {
+            error = Line(line) + "channel " + std::to_string(n) + " is listed twice (first on line " +
+                    std::to_string(seen[n]) + ")";
+            return false;
+        }
+        seen[n] = line;
+
+        ChannelRow& row = rows[n];
+        if (Trim(cell(colRxFreq)).empty()) {
+            error = Line(line) + "RxFreq is empty";
+            return false;
+        }
+        row[colRxFreq] = TakeFreq(state, cell(colRxFreq), colRxFreq, "", line, error);
+        if (row[colRxFreq].empty()) return false;
+        if (Trim(cell(colTxFreq)).empty()) {
+            row[colTxFreq] = row[colRxFreq];
+        } else {
+            row[colTxFreq] = TakeFreq(state, cell(colTxFreq), colTxFreq, row[colRxFreq], line, error);
+            if (row[colTxFreq].empty()) return false;
+        }
+
+        for (int c : {colDecode, colEncode}) {
+            const std::string t = Lower(Trim(cell(c)));
+            int index = -1;
+            if (t.empty() || t == "none" || t == Lower(LoadText(lang, 1137))) index = 0;
+            for (int i = 1; i < kToneCount && index < 0; ++i)
+                if (t == Lower(tones[i])) index = i;
+            if (index < 0) {
+                error = Line(line) + "unknown tone " + Quote(Trim(cell(c))) + " in " + kCsvColumns[c];
+                return false;
+            }
+            row[c] = index == 0 ? LoadText(lang, 1137) : tones[index];
+        }
+
+        for (const auto& [c, choice] : Choices()) {
+            const std::string t = Lower(Trim(cell(c)));
+            int number = t.empty() ? choice.fallback : 0;
+            for (const auto& [text, num] : choice.texts)
+                if (t == text) number = num;
+            if (number == 0) {
+                error = Line(line) + kCsvColumns[c] + " " + Quote(Trim(cell(c))) + " is not one of " +
+                        ChoiceList(c);
+                return false;
+            }
+            row[c] = ChoiceText(lang, number);
+        }
+
+        const std::string name = Upper(cell(colName));
+        for (char c : name)
+            if (NameCharCode(c) == kNoNameChar) {
+                error = Line(line) + "Name " + Quote(name) +
+                        " holds a character a channel name cannot store (allowed: A-Z, 0-9, "
+                        "space and - * + _)";
+                return false;
+            }
+        row[colName] = name.substr(0, kNameLength);
+        if (name.size() > static_cast<std::size_t>(kNameLength) && warnings)
+            warnings->push_back(Line(line) + "name " + Quote(name) + " shortened to " +
+                                Quote(row[colName]));
+    }
+    return true;
+}
+
+bool ImportChannelsCsv(const std::string& csv, CodeplugImage& image, std::string& error,
+                       std::vector<std::string>* warnings) {
+    Module1 s;
+    s.Language = 0;
+    s.Image = image;
+    ChannelRows rows;
+    if (!ChannelRowsFromCsv(s, csv, rows, error, warnings)) return false;
+    SaveChannelRows(s, rows);
+    image = s.Image;
+    return true;
+}
+
+}  // namespace rm427

@@ -1,0 +1,225 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "channels/ChannelCsv.h"
+#include "channels/ChannelRecord.h"
+#include "channels/ToneCodec.h"
+#include "text/TextTable.h"
+
+using namespace rm427;
+
+namespace {
+
+const char* kHeader = "Channel,RxFreq,TxFreq,Decode,Encode,Power,Bandwidth,ScanAdd,BeatShift,BCL,VOX,Option,Name\n";
+
+// An image with a spread of channels saved the way the channel editor saves
+// them, and random bytes everywhere else; the records are written over
+// empty ones, or over random bytes when randomRecords.
+CodeplugImage RichImage(bool randomRecords) {
+    Module1 s;
+    std::mt19937 rng(7);
+    for (auto& b : s.Image) b = static_cast<std::uint8_t>(rng());
+    if (!randomRecords)
+        for (int n = 1; n <= 128; ++n)
+            std::fill_n(s.Image.begin() + ChannelOffset(n), kChannelRecordSize, 0xFF);
+    ChannelRows rows = MakeChannelRows(s);
+    const auto tones = ToneList(0);
+    const char* powers[] = {"High", "Mid", "Low"};
+    const char* shifts[] = {"Off", "Beat Shift1", "Beat Shift2"};
+    const char* options[] = {"Off", "Compand", "Scramble"};
+    const char* rx[] = {"145.12500", "438.50625", "146.01250", "440.00625", "136.00000"};
+    const char* tx[] = {"145.72500", "433.50625", "146.01250", "445.10625", "174.00000"};
+    for (int n = 1; n <= 128; ++n) {
+        if (n % 9 == 0) continue;  // some empty channels
+        ChannelRow& r = rows[n];
+        r[colRxFreq] = rx[n % 5];
+        r[colTxFreq] = tx[n % 5];
+        r[colDecode] = tones[(n * 37) % 265];
+        r[colEncode] = tones[(n * 53) % 264 + 1];
+        r[colPower] = powers[n % 3];
+        r[colBandwidth] = n % 2 ? "Wide" : "Narrow";
+        r[colScanAdd] = n % 4 < 2 ? "Yes" : "No";
+        r[colBeatShift] = shifts[(n / 3) % 3];
+        r[colBCL] = n % 5 ? "Off" : "On";
+        r[colVOX] = n % 7 ? "Off" : "On";
+        r[colOption] = options[(n / 2) % 3];
+        const char* names[] = {"", "AB-1", " X*+_", "Z9", "12345", "A B"};
+        r[colName] = names[n % 6];
+    }
+    SaveChannelRows(s, rows);
+    return s.Image;
+}
+
+std::vector<std::uint8_t> Records(const CodeplugImage& image) {
+    std::vector<std::uint8_t> out;
+    for (int n = 1; n <= 128; ++n)
+        out.insert(out.end(), image.begin() + ChannelOffset(n),
+                   image.begin() + ChannelOffset(n) + kChannelRecordSize);
+    return out;
+}
+
+// Imports csv into a copy of a new image; returns the error ("" on success).
+std::string ImportError(const std::string& csv) {
+    CodeplugImage image = Module1().Image;
+    const CodeplugImage before = image;
+    std::string error;
+    const bool ok = ImportChannelsCsv(csv, image, error);
+    if (!ok) {
+        EXPECT_EQ(image, before) << "a refused import changed the image";
+    }
+    return ok ? std::string() : error;
+}
+
+ChannelRows RowsOf(const std::string& csv) {
+    Module1 s;
+    ChannelRows rows;
+    std::string error;
+    EXPECT_TRUE(ChannelRowsFromCsv(s, csv, rows, error)) << error;
+    return rows;
+}
+
+}  // namespace
+
+TEST(CsvReader, QuotedFieldsAndLineEnds) {
+    std::vector<CsvRecord> recs;
+    std::string error;
+    ASSERT_TRUE(ReadCsv("\xEF\xBB\xBF" "a,\"b,c\",\"say \"\"hi\"\"\"\r\n\r\n"
+                        "\"two\nlines\",,x\rlast,\"\"",
+                        recs, error)) << error;
+    ASSERT_EQ(recs.size(), 3u);
+    EXPECT_EQ(recs[0].fields, (std::vector<std::string>{"a", "b,c", "say \"hi\""}));
+    EXPECT_EQ(recs[0].line, 1);
+    EXPECT_EQ(recs[1].fields, (std::vector<std::string>{"two\nlines", "", "x"}));
+    EXPECT_EQ(recs[1].line, 3);  // the empty line 2 is skipped
+    EXPECT_EQ(recs[2].fields, (std::vector<std::string>{"last", ""}));
+    EXPECT_EQ(recs[2].line, 5);
+
+    EXPECT_FALSE(ReadCsv("a,b\n1,\"open\n2,3\n", recs, error));
+    EXPECT_EQ(error, "line 2: quoted field is not closed");
+    EXPECT_FALSE(ReadCsv("a,b\n\"x\"y,2\n", recs, error));
+    EXPECT_EQ(error, "line 2: unexpected text after a closing quote");
+
+    EXPECT_EQ(CsvField("plain"), "plain");
+    EXPECT_EQ(CsvField("a,b"), "\"a,b\"");
+    EXPECT_EQ(CsvField("q\""), "\"q\"\"\"");
+    EXPECT_EQ(CsvField(" X"), "\" X\"");
+}
+
+TEST(CsvChannels, ExportThenImportIsByteExact) {
+    for (bool randomRecords : {false, true}) {
+        const CodeplugImage original = RichImage(randomRecords);
+        const std::string csv = ExportChannelsCsv(original);
+        EXPECT_EQ(csv.substr(0, csv.find('\r')),
+                  "Channel,RxFreq,TxFreq,Decode,Encode,Power,Bandwidth,ScanAdd,BeatShift,BCL,VOX,"
+                  "Option,Name");
+        EXPECT_NE(csv.find("\r\n1,438.50625,433.50625,"), std::string::npos);
+        EXPECT_EQ(csv.find("\r\n9,"), std::string::npos);  // empty channels are not listed
+        EXPECT_NE(csv.find(",\" X*+_\"\r\n"), std::string::npos);
+
+        // Into the file it came from: channels and every other byte unchanged.
+        CodeplugImage same = original;
+        std::string error;
+        ASSERT_TRUE(ImportChannelsCsv(csv, same, error)) << error;
+        EXPECT_EQ(same, original);
+        // Into a new image: the same texts, the new image's other bytes. The
+        // records are the same bytes where they were written over empty ones
+        // (bits the rows do not describe come from the record they replace).
+        CodeplugImage fresh = Module1().Image;
+        ASSERT_TRUE(ImportChannelsCsv(csv, fresh, error)) << error;
+        if (!randomRecords) {
+            EXPECT_EQ(Records(fresh), Records(original));
+        }
+        EXPECT_EQ(fresh[0xE90], 0xA5);
+        EXPECT_EQ(ExportChannelsCsv(fresh), csv);
+    }
+}
+
+TEST(CsvChannels, ColumnsByHeaderDefaultsAndRounding) {
+    ChannelRows rows = RowsOf(
+        "name,RXFREQ,channel,power,decode\n"
+        "cq 1,145.0060,3,mid,d023n\n"
+        "\"LONGNAME\",0438.5,128,,\n");
+    EXPECT_EQ(rows[3][colRxFreq], "145.00625");
+    EXPECT_EQ(rows[3][colTxFreq], "145.00625");
+    EXPECT_EQ(rows[3][colPower], "Mid");
+    EXPECT_EQ(rows[3][colDecode], "D023N");
+    EXPECT_EQ(rows[3][colEncode], "None");
+    EXPECT_EQ(rows[3][colName], "CQ 1");
+    EXPECT_EQ(rows[3][colBandwidth], "Wide");
+    EXPECT_EQ(rows[3][colScanAdd], "Yes");
+    EXPECT_EQ(rows[3][colBeatShift], "Off");
+    EXPECT_EQ(rows[128][colRxFreq], "438.50000");
+    EXPECT_EQ(rows[128][colPower], "High");
+    EXPECT_EQ(rows[128][colName], "LONGN");
+    EXPECT_TRUE(rows[1][colRxFreq].empty());
+    EXPECT_EQ(rows[1][colChannel], "1");
+
+    // Transmit rounds on the receive raster.
+    rows = RowsOf(std::string(kHeader) + "1,145.000,145.0060,,,,,,,,,,\n2,145.00625,145.0060,,,,,,,,,,\n");
+    EXPECT_EQ(rows[1][colTxFreq], "145.00500");
+    EXPECT_EQ(rows[2][colTxFreq], "145.00625");
+
+    // Cells come out in the state's language.
+    Module1 zh;
+    zh.Language = 1;
+    std::string error;
+    ASSERT_TRUE(ChannelRowsFromCsv(zh, "Channel,RxFreq,Power\n1,145,Low\n", rows, error)) << error;
+    EXPECT_EQ(rows[1][colDecode], "无");
+    EXPECT_EQ(rows[1][colPower], LoadText(1, 1148));
+
+    std::vector<std::string> warnings;
+    ASSERT_TRUE(ChannelRowsFromCsv(Module1(), "Channel,RxFreq,Name\n7,145,CADY11\n", rows, error,
+                                   &warnings));
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_EQ(warnings[0], "line 2: name \"CADY11\" shortened to \"CADY1\"");
+}
+
+TEST(CsvChannels, BadLinesNameTheLineAndChangeNothing) {
+    const std::string h = kHeader;
+    const std::string ok = "1,145.00000,145.00000,None,None,High,Wide,Yes,Off,Off,Off,Off,A\n";
+    EXPECT_EQ(ImportError(h + ok), "");
+    EXPECT_EQ(ImportError(h + ok + "2,145,145,123.4,None,High,Wide,Yes,Off,Off,Off,Off,\n"),
+              "line 3: unknown tone \"123.4\" in Decode");
+    EXPECT_EQ(ImportError(h + ok + "2,14x.5,,,,,,,,,,,\n"), "line 3: RxFreq \"14x.5\" is not a number");
+    EXPECT_EQ(ImportError(h + "2,145,-5,,,,,,,,,,\n"), "line 2: TxFreq \"-5\" is not a number");
+    EXPECT_EQ(ImportError(h + "0,145,,,,,,,,,,,\n"), "line 2: channel \"0\" is not a number from 1 to 128");
+    EXPECT_EQ(ImportError(h + "129,145,,,,,,,,,,,\n"), "line 2: channel \"129\" is not a number from 1 to 128");
+    EXPECT_EQ(ImportError(h + "x,145,,,,,,,,,,,\n"), "line 2: channel \"x\" is not a number from 1 to 128");
+    EXPECT_EQ(ImportError(h + ok + "\n" + ok), "line 4: channel 1 is listed twice (first on line 2)");
+    EXPECT_EQ(ImportError(h + ok + "2,145,145\n"), "line 3: expected 13 fields, found 3");
+    EXPECT_EQ(ImportError(h + "2,551,,,,,,,,,,,\n"), "line 2: RxFreq 551 is out of range (100 to 550 MHz)");
+    EXPECT_EQ(ImportError(h + "2,145,99.99,,,,,,,,,,\n"), "line 2: TxFreq 99.99 is out of range (100 to 550 MHz)");
+    EXPECT_EQ(ImportError(h + "2,,,,,,,,,,,,\n"), "line 2: RxFreq is empty");
+    EXPECT_EQ(ImportError(h + "2,145,,,,Medium,,,,,,,\n"),
+              "line 2: Power \"Medium\" is not one of High, Mid, Low");
+    EXPECT_EQ(ImportError(h + "2,145,,,,,,,,,,,A.B\n").find("line 2: Name \"A.B\" holds a character"), 0u);
+    // A quoted field spanning lines: the error names the line the record starts on.
+    EXPECT_EQ(ImportError(h + "\"1\n\",145,,,,,,,,,,,\n"), "line 2: channel \"1\n\" is not a number from 1 to 128");
+    EXPECT_EQ(ImportError(h + "\"1,\"\"x\",145,,,,,,,,,,,\n3,bad,,,,,,,,,,,\n").substr(0, 16), "line 2: channel ");
+    EXPECT_EQ(ImportError("Channel,RxFreq,Colour\n"), "line 1: unknown column \"Colour\" (the columns are "
+              "Channel,RxFreq,TxFreq,Decode,Encode,Power,Bandwidth,ScanAdd,BeatShift,BCL,VOX,Option,Name)");
+    EXPECT_EQ(ImportError("Channel,Name,channel\n"), "line 1: column Channel appears twice");
+    EXPECT_EQ(ImportError("Channel,Name\n"), "line 1: the header has no RxFreq column");
+    EXPECT_EQ(ImportError(""), "line 1: no header line (the file is empty)");
+    EXPECT_EQ(ImportError(h + "1,\"145\n"), "line 2: quoted field is not closed");
+}
+
+TEST(CsvChannels, UnlistedChannelsBecomeEmpty) {
+    CodeplugImage image = RichImage(true);
+    const CodeplugImage before = image;
+    std::string error;
+    ASSERT_TRUE(ImportChannelsCsv(std::string(kHeader) + "5,145.5,,,,,,,,,,,\n", image, error)) << error;
+    for (int n = 1; n <= 128; ++n) {
+        if (n != 5) {
+            EXPECT_EQ(image[ChannelOffset(n)], 0xFF) << n;
+        }
+    }
+    EXPECT_EQ(image[ChannelOffset(5) + 0], 0x05);
+    EXPECT_EQ(image[ChannelOffset(5) + 1], 0xAF);
+    // Bytes outside the channel table are kept.
+    EXPECT_TRUE(std::equal(image.begin() + 0xE1C, image.end(), before.begin() + 0xE1C));
+    for (int b = 0; b < 8; ++b)
+        EXPECT_TRUE(std::equal(image.begin() + b * 512 + 252, image.begin() + b * 512 + 512,
+                               before.begin() + b * 512 + 252));
+}
