@@ -25,6 +25,8 @@ for t in "${targets[@]}"; do
   # Seeds: the data file of a new image and a plain three-byte file.
   "$build_dir/app/rm427-cli" new "$corpus/seed-new.dat"
   printf 'abc\0' >"$corpus/seed-abc.dat"
+  # Target-specific seeds, when a target has them.
+  if [ -d "tests/fuzz/seeds/$t" ]; then cp tests/fuzz/seeds/"$t"/* "$corpus/"; fi
   echo "== $t: ${seconds}s"
   "$build_dir/tests/$t" -max_total_time="$seconds" -max_len=8192 -timeout=10 \
     -print_final_stats=1 -artifact_prefix="$findings/" "$corpus"

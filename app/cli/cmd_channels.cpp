@@ -1,0 +1,36 @@
+#include <iostream>
+
+#include "CliDataFile.h"
+#include "channels/ChannelRows.h"
+
+namespace rm427::cli {
+namespace {
+
+int Run(const Args& args) {
+    int rc = 0;
+    if (!TakePositional("channels", args, 1, rc)) return rc;
+    Module1 state;
+    state.Language = 0;
+    if (!LoadDataFile(args[0], state.Image)) return 1;
+    ChannelRows rows = MakeChannelRows(state);
+    LoadChannelRows(state, rows);
+    for (std::size_t n = 1; n < rows.size(); ++n) {
+        for (int c = 0; c < kChannelColumns; ++c) {
+            if (c) std::cout << '\t';
+            std::cout << rows[n][c];
+        }
+        std::cout << '\n';
+    }
+    return std::cout.flush() ? 0 : Fail("channels: cannot write the output");
+}
+
+const CliCommand kChannels(
+    "channels",
+    "Print the 128 channel rows of a data file as the channel editor shows them.\n"
+    "One line per channel, empty channels included, tab-separated columns:\n"
+    "CH., Rx Freq, Tx Freq, Dec., Enc., TX Power, W/N, Scan Add, Beat Shift,\n"
+    "BCL, VOX, OPTION, Name (English texts).",
+    "channels FILE.dat", Run);
+
+}  // namespace
+}  // namespace rm427::cli

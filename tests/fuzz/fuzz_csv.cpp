@@ -1,0 +1,28 @@
+// libFuzzer target for the channel CSV reader: any input is either refused
+// with a line-numbered message and no change, or taken; what was taken
+// exports and imports back to the same image.
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "channels/ChannelCsv.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace rm427;
+    const std::string csv(reinterpret_cast<const char*>(data), size);
+    std::vector<CsvRecord> records;
+    std::string error;
+    if (!ReadCsv(csv, records, error) && error.rfind("line ", 0) != 0) std::abort();
+
+    const CodeplugImage start = Module1().Image;
+    CodeplugImage image = start;
+    if (!ImportChannelsCsv(csv, image, error)) {
+        if (image != start || error.rfind("line ", 0) != 0) std::abort();
+        return 0;
+    }
+    const std::string exported = ExportChannelsCsv(image);
+    CodeplugImage again = start;
+    if (!ImportChannelsCsv(exported, again, error) || again != image) std::abort();
+    if (ExportChannelsCsv(again) != exported) std::abort();
+    return 0;
+}
