@@ -1,0 +1,45 @@
+#include "image/ModelTable.h"
+
+#include "text/TextTable.h"
+
+namespace rm427 {
+namespace {
+
+// Band list position -> code.
+constexpr int kVhfCodes[] = {1, 2, 0, 3};
+constexpr int kUhfCodes[] = {10, 11, 12, 8, 4, 9, 7, 5, 6};
+// Code -> band list position.
+constexpr int kPositions[16] = {2, 0, 1, 3, 4, 7, 8, 6, 3, 5, 0, 1, 2, 4, 4, 4};
+
+}  // namespace
+
+int BandPosition(int code) { return kPositions[code & 15]; }
+
+int CodeFromSelection(bool uhf, int position) {
+    if (uhf) return position >= 0 && position < 9 ? kUhfCodes[position] : -1;
+    return position >= 0 && position < 4 ? kVhfCodes[position] : -1;
+}
+
+std::vector<std::string> BandList(const Module1& state, bool uhf) {
+    std::vector<std::string> list;
+    const int first = uhf ? 5 : 1, last = uhf ? 13 : 4;
+    for (int i = first; i <= last; ++i) list.push_back(state.BandNames[i]);
+    return list;
+}
+
+void WriteModelBytes(CodeplugImage& image, int code) {
+    image[kModelByte] = static_cast<std::uint8_t>(0xF0 | (code & 15));
+    if (IsUhfCode(code)) image[kBandByte] |= 0x01;
+    else image[kBandByte] &= 0xFE;
+}
+
+std::string AboutText(int language) {
+    const std::string crlf = "\r\n";
+    return "  RM-427 " + LoadText(language, 1335) + crlf +
+           "   " + LoadText(language, 1336) + "1.0" + crlf + crlf +
+           "   " + LoadText(language, 1337) + " 2014-5-6" + crlf +
+           "   " + LoadText(language, 1338) + " 2014" + crlf +
+           "   " + LoadText(language, 1339);
+}
+
+}  // namespace rm427

@@ -1,0 +1,342 @@
+#include "shell/MDIForm1.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QLabel>
+#include <QLocale>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+
+#include "image/SettingsText.h"
+#include "io/RegKeys.h"
+#include "shell/frmAbout.h"
+#include "shell/frmModel.h"
+#include "shell/frmPreview.h"
+#include "text/TextTable.h"
+#include "ui/CommandBar.h"
+
+// Resources of a static library have to be registered by hand.
+static void InitShellResources() { Q_INIT_RESOURCE(shell); }
+
+namespace rm427::gui {
+namespace {
+
+// Twips to pixels at the screen's logical resolution.
+int TwipsX(const QWidget* w, int twips) {
+    const QScreen* s = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
+    const double dpi = s ? s->logicalDotsPerInchX() : 96.0;
+    return qRound(twips * dpi / 1440.0);
+}
+int TwipsY(const QWidget* w, int twips) {
+    const QScreen* s = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
+    const double dpi = s ? s->logicalDotsPerInchY() : 96.0;
+    return qRound(twips * dpi / 1440.0);
+}
+
+struct CaptionDef {
+    const char* band;
+    const char* tool;
+    int text;
+};
+
+// The captions the language switch sets, in the order they are set.
+constexpr CaptionDef kCaptions[] = {
+    {"Menu Bar", "miFile", 1001},          {"Menu Bar", "miProgram", 1020},
+    {"Menu Bar", "miClone", 1040},         {"Menu Bar", "miSetup", 1027},
+    {"Menu Bar", "miHelp", 1041},          {"miFile", "miNew", 1002},
+    {"miFile", "miOpen", 1003},            {"miFile", "miSave", 1004},
+    {"miFile", "miSaveAs", 1005},          {"miFile", "miPrint", 1006},
+    {"miFile", "miPrintPreview", 1007},    {"miFile", "miExit", 1008},
+    {"miProgram", "miCH-Information", 1012}, {"miProgram", "miFunctionSet", 1013},
+    {"miSetup", "miTestMode", 1023},       {"miClone", "miRead", 1021},
+    {"miClone", "miWrite", 1022},          {"miSetup", "miCommunicationPort", 1028},
+    {"miSetup", "miLanguage", 1029},       {"miHelp", "miAbout", 1043},
+    {"miLanguage", "miChinese", 1182},     {"miLanguage", "miEnglish", 1181},
+    {"tlbAction", "miNew", 1112},          {"tlbAction", "miOpen", 1113},
+    {"tlbAction", "miSave", 1114},         {"tlbAction", "miPrint", 1115},
+    {"tlbAction", "miRead", 1116},         {"tlbAction", "miWrite", 1117},
+    {"tlbAction", "miAbout", 1118},
+};
+
+}  // namespace
+
+// What the file commands ask of the window.
+class MDIForm1::FileWindowAdapter : public FileWindow {
+public:
+    explicit FileWindowAdapter(MDIForm1& w) : w_(w) {}
+    void RefreshChannel() override { w_.RefreshChannel(); }
+    void SetCaption(const std::string& caption) override {
+        w_.setWindowTitle(QString::fromStdString(caption));
+    }
+
+private:
+    MDIForm1& w_;
+};
+
+MDIForm1::MDIForm1(Module1& state, MessageBoxes& boxes, FileDialogs& files, QWidget* parent)
+    : QMainWindow(parent), state_(state), boxes_(boxes), files_(files) {
+    InitShellResources();
+    setObjectName(QStringLiteral("MDIForm1"));
+    mdi_ = new QMdiArea(this);
+    mdi_->setObjectName(QStringLiteral("MDIArea"));
+    setCentralWidget(mdi_);
+
+    msBar_ = new QStatusBar(this);
+    msBar_->setObjectName(QStringLiteral("MSBar"));
+    panelDate_ = new QLabel(msBar_);
+    panelDate_->setObjectName(QStringLiteral("MSBarDate"));
+    panelTime_ = new QLabel(msBar_);
+    panelTime_->setObjectName(QStringLiteral("MSBarTime"));
+    panelPort_ = new QLabel(msBar_);
+    panelPort_->setObjectName(QStringLiteral("MSBarPort"));
+    for (QLabel* l : {panelDate_, panelTime_, panelPort_}) {
+        l->setMinimumWidth(120);
+        l->setContentsMargins(6, 0, 6, 0);
+        msBar_->addWidget(l);
+        l->installEventFilter(this);
+    }
+    msBar_->installEventFilter(this);
+    setStatusBar(msBar_);
+    clock_ = new QTimer(this);
+    connect(clock_, &QTimer::timeout, this, &MDIForm1::UpdateClock);
+    clock_->start(1000);
+    UpdateClock();
+
+    fileWindow_ = std::make_unique<FileWindowAdapter>(*this);
+    fileCommands_ = std::make_unique<FileCommands>(state_, boxes_, files_, *fileWindow_);
+
+    commands_ = {
+        {QStringLiteral("miNew"), {false, &MDIForm1::CmdNew}},
+        {QStringLiteral("miOpen"), {true, &MDIForm1::CmdOpen}},
+        {QStringLiteral("miSave"), {true, &MDIForm1::CmdSave}},
+        {QStringLiteral("miSaveAs"), {true, &MDIForm1::CmdSaveAs}},
+        {QStringLiteral("miPrint"), {true, &MDIForm1::CmdPrint}},
+        {QStringLiteral("miPrintPreview"), {true, &MDIForm1::CmdPrintPreview}},
+        {QStringLiteral("miRead"), {false, &MDIForm1::CmdRead}},
+        {QStringLiteral("miWrite"), {true, &MDIForm1::CmdWrite}},
+        {QStringLiteral("miChinese"), {true, &MDIForm1::CmdChinese}},
+        {QStringLiteral("miEnglish"), {true, &MDIForm1::CmdEnglish}},
+        {QStringLiteral("miCommunicationPort"), {true, &MDIForm1::CmdCommunicationPort}},
+        {QStringLiteral("miFunctionSet"), {true, &MDIForm1::CmdFunctionSet}},
+        {QStringLiteral("miBatchEdit"), {false, &MDIForm1::CmdBatchEdit}},
+        {QStringLiteral("miCH-Information"), {false, &MDIForm1::CmdChannelInformation}},
+        {QStringLiteral("miModel"), {false, &MDIForm1::CmdModel}},
+        {QStringLiteral("miTestMode"), {false, &MDIForm1::CmdTestMode}},
+        {QStringLiteral("miAbout"), {false, &MDIForm1::CmdAbout}},
+        {QStringLiteral("miExit"), {false, &MDIForm1::CmdExit}},
+    };
+
+    StartUp();
+}
+
+MDIForm1::~MDIForm1() = default;
+
+void MDIForm1::StartUp() {
+    // 1-2. Stored model and language.
+    ReadSettings();
+    // 3. Every run starts on port 1.
+    state_.ComPort = 1;
+    // 4. 15900 x 10770 twips.
+    resize(TwipsX(this, 15900), TwipsY(this, 10770));
+    // 5. Menus and toolbar.
+    bar_ = new CommandBar(this);
+    QString error;
+    if (!bar_->LoadLayoutFile(QStringLiteral(":/baseT.tbr"), &error))
+        qFatal("rm427: the built-in menu layout is broken: %s", qPrintable(error));
+    connect(bar_, &CommandBar::ToolClick, this, &MDIForm1::Dispatch);
+    // 6. Channels and band names.
+    state_.CHCount = 128;
+    state_.FillBandNames();
+    // 7.
+    ApplyLanguage();
+    // 8. A new, unmodified image.
+    state_.FileName = "Untitled.dat";
+    state_.SetDefaultLimits();
+    state_.ClearImage();
+    state_.SnapshotImage();
+    // 9. The channel editor, filled from the image.
+    // (created here once the channel rows are available)
+    // 10.
+    bar_->SetToolCheck(QStringLiteral("miProgram"), QStringLiteral("miCH-Information"), true);
+    bar_->SetToolVisible(QStringLiteral("miSetup"), QStringLiteral("miTestMode"), false);
+    bar_->SetToolVisible(QStringLiteral("miSetup"), QStringLiteral("miSeparator"), false);
+    // 11.
+    RefreshTitle();
+}
+
+void MDIForm1::ReadSettings() {
+    state_.ModelCode = ModelCodeFromSetting(GetKeyValue(RegRoot::LocalMachine, kProgramKeyPath, "Model"));
+    state_.Language = LanguageFromSetting(GetKeyValue(RegRoot::LocalMachine, kProgramKeyPath, "Language"));
+}
+
+void MDIForm1::StoreSettings() {
+    SetKeyValue(RegRoot::LocalMachine, kProgramKeyPath, "Model", std::to_string(state_.Image[kModelByte]));
+    SetKeyValue(RegRoot::LocalMachine, kProgramKeyPath, "language", std::to_string(state_.Language));
+}
+
+void MDIForm1::ApplyLanguage() {
+    for (const CaptionDef& c : kCaptions)
+        bar_->SetCaption(QString::fromLatin1(c.band), QString::fromLatin1(c.tool),
+                         QString::fromStdString(LoadText(state_.Language, c.text)));
+    bar_->SetToolCheck(QStringLiteral("miLanguage"), QStringLiteral("miEnglish"), state_.Language == 0);
+    bar_->SetToolCheck(QStringLiteral("miLanguage"), QStringLiteral("miChinese"), state_.Language == 1);
+    RefreshPortPanel();
+}
+
+void MDIForm1::RefreshPortPanel() {
+    panelPort_->setText(QStringLiteral("COM") + QString::number(state_.ComPort));
+}
+
+void MDIForm1::RefreshTitle() { setWindowTitle(QString::fromStdString(state_.TitleText())); }
+
+void MDIForm1::UpdateClock() {
+    const QDateTime now = QDateTime::currentDateTime();
+    const QLocale locale;
+    panelDate_->setText(locale.toString(now.date(), QLocale::ShortFormat));
+    panelTime_->setText(locale.toString(now.time(), QLocale::ShortFormat));
+}
+
+void MDIForm1::RefreshChannel() {}
+void MDIForm1::SaveCHData() {}
+void MDIForm1::TransferFocus() {}
+
+void MDIForm1::Dispatch(const QString& tool) {
+    TransferFocus();
+    const auto it = commands_.find(tool);
+    if (it == commands_.end()) {
+        // Any name the table does not know closes the program, like Exit.
+        CmdExit();
+        return;
+    }
+    if (it->second.store) SaveCHData();
+    (this->*(it->second.action))();
+}
+
+bool MDIForm1::Hooked(const QString& window) { return windowHook && windowHook(window); }
+
+void MDIForm1::CmdNew() { fileCommands_->New(); }
+void MDIForm1::CmdOpen() { fileCommands_->Open(); }
+void MDIForm1::CmdSave() { fileCommands_->Save(); }
+void MDIForm1::CmdSaveAs() { fileCommands_->SaveAs(); }
+// Printing does not exist; the command only stores the pending edits.
+void MDIForm1::CmdPrint() {}
+
+void MDIForm1::CmdPrintPreview() {
+    if (Hooked(QStringLiteral("frmPreview"))) return;
+    frmPreview preview(state_, this);
+    preview.exec();
+}
+
+void MDIForm1::CmdRead() {
+    state_.CloneDirection = 0;
+    OpenClone();
+}
+
+void MDIForm1::CmdWrite() {
+    state_.CloneDirection = 1;
+    OpenClone();
+}
+
+void MDIForm1::SwitchLanguage(int language) {
+    state_.Language = static_cast<std::uint8_t>(language);
+    bar_->SetToolCheck(QStringLiteral("miLanguage"), QStringLiteral("miChinese"), language == 1);
+    bar_->SetToolCheck(QStringLiteral("miLanguage"), QStringLiteral("miEnglish"), language == 0);
+    ApplyLanguage();
+    RefreshChannel();
+    if (bar_->ToolCheck(QStringLiteral("miProgram"), QStringLiteral("miFunctionSet"))) RefreshSetFace();
+}
+
+void MDIForm1::CmdChinese() { SwitchLanguage(1); }
+void MDIForm1::CmdEnglish() { SwitchLanguage(0); }
+void MDIForm1::CmdCommunicationPort() { OpenComPort(); }
+void MDIForm1::CmdFunctionSet() { OpenFunctionSet(); }
+void MDIForm1::CmdBatchEdit() { ToggleBatchEdit(); }
+
+void MDIForm1::CmdChannelInformation() {
+    const QString band = QStringLiteral("miProgram"), tool = QStringLiteral("miCH-Information");
+    const bool shown = bar_->ToolCheck(band, tool);
+    if (channelsWindow_) {
+        if (shown) {
+            channelsWindow_->hide();
+        } else {
+            channelsWindow_->show();
+            channelsWindow_->raise();
+        }
+    }
+    bar_->SetToolCheck(band, tool, !shown);
+}
+
+void MDIForm1::CmdModel() {
+    if (Hooked(QStringLiteral("frmModel"))) return;
+    frmModel model(*this, this);
+    model.exec();
+}
+
+void MDIForm1::CmdTestMode() { OpenTestMode(); }
+
+void MDIForm1::CmdAbout() {
+    if (Hooked(QStringLiteral("frmAbout"))) return;
+    frmAbout about(state_, this);
+    about.exec();
+}
+
+void MDIForm1::CmdExit() { close(); }
+
+void MDIForm1::ToggleTestModeEntry() {
+    const QString band = QStringLiteral("miSetup");
+    const bool show = !bar_->ToolVisible(band, QStringLiteral("miTestMode"));
+    bar_->SetToolVisible(band, QStringLiteral("miTestMode"), show);
+    bar_->SetToolVisible(band, QStringLiteral("miSeparator"), show);
+}
+
+bool MDIForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress &&
+        (watched == msBar_ || (watched->isWidgetType() && static_cast<QWidget*>(watched)->parentWidget() == msBar_))) {
+        auto* me = static_cast<QMouseEvent*>(event);
+        const auto mods = me->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+        if (me->button() == Qt::LeftButton && mods == (Qt::ControlModifier | Qt::AltModifier)) {
+            ToggleTestModeEntry();
+            return true;  // a press on a panel must not reach the bar a second time
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MDIForm1::closeEvent(QCloseEvent* event) {
+    // Pending grid edits count as changes too.
+    TransferFocus();
+    SaveCHData();
+    if (state_.ImageModified()) {
+        MessageRequest q;
+        q.text = LoadText(state_.Language, 1320);
+        q.title = "RM-427";
+        q.icon = MsgIcon::Exclamation;
+        q.buttons = MsgButtons::YesNoCancel;
+        switch (boxes_.Show(q)) {
+        case MsgAnswer::Yes:
+            // A cancelled or failed save keeps the program open.
+            if (!fileCommands_->Save()) {
+                event->ignore();
+                return;
+            }
+            break;
+        case MsgAnswer::No:
+            break;
+        default:
+            event->ignore();
+            return;
+        }
+    }
+    StoreSettings();
+    closing_ = true;
+    event->accept();
+}
+
+}  // namespace rm427::gui

@@ -1,0 +1,140 @@
+// The main window: menus and toolbar (command bar), status bar, the child
+// windows (channel editor, batch editor) and the one command dispatch.
+//
+// Windows built elsewhere plug in through the Open... routines in
+// MDIForm1_windows.cpp, one routine per window; the command table in
+// MDIForm1.cpp calls them.
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "file/FileCommands.h"
+#include "image/Dialogs.h"
+#include "image/Module1.h"
+
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QStatusBar;
+class QTimer;
+
+namespace rm427::gui {
+
+class CommandBar;
+class ChannelForm;
+
+class MDIForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    // Runs the whole start-up: settings, layout, language, new image, channel
+    // editor, title. The message boxes and file dialogs outlive the window.
+    MDIForm1(Module1& state, MessageBoxes& boxes, FileDialogs& files, QWidget* parent = nullptr);
+    ~MDIForm1() override;
+
+    Module1& State() { return state_; }
+    MessageBoxes& Boxes() { return boxes_; }
+    FileDialogs& Files() { return files_; }
+    CommandBar& Bar() { return *bar_; }
+    QMdiArea* MdiArea() const { return mdi_; }
+    QStatusBar* MSBar() const { return msBar_; }
+    ChannelForm* Channels() const { return channels_; }
+
+    // The one dispatch, by exact tool name (the command bar's click lands here).
+    void Dispatch(const QString& tool);
+
+    // Every caption from the text table of the current language, the checks
+    // of miEnglish/miChinese and the port panel.
+    void ApplyLanguage();
+    // "COM" + ComPort into the status bar's third panel.
+    void RefreshPortPanel();
+    // Caption = TitleText.
+    void RefreshTitle();
+
+    // The channel editor's public routines, for the other windows.
+    void RefreshChannel();
+    void SaveCHData();
+    void TransferFocus();
+
+    // Tests replace the opening of the windows other developers build (and of
+    // any modal window) here: when set and it returns true, the window named
+    // (e.g. "frmClone") is not opened.
+    std::function<bool(const QString& window)> windowHook;
+
+    // The hidden test mode entry (status bar gesture).
+    void ToggleTestModeEntry();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct Command {
+        bool store;
+        void (MDIForm1::*action)();
+    };
+    class FileWindowAdapter;
+
+    void StartUp();
+    void ReadSettings();
+    void StoreSettings();
+    void UpdateClock();
+    bool Hooked(const QString& window);
+
+    // The rows of the command table.
+    void CmdNew();
+    void CmdOpen();
+    void CmdSave();
+    void CmdSaveAs();
+    void CmdPrint();
+    void CmdPrintPreview();
+    void CmdRead();
+    void CmdWrite();
+    void CmdChinese();
+    void CmdEnglish();
+    void SwitchLanguage(int language);
+    void CmdCommunicationPort();
+    void CmdFunctionSet();
+    void CmdBatchEdit();
+    void CmdChannelInformation();
+    void CmdModel();
+    void CmdTestMode();
+    void CmdAbout();
+    void CmdExit();
+
+    // Windows of other parts of the program (MDIForm1_windows.cpp).
+    void OpenClone();            // frmClone, modal, owned by this window
+    void OpenComPort();          // frmComPort, modal, no owner
+    void OpenFunctionSet();      // frmSet, modal, no owner
+    void ToggleBatchEdit();      // FrmBatch, child window
+    void OpenTestMode();         // frmTestMode, modal, owned
+    void RefreshSetFace();       // frmSet's refresh after a language switch
+
+public:
+    // frmMemoryMap, non-modal; the channel editor's shortcut opens it.
+    void OpenMemoryMap();
+
+private:
+    Module1& state_;
+    MessageBoxes& boxes_;
+    FileDialogs& files_;
+    CommandBar* bar_ = nullptr;
+    QMdiArea* mdi_ = nullptr;
+    QStatusBar* msBar_ = nullptr;
+    QLabel* panelDate_ = nullptr;
+    QLabel* panelTime_ = nullptr;
+    QLabel* panelPort_ = nullptr;
+    QTimer* clock_ = nullptr;
+    ChannelForm* channels_ = nullptr;
+    QMdiSubWindow* channelsWindow_ = nullptr;
+    std::unique_ptr<FileWindowAdapter> fileWindow_;
+    std::unique_ptr<FileCommands> fileCommands_;
+    std::map<QString, Command> commands_;
+    bool closing_ = false;
+};
+
+}  // namespace rm427::gui

@@ -1,0 +1,582 @@
+// The main window: start-up, settings, the command table, the language
+// switch, the status bar gesture, the model window and the about box.
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QSettings>
+#include <QStatusBar>
+#include <QtTest>
+
+#include "file/DataFile.h"
+#include "helpers/ShellFixture.h"
+#include "image/ModelTable.h"
+#include "io/RegKeys.h"
+#include "shell/frmAbout.h"
+#include "shell/frmModel.h"
+#include "ui/CommandBar.h"
+
+using namespace rm427;
+using rm427::test::ShellFixture;
+
+namespace {
+
+// Every caption of every band, "band/tool=caption", in layout order.
+QStringList AllCaptions(gui::CommandBar& bar) {
+    QStringList out;
+    for (const QString& b : bar.Bands())
+        for (const QString& t : bar.Tools(b)) out << b + '/' + t + '=' + bar.Caption(b, t);
+    return out;
+}
+
+QString Stored(const QString& file, const QString& name) {
+    QSettings s(file, QSettings::IniFormat);
+    return s.value(QStringLiteral("SoftWare/RM-427/") + name).toString();
+}
+
+}  // namespace
+
+class TestShell : public QObject {
+    Q_OBJECT
+private slots:
+    void startsAsDescribedWithoutSettings();
+    void readsStoredSettings_data();
+    void readsStoredSettings();
+    void storesModelByteAndLanguageAtClose();
+    void chineseRunPersists();
+    void settingsStore();
+    void languageRoundTripRestoresEveryCaption();
+    void statusBarGesture();
+    void modalAndOtherWindowRows();
+    void cloneRowsSetDirection();
+    void unknownToolClosesLikeExit();
+    void channelInformationToggles();
+    void newAsksAndClears();
+    void saveAndOpenThroughTheSeams();
+    void closingWithUnsavedChanges();
+    void modelWindowShowsCodes_data();
+    void modelWindowShowsCodes();
+    void modelWindowChangeAndCancel();
+    void modelWindowThroughDispatch();
+    void aboutBox();
+    void layoutErrorsAreReported();
+};
+
+void TestShell::startsAsDescribedWithoutSettings() {
+    ShellFixture f;
+    auto& w = f.Start();
+    QCOMPARE(w.windowTitle(), QStringLiteral("RM-427[100 - 550 MHz]{ FileName: Untitled.dat]"));
+    QCOMPARE(int(f.state.Language), 0);
+    QCOMPARE(int(f.state.ModelCode), 4);
+    QCOMPARE(int(f.state.ComPort), 1);
+    QCOMPARE(int(f.state.CHCount), 128);
+    QCOMPARE(QString::fromStdString(f.state.BandNames[13]), QStringLiteral("470 - 650(MHz)"));
+    QVERIFY(!f.state.ImageModified());
+    QCOMPARE(int(f.state.Image[0xE90]), 0xA5);
+    QCOMPARE(int(f.state.Image[0]), 0xFF);
+    auto& bar = w.Bar();
+    QVERIFY(bar.ToolCheck("miProgram", "miCH-Information"));
+    QVERIFY(bar.ToolCheck("miLanguage", "miEnglish"));
+    QVERIFY(!bar.ToolCheck("miLanguage", "miChinese"));
+    QVERIFY(!bar.ToolVisible("miSetup", "miTestMode"));
+    QVERIFY(!bar.ToolVisible("miSetup", "miSeparator"));
+    QVERIFY(bar.ToolVisible("miSetup", "miCommunicationPort"));
+    QVERIFY(bar.HasTool("miSetup", "miModel"));
+    QCOMPARE(bar.Caption("miFile", "miSaveAs"), QStringLiteral("Save &As"));
+    QCOMPARE(bar.Caption("tlbAction", "miRead"), QStringLiteral("Read"));
+    QCOMPARE(bar.Caption("Menu Bar", "miClone"), QStringLiteral("&Clone"));
+    QCOMPARE(w.MSBar()->findChild<QLabel*>("MSBarPort")->text(), QStringLiteral("COM1"));
+    QVERIFY(!w.MSBar()->findChild<QLabel*>("MSBarDate")->text().isEmpty());
+    QVERIFY(!w.MSBar()->findChild<QLabel*>("MSBarTime")->text().isEmpty());
+    // Nothing is written before the program closes.
+    QVERIFY(!QFile::exists(f.SettingsFile()));
+}
+
+void TestShell::readsStoredSettings_data() {
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<int>("lang");
+    QTest::newRow("243 gives 3") << "243" << "0" << 3 << 0;
+    QTest::newRow("255 gives 15") << "255" << "1" << 15 << 1;
+    QTest::newRow("empty gives 4") << "" << "" << 4 << 0;
+    QTest::newRow("leading number") << "245abc" << "1 " << 5 << 1;
+    QTest::newRow("no number") << "abc" << "x" << 0 << 0;
+    QTest::newRow("rounded") << "242.6" << "0" << 3 << 0;
+    QTest::newRow("unknown language is English") << "4" << "7" << 4 << 0;
+}
+
+void TestShell::readsStoredSettings() {
+    QFETCH(QString, model);
+    QFETCH(QString, language);
+    QFETCH(int, code);
+    QFETCH(int, lang);
+    ShellFixture f;
+    f.StoreSetting("Model", model.toUtf8().constData());
+    f.StoreSetting("Language", language.toUtf8().constData());
+    auto& w = f.Start();
+    QCOMPARE(int(f.state.ModelCode), code);
+    QCOMPARE(int(f.state.Language), lang);
+    QCOMPARE(w.Bar().ToolCheck("miLanguage", "miChinese"), lang == 1);
+    QCOMPARE(w.Bar().Caption("Menu Bar", "miFile"),
+             lang == 1 ? QStringLiteral("文件(&F)") : QStringLiteral("&File"));
+}
+
+void TestShell::storesModelByteAndLanguageAtClose() {
+    ShellFixture f;
+    f.Start();
+    QVERIFY(f.Close());
+    // A fresh image's model byte is 0xFF.
+    QCOMPARE(Stored(f.SettingsFile(), "Model"), QStringLiteral("255"));
+    QCOMPARE(Stored(f.SettingsFile(), "language"), QStringLiteral("0"));
+    // ... which starts the next run with model code 15.
+    ShellFixture::OnModal([](QWidget*) {});
+    f.main.reset();
+    f.Start();
+    QCOMPARE(int(f.state.ModelCode), 15);
+}
+
+void TestShell::chineseRunPersists() {
+    ShellFixture f;
+    f.StoreSetting("Language", "0");  // stored under the capitalised name
+    auto& w = f.Start();
+    w.Dispatch("miChinese");
+    QVERIFY(f.Close());
+    QSettings s(f.SettingsFile(), QSettings::IniFormat);
+    s.beginGroup("SoftWare/RM-427");
+    // One value, whatever its letter case.
+    QStringList langKeys;
+    for (const QString& k : s.childKeys())
+        if (k.compare("language", Qt::CaseInsensitive) == 0) langKeys << k;
+    QCOMPARE(langKeys.size(), 1);
+    QCOMPARE(s.value(langKeys[0]).toString(), QStringLiteral("1"));
+    s.endGroup();
+    f.main.reset();
+    auto& again = f.Start();
+    QCOMPARE(int(f.state.Language), 1);
+    QCOMPARE(again.Bar().Caption("miFile", "miNew"), QStringLiteral("新建(&N)"));
+}
+
+void TestShell::settingsStore() {
+    ShellFixture f;
+    QCOMPARE(GetKeyValue(RegRoot::LocalMachine, kProgramKeyPath, "Model"), std::string());
+    QVERIFY(!QFile::exists(f.SettingsFile()));
+    QVERIFY(SetKeyValue(RegRoot::LocalMachine, kProgramKeyPath, "Model", "245"));
+    QCOMPARE(GetKeyValue(RegRoot::LocalMachine, kProgramKeyPath, "MODEL"), std::string("245"));
+    // The doubled separator and a single one name the same key.
+    QCOMPARE(GetKeyValue(RegRoot::LocalMachine, "SoftWare\\RM-427", "model"), std::string("245"));
+    QCOMPARE(GetKeyValue(RegRoot::LocalMachine, "SoftWare\\Other", "Model"), std::string());
+    QVERIFY(SetKeyValue(RegRoot::LocalMachine, kProgramKeyPath, "Text", "中文 text"));
+    QCOMPARE(GetKeyValue(RegRoot::LocalMachine, kProgramKeyPath, "text"), std::string("中文 text"));
+    QVERIFY(SetKeyValue(RegRoot::LocalMachine, kProgramKeyPath, "Long", std::string(2000, 'x')));
+    QCOMPARE(GetKeyValue(RegRoot::LocalMachine, kProgramKeyPath, "Long"), std::string());
+    // A store that cannot be written fails quietly and reads as empty.
+    qputenv(kSettingsFileVariable, "/proc/rm427-no-such-dir/settings.ini");
+    QVERIFY(!SetKeyValue(RegRoot::LocalMachine, kProgramKeyPath, "Model", "1"));
+    QCOMPARE(GetKeyValue(RegRoot::LocalMachine, kProgramKeyPath, "Model"), std::string());
+}
+
+void TestShell::languageRoundTripRestoresEveryCaption() {
+    ShellFixture f;
+    auto& w = f.Start();
+    auto& bar = w.Bar();
+    const QStringList english = AllCaptions(bar);
+    w.Dispatch("miChinese");
+    QCOMPARE(int(f.state.Language), 1);
+    QVERIFY(bar.ToolCheck("miLanguage", "miChinese"));
+    QVERIFY(!bar.ToolCheck("miLanguage", "miEnglish"));
+    QCOMPARE(bar.Caption("Menu Bar", "miProgram"), QStringLiteral("项目(&P)"));
+    QCOMPARE(bar.Caption("miClone", "miRead"), QStringLiteral("从对讲机读取数据(&R)"));
+    QCOMPARE(bar.Caption("tlbAction", "miAbout"), QStringLiteral("关于"));
+    QCOMPARE(bar.Caption("miSetup", "miTestMode"), QStringLiteral("调试模式(&T)"));
+    QCOMPARE(bar.Menu("miFile")->title(), QStringLiteral("文件(&F)"));
+    // Captions of the layout stay.
+    QCOMPARE(bar.Caption("miProgram", "miBatchEdit"), QStringLiteral("&Batch Edit"));
+    QCOMPARE(bar.Caption("miSetup", "miModel"), QStringLiteral("&Model..."));
+    QCOMPARE(w.MSBar()->findChild<QLabel*>("MSBarPort")->text(), QStringLiteral("COM1"));
+    // 29 captions changed, the title did not.
+    int changed = 0;
+    const QStringList chinese = AllCaptions(bar);
+    for (int i = 0; i < english.size(); ++i) changed += english[i] != chinese[i];
+    QCOMPARE(changed, 29);
+    QCOMPARE(w.windowTitle(), QStringLiteral("RM-427[100 - 550 MHz]{ FileName: Untitled.dat]"));
+    w.Dispatch("miEnglish");
+    QCOMPARE(AllCaptions(bar), english);
+    QVERIFY(bar.ToolCheck("miLanguage", "miEnglish"));
+    QVERIFY(!bar.ToolCheck("miLanguage", "miChinese"));
+}
+
+void TestShell::statusBarGesture() {
+    ShellFixture f;
+    auto& w = f.Start();
+    auto& bar = w.Bar();
+    QWidget* panel = w.MSBar()->findChild<QLabel*>("MSBarTime");
+    const auto ctrlAlt = Qt::ControlModifier | Qt::AltModifier;
+    QTest::mouseClick(panel, Qt::LeftButton, ctrlAlt);
+    QVERIFY(bar.ToolVisible("miSetup", "miTestMode"));
+    QVERIFY(bar.ToolVisible("miSetup", "miSeparator"));
+    QTest::mouseClick(panel, Qt::LeftButton, ctrlAlt | Qt::ShiftModifier);
+    QVERIFY(bar.ToolVisible("miSetup", "miTestMode"));
+    QTest::mouseClick(w.MSBar(), Qt::LeftButton, ctrlAlt);
+    QVERIFY(!bar.ToolVisible("miSetup", "miTestMode"));
+    QVERIFY(!bar.ToolVisible("miSetup", "miSeparator"));
+    // Other buttons and partial chords do nothing.
+    QTest::mouseClick(panel, Qt::RightButton, ctrlAlt);
+    QTest::mouseClick(panel, Qt::LeftButton, Qt::ControlModifier);
+    QTest::mouseClick(panel, Qt::LeftButton, Qt::AltModifier);
+    QTest::mouseClick(panel, Qt::LeftButton, ctrlAlt | Qt::ShiftModifier);
+    QVERIFY(!bar.ToolVisible("miSetup", "miTestMode"));
+    // The entry comes back hidden in the next run.
+    QTest::mouseClick(panel, Qt::LeftButton, ctrlAlt);
+    QVERIFY(f.Close());
+    f.main.reset();
+    QVERIFY(!f.Start().Bar().ToolVisible("miSetup", "miTestMode"));
+}
+
+void TestShell::modalAndOtherWindowRows() {
+    ShellFixture f;
+    auto& w = f.Start();
+    const struct {
+        const char* tool;
+        const char* window;
+    } rows[] = {{"miCommunicationPort", "frmComPort"}, {"miFunctionSet", "frmSet"},
+                {"miBatchEdit", "FrmBatch"},           {"miTestMode", "frmTestMode"}};
+    for (const auto& r : rows) {
+        f.opened.clear();
+        w.Dispatch(r.tool);
+        QCOMPARE(f.opened, QStringList{r.window});
+        QVERIFY2(w.isVisible(), r.tool);
+    }
+    // A click in the menu reaches the same dispatch.
+    f.opened.clear();
+    w.Bar().Tool("miSetup", "miCommunicationPort")->trigger();
+    QCOMPARE(f.opened, QStringList{"frmComPort"});
+    // Print changes nothing visible and opens nothing.
+    f.opened.clear();
+    const auto before = f.state.Image;
+    w.Dispatch("miPrint");
+    QVERIFY(f.opened.isEmpty());
+    QVERIFY(f.state.Image == before);
+    QVERIFY(f.boxes.shown.empty());
+    // Print preview: a modal window owned by the main window.
+    QString seen;
+    QWidget* owner = nullptr;
+    ShellFixture::OnModal([&](QWidget* m) {
+        seen = m->objectName();
+        owner = m->parentWidget();
+        m->close();
+    });
+    w.Dispatch("miPrintPreview");
+    QCOMPARE(seen, QStringLiteral("frmPreview"));
+    QCOMPARE(owner, static_cast<QWidget*>(&w));
+}
+
+void TestShell::cloneRowsSetDirection() {
+    ShellFixture f;
+    auto& w = f.Start();
+    f.state.CloneDirection = 1;
+    w.Dispatch("miRead");
+    QCOMPARE(int(f.state.CloneDirection), 0);
+    QCOMPARE(f.opened, QStringList{"frmClone"});
+    w.Bar().Tool("tlbAction", "miWrite")->trigger();
+    QCOMPARE(int(f.state.CloneDirection), 1);
+    QCOMPARE(f.opened, (QStringList{"frmClone", "frmClone"}));
+}
+
+void TestShell::unknownToolClosesLikeExit() {
+    {
+        ShellFixture f;
+        auto& w = f.Start();
+        w.Dispatch("miexit");  // names are compared exactly
+        QVERIFY(!w.isVisible());
+        QCOMPARE(Stored(f.SettingsFile(), "Model"), QStringLiteral("255"));
+    }
+    {
+        ShellFixture f;
+        auto& w = f.Start();
+        w.Dispatch("miExit");
+        QVERIFY(!w.isVisible());
+        QCOMPARE(Stored(f.SettingsFile(), "language"), QStringLiteral("0"));
+    }
+}
+
+void TestShell::channelInformationToggles() {
+    ShellFixture f;
+    auto& w = f.Start();
+    auto& bar = w.Bar();
+    w.Dispatch("miCH-Information");
+    QVERIFY(!bar.ToolCheck("miProgram", "miCH-Information"));
+    bar.Tool("miProgram", "miCH-Information")->trigger();
+    QVERIFY(bar.ToolCheck("miProgram", "miCH-Information"));
+}
+
+void TestShell::newAsksAndClears() {
+    ShellFixture f;
+    auto& w = f.Start();
+    f.state.Image[0x100] = 0x12;
+    f.boxes.Answer(MsgAnswer::Cancel);
+    w.Dispatch("miNew");
+    QCOMPARE(f.boxes.shown.size(), std::size_t(1));
+    const MessageRequest& q = f.boxes.shown[0];
+    QCOMPARE(q.text, std::string("All data will be cleared."));
+    QCOMPARE(q.title, std::string("Alert!"));
+    QCOMPARE(int(q.icon), int(MsgIcon::Exclamation));
+    QCOMPARE(int(q.buttons), int(MsgButtons::OkCancel));
+    QCOMPARE(q.defaultButton, 1);
+    QCOMPARE(int(f.state.Image[0x100]), 0x12);
+    w.Dispatch("miChinese");
+    f.boxes.Answer(MsgAnswer::Ok);
+    w.Dispatch("miNew");
+    QCOMPARE(f.boxes.Last()->text, std::string("所有数据将被清空。"));
+    QCOMPARE(int(f.state.Image[0x100]), 0xFF);
+    QCOMPARE(f.state.FileName, std::string("Untitled.dat"));
+}
+
+void TestShell::saveAndOpenThroughTheSeams() {
+    ShellFixture f;
+    auto& w = f.Start();
+    const QString path = f.dir.filePath("one.dat");
+    f.state.Image[0x3D2] = 0xF5;
+    // Save on "Untitled.dat" asks for a name, proposing the current one.
+    f.files.saveAnswers.push_back(path.toStdString());
+    w.Dispatch("miSave");
+    QCOMPARE(f.files.calls.size(), std::size_t(1));
+    QVERIFY(f.files.calls[0].save);
+    QCOMPARE(f.files.calls[0].proposedName, std::string("Untitled.dat"));
+    QCOMPARE(f.files.calls[0].filter, std::string(kDataFileFilter));
+    QVERIFY(QFile::exists(path));
+    QCOMPARE(w.windowTitle(), "RM-427[100 - 550 MHz]{ FileName: " + path + "]");
+    // Change, then open the saved file answering No to the question.
+    f.state.Image[0x3D2] = 0x01;
+    f.boxes.Answer(MsgAnswer::No);
+    f.files.openAnswers.push_back(path.toStdString());
+    w.Dispatch("miOpen");
+    QCOMPARE(f.boxes.Last()->text, std::string("File has been modified, save it now?"));
+    QCOMPARE(int(f.state.Image[0x3D2]), 0xF5);
+    QVERIFY(!f.state.ImageModified());
+    // A file that is not a data file changes nothing.
+    const QString bad = f.dir.filePath("bad.dat");
+    {
+        QFile b(bad);
+        QVERIFY(b.open(QIODevice::WriteOnly));
+        b.write("not a data file");
+    }
+    f.files.openAnswers.push_back(bad.toStdString());
+    const auto before = f.state.Image;
+    w.Bar().Tool("tlbAction", "miOpen")->trigger();
+    QCOMPARE(f.boxes.Last()->text, std::string("Incorrect File Type."));
+    QCOMPARE(f.boxes.Last()->title, std::string("Error"));
+    QCOMPARE(int(f.boxes.Last()->icon), int(MsgIcon::Critical));
+    QVERIFY(f.state.Image == before);
+    QCOMPARE(f.state.FileName, path.toStdString());
+}
+
+void TestShell::closingWithUnsavedChanges() {
+    ShellFixture f;
+    auto& w = f.Start();
+    f.state.Image[0x200] = 0x00;
+    f.boxes.Answer(MsgAnswer::Cancel);
+    QVERIFY(!f.Close());
+    QVERIFY(w.isVisible());
+    QCOMPARE(f.boxes.Last()->text, std::string("File has been modified, save it now?"));
+    QCOMPARE(int(f.boxes.Last()->buttons), int(MsgButtons::YesNoCancel));
+    QVERIFY(!QFile::exists(f.SettingsFile()));
+    // Yes on an untitled file asks for a name; cancelling it keeps the program.
+    f.boxes.Answer(MsgAnswer::Yes);
+    QVERIFY(!f.Close());
+    QCOMPARE(f.files.calls.size(), std::size_t(1));
+    // Yes with a name saves and closes.
+    const QString path = f.dir.filePath("kept.dat");
+    f.boxes.Answer(MsgAnswer::Yes);
+    f.files.saveAnswers.push_back(path.toStdString());
+    QVERIFY(f.Close());
+    QFile saved(path);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    std::vector<std::uint8_t> bytes;
+    for (char c : saved.readAll()) bytes.push_back(std::uint8_t(c));
+    CodeplugImage image{};
+    QVERIFY(DecodeDataFile(bytes, image));
+    QCOMPARE(int(image[0x200]), 0x00);
+    // No discards.
+    ShellFixture g;
+    g.Start();
+    g.state.Image[0x10] = 0x01;
+    g.boxes.Answer(MsgAnswer::No);
+    QVERIFY(g.Close());
+}
+
+void TestShell::modelWindowShowsCodes_data() {
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<QString>("band");
+    QTest::newRow("0") << 0 << "RM-427(VHF)" << "150 - 174(MHz)";
+    QTest::newRow("1") << 1 << "RM-427(VHF)" << "136 - 150(MHz)";
+    QTest::newRow("3") << 3 << "RM-427(VHF)" << "216 - 223(MHz)";
+    QTest::newRow("5") << 5 << "RM-427(UHF)" << "450 - 490(MHz)";
+    QTest::newRow("10") << 10 << "RM-427(UHF)" << "350 - 370(MHz)";
+    QTest::newRow("13") << 13 << "RM-427(UHF)" << "400 - 470(MHz)";
+    QTest::newRow("15") << 15 << "RM-427(UHF)" << "400 - 470(MHz)";
+}
+
+void TestShell::modelWindowShowsCodes() {
+    QFETCH(int, code);
+    QFETCH(QString, model);
+    QFETCH(QString, band);
+    ShellFixture f;
+    auto& w = f.Start();
+    f.state.ModelCode = std::uint8_t(code);
+    gui::frmModel dlg(w, &w);
+    QCOMPARE(dlg.windowTitle(), QStringLiteral("Model Information"));
+    QCOMPARE(dlg.findChild<QLabel*>("LblModel_0")->text(), QStringLiteral("Model :"));
+    QCOMPARE(dlg.findChild<QLabel*>("LblModel_1")->text(), QStringLiteral("Frequency :"));
+    QCOMPARE(dlg.CboModel(0)->currentText(), model);
+    QCOMPARE(dlg.CboModel(1)->currentText(), band);
+    QCOMPARE(dlg.CboModel(1)->count(), code < 4 ? 4 : 9);
+    // OK without touching the lists: unchanged for every code but 13..15,
+    // which come back as 4 and therefore ask.
+    f.boxes.Answer(MsgAnswer::Cancel);
+    dlg.Cmd(0)->click();
+    if (code >= 13) {
+        QCOMPARE(f.boxes.shown.size(), std::size_t(1));
+        QCOMPARE(int(f.state.ModelCode), code);
+    } else {
+        QVERIFY(f.boxes.shown.empty());
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+    }
+}
+
+void TestShell::modelWindowChangeAndCancel() {
+    ShellFixture f;
+    auto& w = f.Start();
+    f.state.ModelCode = 2;
+    f.state.Image[0x3D6] = 0x7E;
+    f.state.Image[0x000] = 0x05;  // a channel that the change will clear
+    f.state.FreqLimitLow = 400;
+    {
+        gui::frmModel dlg(w, &w);
+        dlg.show();
+        QCOMPARE(dlg.CboModel(0)->currentText(), QStringLiteral("RM-427(VHF)"));
+        QCOMPARE(dlg.CboModel(1)->currentText(), QStringLiteral("136 - 174(MHz)"));
+        // Choosing UHF lists the UHF bands from the first one.
+        dlg.CboModel(0)->setFocus();
+        QTest::keyClick(dlg.CboModel(0), Qt::Key_Down);
+        QCOMPARE(dlg.CboModel(0)->currentText(), QStringLiteral("RM-427(UHF)"));
+        QCOMPARE(dlg.CboModel(1)->currentText(), QStringLiteral("350 - 370(MHz)"));
+        dlg.CboModel(1)->setCurrentIndex(7);
+        QCOMPARE(dlg.CboModel(1)->currentText(), QStringLiteral("450 - 490(MHz)"));
+        // Cancel in the question: old code, image kept, window still open.
+        f.boxes.Answer(MsgAnswer::Cancel);
+        dlg.Cmd(0)->click();
+        const MessageRequest& q = *f.boxes.Last();
+        QCOMPARE(q.text, std::string("Datas will be Cleared,continue?"));
+        QCOMPARE(q.title, std::string("RM-427"));
+        QCOMPARE(int(q.icon), int(MsgIcon::Information));
+        QCOMPARE(int(q.buttons), int(MsgButtons::OkCancel));
+        QCOMPARE(q.defaultButton, 1);
+        QCOMPARE(int(f.state.ModelCode), 2);
+        QCOMPARE(int(f.state.Image[0]), 0x05);
+        QVERIFY(dlg.isVisible());
+        QCOMPARE(dlg.CboModel(1)->currentText(), QStringLiteral("450 - 490(MHz)"));
+        // OK: an empty image with the new code.
+        f.boxes.Answer(MsgAnswer::Ok);
+        w.Bar().SetToolCheck("miProgram", "miCH-Information", false);
+        dlg.Cmd(0)->click();
+        QVERIFY(!dlg.isVisible());
+    }
+    QCOMPARE(int(f.state.ModelCode), 5);
+    Module1 fresh;
+    CodeplugImage expected = fresh.Image;
+    expected[0x3D2] = 0xF5;
+    expected[0x3D6] = 0xFF;  // a new image's 0xFF already has bit 0 set
+    QVERIFY(f.state.Image == expected);
+    QCOMPARE(int(f.state.FreqLimitLow), 100);
+    QVERIFY(w.Bar().ToolCheck("miProgram", "miCH-Information"));
+    QCOMPARE(w.windowTitle(), QStringLiteral("RM-427[100 - 550 MHz]{ FileName: Untitled.dat]"));
+
+    // Back to a VHF code clears bit 0 of 0x3D6 and keeps its other bits.
+    f.state.Image[0x3D6] = 0xA5;
+    CodeplugImage img = f.state.Image;
+    WriteModelBytes(img, 1);
+    QCOMPARE(int(img[0x3D2]), 0xF1);
+    QCOMPARE(int(img[0x3D6]), 0xA4);
+
+    // The same model and band again: closed without a question.
+    gui::frmModel same(w, &w);
+    same.show();
+    const std::size_t asked = f.boxes.shown.size();
+    f.state.Image[0x10] = 0x42;
+    same.Cmd(0)->click();
+    QCOMPARE(f.boxes.shown.size(), asked);
+    QCOMPARE(int(f.state.Image[0x10]), 0x42);
+    QVERIFY(!same.isVisible());
+    // Cancel closes and changes nothing.
+    gui::frmModel cancel(w, &w);
+    cancel.show();
+    cancel.CboModel(1)->setCurrentIndex(0);
+    cancel.Cmd(1)->click();
+    QCOMPARE(int(f.state.ModelCode), 5);
+    QCOMPARE(cancel.result(), int(QDialog::Rejected));
+}
+
+void TestShell::modelWindowThroughDispatch() {
+    ShellFixture f;
+    auto& w = f.Start();
+    f.state.ModelCode = 13;
+    QString title;
+    ShellFixture::OnModal([&](QWidget* m) {
+        title = m->windowTitle();
+        auto* dlg = qobject_cast<gui::frmModel*>(m);
+        QVERIFY(dlg);
+        f.boxes.Answer(MsgAnswer::Ok);
+        dlg->Cmd(0)->click();  // 13 shows as 400 - 470, which is code 4
+    });
+    w.Dispatch("miModel");
+    QCOMPARE(title, QStringLiteral("Model Information"));
+    QCOMPARE(int(f.state.ModelCode), 4);
+    QCOMPARE(int(f.state.Image[0x3D2]), 0xF4);
+}
+
+void TestShell::aboutBox() {
+    QCOMPARE(AboutText(0), std::string("  RM-427 Software\r\n   Version 1.0\r\n\r\n   Released 2014-5-6\r\n"
+                                       "   Copyright (C) 2014\r\n   All rights reserved."));
+    QVERIFY(AboutText(1).rfind("  RM-427 软件\r\n   版本1.0\r\n\r\n   发布于 2014-5-6\r\n", 0) == 0);
+    ShellFixture f;
+    auto& w = f.Start();
+    w.Dispatch("miChinese");
+    QString caption, button, label;
+    ShellFixture::OnModal([&](QWidget* m) {
+        caption = m->windowTitle();
+        label = m->findChild<QLabel*>("LblAbout")->text();
+        auto* ok = m->findChild<QPushButton*>("CmdClose");
+        button = ok->text();
+        ok->click();
+    });
+    w.Dispatch("miAbout");
+    QCOMPARE(caption, QStringLiteral("关于 RM-427"));
+    QCOMPARE(button, QStringLiteral("确定(&O)"));
+    QVERIFY(label.startsWith(QStringLiteral("  RM-427 软件\n   版本1.0\n")));
+    QVERIFY(QApplication::activeModalWidget() == nullptr);
+}
+
+void TestShell::layoutErrorsAreReported() {
+    QMainWindow win;
+    gui::CommandBar bar(&win);
+    QString error;
+    QVERIFY(!bar.LoadLayout("tool miNew \"New\"\n", &error));
+    QVERIFY(error.contains("line 1"));
+    QVERIFY(!bar.LoadLayout("band x menubar\ntool a \"unclosed\n", &error));
+    QVERIFY(error.contains("line 2"));
+    QVERIFY(!bar.LoadLayout("band x menubar\nband orphan menu\n", &error));
+    QVERIFY(error.contains("orphan"));
+    QVERIFY(!bar.LoadLayout("band x menubar\ntool a \"A\" bogus\n", &error));
+    QVERIFY(bar.Bands().isEmpty());
+    QVERIFY(bar.LoadLayout("band x menubar\ntool a \"A \\\"q\\\"\" key=Ctrl+Q\n", &error));
+    QCOMPARE(bar.Caption("x", "a"), QStringLiteral("A \"q\""));
+    QVERIFY(bar.Tool("x", "zz") == nullptr);
+    bar.SetCaption("x", "zz", "ignored");  // unknown tools are ignored
+}
+
+QTEST_MAIN(TestShell)
+#include "tst_shell.moc"
