@@ -1,0 +1,218 @@
+#include "radio/CloneExchange.h"
+
+namespace rm427 {
+
+CloneExchange::CloneExchange(CloneDir dir, SerialPort& port, TimerFactory& timers, int comPort,
+                             const CodeplugImage& image, const std::vector<ChannelFreqText>& channels,
+                             Callbacks callbacks, CloneTiming timing)
+    : dir_(dir), port_(port), comPort_(comPort), channels_(channels), cb_(std::move(callbacks)),
+      timing_(timing), total_(CloneTotalSteps(dir)), base_(image), staged_(image) {
+    send_timer_ = timers.CreateTimer([this] { OnSendTick(); });
+    overtime_ = timers.CreateTimer([this] { OnOvertimeTick(); });
+    poll_ = timers.CreateTimer([this] { OnPollTick(); });
+    pause_ = timers.CreateTimer([this] { OnPauseTick(); });
+    if (dir_ == CloneDir::Write) send_ = MakeSendImage(image, channels_);
+    else send_ = image;
+    port_.SetEventHandler([this](CommEvent e) { OnPortEvent(e); });
+}
+
+CloneExchange::~CloneExchange() {
+    port_.SetEventHandler(nullptr);
+    if (port_.IsOpen()) port_.Close();
+}
+
+void CloneExchange::ResetProgress() {
+    progress_ = 0;
+    if (cb_.progress) cb_.progress(progress_, ProgressMaximum());
+}
+
+bool CloneExchange::OpenPort() {
+    if (port_.IsOpen()) port_.Close();
+    port_.SetBufferSizes(kCloneInBuffer, kCloneOutBuffer);
+    if (!port_.Open(comPort_, kCloneSettings)) return false;
+    port_.DiscardBuffers();
+    port_.SetReceiveThreshold(0);
+    return true;
+}
+
+void CloneExchange::BeginRun() {
+    step_ = 0;
+    expected_ = 0;
+    completed_ = false;
+    aborted_ = false;
+    framesSent_ = 0;
+    staged_ = base_;
+    state_ = CloneState::Sending;
+    send_timer_->Start(timing_.sendDelay);
+}
+
+bool CloneExchange::Start() {
+    if (state_ != CloneState::Idle) return false;
+    if (!OpenPort()) {
+        if (cb_.portError) cb_.portError(port_.ErrorDescription());
+        return false;
+    }
+    ResetProgress();
+    BeginRun();
+    return true;
+}
+
+void CloneExchange::OnSendTick() {
+    send_timer_->Stop();
+    if (state_ != CloneState::Sending) return;
+    port_.Write(CloneFrame(dir_, step_, send_));
+    ++framesSent_;
+    expected_ = CloneAnswerLength(dir_, step_);
+    port_.SetReceiveThreshold(1);
+    // Anything still waiting belongs to an earlier frame.
+    port_.DiscardBuffers();
+    if (step_ == total_) {
+        completed_ = true;
+        state_ = CloneState::Finishing;
+        overtime_->Start(timing_.finishWait);
+    } else {
+        state_ = CloneState::Awaiting;
+        overtime_->Start(timing_.answerTimeout);
+    }
+}
+
+void CloneExchange::OnPortEvent(CommEvent e) {
+    if (aborted_ || e != CommEvent::Receive || expected_ == 0) return;
+    if (state_ != CloneState::Awaiting) return;  // already polling for this answer
+    overtime_->Stop();
+    state_ = CloneState::Collecting;
+    polls_ = 0;
+    lastWaiting_ = 0;
+    poll_->Start(timing_.pollInterval);
+}
+
+void CloneExchange::OnPollTick() {
+    if (state_ != CloneState::Collecting) return;
+    const int waiting = port_.BytesWaiting();
+    ++polls_;
+    if (waiting >= expected_ && waiting == lastWaiting_) {
+        Accept(port_.Read(waiting));
+        return;
+    }
+    lastWaiting_ = waiting;
+    if (polls_ >= timing_.maxPolls) {
+        FailStep();
+        return;
+    }
+    poll_->Start(timing_.pollInterval);
+}
+
+void CloneExchange::Accept(const Bytes& all) {
+    if (static_cast<int>(all.size()) < expected_) {  // the port lost bytes between poll and read
+        FailStep();
+        return;
+    }
+    // Only the last bytes count: an echo of the frame or noise may precede them.
+    const Bytes a(all.end() - expected_, all.end());
+    if (step_ == 0) {
+        low_ = a[14] << 8 | a[15];
+        high_ = a[16] << 8 | a[17];
+        ++step_;
+        if (dir_ == CloneDir::Write) BandCheck(send_, low_, high_, channels_);
+    } else {
+        if (a[0] != 0x06) {
+            FailStep();
+            return;
+        }
+        if (dir_ == CloneDir::Read) {
+            const int off = CloneStepAddress(dir_, step_) - kRadioBase;
+            std::copy(a.begin() + 1, a.end(), staged_.begin() + off);
+        }
+        ++step_;
+        ++progress_;
+        if (cb_.progress) cb_.progress(progress_, ProgressMaximum());
+    }
+    state_ = CloneState::Sending;
+    send_timer_->Start(timing_.sendDelay);
+}
+
+void CloneExchange::FailStep() {
+    aborted_ = true;
+    state_ = CloneState::Failed;
+    poll_->Stop();
+    send_timer_->Stop();
+    overtime_->Start(1);
+}
+
+void CloneExchange::OnOvertimeTick() {
+    aborted_ = false;
+    send_timer_->Stop();
+    overtime_->Stop();
+    poll_->Stop();
+    if (completed_) {
+        port_.SetReceiveThreshold(0);
+        port_.Close();
+        Finish(CloneOutcome::Succeeded);
+        return;
+    }
+    state_ = CloneState::Failed;
+    expected_ = 0;
+    const bool retry = cb_.askRetry && cb_.askRetry();
+    if (state_ != CloneState::Failed) return;  // cancelled from inside the question
+    if (!retry) {
+        Cancel();
+        return;
+    }
+    ResetProgress();
+    step_ = 0;
+    if (port_.IsOpen()) port_.Close();
+    pause_kind_ = Pause::Retry;
+    pause_->Start(timing_.retryPause);
+}
+
+void CloneExchange::OnPauseTick() {
+    const Pause kind = pause_kind_;
+    pause_kind_ = Pause::None;
+    if (kind == Pause::Retry) {
+        if (state_ != CloneState::Failed) return;
+        if (!OpenPort()) {
+            state_ = CloneState::Idle;
+            if (cb_.portError) cb_.portError(port_.ErrorDescription());
+            return;
+        }
+        BeginRun();
+    } else if (kind == Pause::Close) {
+        port_.Close();
+        Finish(CloneOutcome::Cancelled);
+    }
+}
+
+void CloneExchange::Cancel() {
+    if (state_ == CloneState::Closing || state_ == CloneState::Closed) return;
+    send_timer_->Stop();
+    overtime_->Stop();
+    poll_->Stop();
+    pause_->Stop();
+    aborted_ = false;
+    state_ = CloneState::Closing;
+    // The radio leaves clone mode on "DONE", whatever state it is in.
+    if (port_.IsOpen()) port_.Close();
+    port_.SetBufferSizes(kCloneInBuffer, kCloneOutBuffer);
+    if (port_.Open(comPort_, kCloneSettings)) {
+        port_.DiscardBuffers();
+        port_.Write(CloneFrame(dir_, total_, send_));
+    }
+    expected_ = 0;
+    port_.SetReceiveThreshold(0);
+    if (cb_.closing) cb_.closing();
+    pause_kind_ = Pause::Close;
+    pause_->Start(timing_.closePause);
+}
+
+void CloneExchange::Finish(CloneOutcome outcome) {
+    state_ = CloneState::Closed;
+    if (cb_.finished) cb_.finished(outcome);
+}
+
+void ApplyReadImage(Module1& state, const CodeplugImage& read) {
+    state.Image = read;
+    state.SnapshotImage();
+    state.SetDefaultLimits();
+}
+
+}  // namespace rm427

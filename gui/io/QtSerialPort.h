@@ -1,0 +1,53 @@
+// The serial port seam on QSerialPort; shared by the GUI and the CLI.
+#pragma once
+
+#include <QObject>
+#include <QSerialPort>
+
+#include "radio/PortPaths.h"
+#include "radio/SerialPort.h"
+
+namespace rm427 {
+
+class QtSerialPort : public QObject, public SerialPort {
+    Q_OBJECT
+public:
+    // lookup gives the settings store's override of a port's device path
+    // (see PortPaths.h); an empty lookup uses the built-in table only.
+    explicit QtSerialPort(PortPathLookup lookup = {}, QObject* parent = nullptr);
+    ~QtSerialPort() override;
+
+    bool Open(int port, const std::string& settings) override;
+    // Opens a device by its path, bypassing the port numbers.
+    bool OpenPath(const std::string& path, const std::string& settings);
+    void Close() override;
+    bool IsOpen() const override;
+    void SetBufferSizes(int inBytes, int outBytes) override;
+    void DiscardBuffers() override;
+    bool Write(const Bytes& data) override;
+    int BytesWaiting() override;
+    Bytes Read(int maxBytes) override;
+    void SetReceiveThreshold(int n) override;
+    void SetEventHandler(std::function<void(CommEvent)> handler) override;
+    CommEvent LastEvent() const override { return lastEvent_; }
+    std::string ErrorDescription() const override { return error_; }
+
+    // The device path of the last Open.
+    std::string DevicePath() const { return path_; }
+
+private:
+    void OnReadyRead();
+    void OnError(QSerialPort::SerialPortError e);
+    void Raise(CommEvent e);
+
+    QSerialPort port_;
+    PortPathLookup lookup_;
+    std::function<void(CommEvent)> handler_;
+    CommEvent lastEvent_ = CommEvent::None;
+    std::string error_;
+    std::string path_;
+    int threshold_ = 0;
+    int inSize_ = 1024;
+};
+
+}  // namespace rm427

@@ -1,0 +1,112 @@
+#include "SimFiles.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include <unistd.h>
+
+#include "file/DataFile.h"
+
+namespace rm427::sim {
+
+namespace {
+bool EndsWith(const std::string& s, const std::string& tail) {
+    if (s.size() < tail.size()) return false;
+    std::string t = s.substr(s.size() - tail.size());
+    for (auto& c : t) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return t == tail;
+}
+
+bool ParseInt(const std::string& s, int& v) {
+    if (s.empty()) return false;
+    char* end = nullptr;
+    errno = 0;
+    const long l = std::strtol(s.c_str(), &end, 10);
+    if (*end || errno || l < -1 || l > 1000000) return false;
+    v = static_cast<int>(l);
+    return true;
+}
+}  // namespace
+
+bool LoadMemory(const std::string& path, RadioModel& radio, std::string& error) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error = "cannot open " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    const std::vector<std::uint8_t> data((std::istreambuf_iterator<char>(in)),
+                                         std::istreambuf_iterator<char>());
+    if (data.size() == static_cast<std::size_t>(kMemorySize) && !EndsWith(path, ".dat")) {
+        std::copy(data.begin(), data.end(), radio.memory.begin());
+        return true;
+    }
+    CodeplugImage image;
+    if (!DecodeDataFile(data, image)) {
+        error = path + " is neither a data file nor a 4096-byte image";
+        return false;
+    }
+    std::copy(image.begin(), image.end(), radio.memory.begin());
+    return true;
+}
+
+bool SaveMemory(const std::string& path, const RadioModel& radio, std::string& error) {
+    std::vector<std::uint8_t> out(radio.memory.begin(), radio.memory.end());
+    if (EndsWith(path, ".dat")) {
+        CodeplugImage image;
+        std::copy(radio.memory.begin(), radio.memory.end(), image.begin());
+        if (!EncodeDataFile(image, out, error)) return false;
+    }
+    const std::string tmp = path + ".tmp-" + std::to_string(::getpid());
+    {
+        std::ofstream f(tmp, std::ios::binary | std::ios::trunc);
+        f.write(reinterpret_cast<const char*>(out.data()), static_cast<std::streamsize>(out.size()));
+        if (!f) {
+            error = "cannot write " + path;
+            std::remove(tmp.c_str());
+            return false;
+        }
+    }
+    if (std::rename(tmp.c_str(), path.c_str()) != 0) {
+        error = "cannot write " + path + ": " + std::strerror(errno);
+        std::remove(tmp.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool ParseFault(const std::string& text, Fault& fault, std::string& error) {
+    std::string kind = text, step, times, ms;
+    auto cut = [&](char sep, std::string& part) {
+        const auto p = kind.find(sep);
+        if (p == std::string::npos) return;
+        part = kind.substr(p + 1);
+        kind.erase(p);
+    };
+    cut(':', ms);
+    cut('*', times);
+    cut('@', step);
+    Fault f;
+    if (kind == "none") f.kind = FaultKind::None;
+    else if (kind == "noanswer") f.kind = FaultKind::NoAnswer;
+    else if (kind == "nak") f.kind = FaultKind::Nak;
+    else if (kind == "short") f.kind = FaultKind::ShortAnswer;
+    else if (kind == "garbage") f.kind = FaultKind::Garbage;
+    else if (kind == "delay") f.kind = FaultKind::Delay;
+    else if (kind == "hangup") f.kind = FaultKind::HangUp;
+    else {
+        error = "unknown fault '" + kind + "'";
+        return false;
+    }
+    if ((!step.empty() && !ParseInt(step, f.step)) || (!times.empty() && !ParseInt(times, f.times)) ||
+        (!ms.empty() && (!ParseInt(ms, f.delayMs) || f.delayMs < 0))) {
+        error = "bad fault '" + text + "' (KIND[@STEP][*TIMES][:MS])";
+        return false;
+    }
+    fault = f;
+    return true;
+}
+
+}  // namespace rm427::sim
