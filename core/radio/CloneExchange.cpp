@@ -65,7 +65,7 @@ void CloneExchange::OnSendTick() {
     expected_ = CloneAnswerLength(dir_, step_);
     port_.SetReceiveThreshold(1);
     // Anything still waiting belongs to an earlier frame.
-    port_.DiscardBuffers();
+    port_.DiscardInput();
     if (step_ == total_) {
         completed_ = true;
         state_ = CloneState::Finishing;

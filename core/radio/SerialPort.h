@@ -52,6 +52,8 @@ public:
     // Drops what is waiting in the receive buffer and what is still queued
     // for sending.
     virtual void DiscardBuffers() = 0;
+    // Drops only what is waiting in the receive buffer; queued output still goes.
+    virtual void DiscardInput() = 0;
 
     // Queues the bytes for sending. False when the port is closed or broken.
     virtual bool Write(const Bytes& data) = 0;

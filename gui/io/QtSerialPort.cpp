@@ -79,6 +79,10 @@ void QtSerialPort::DiscardBuffers() {
     if (port_.isOpen()) port_.clear(QSerialPort::AllDirections);
 }
 
+void QtSerialPort::DiscardInput() {
+    if (port_.isOpen()) port_.clear(QSerialPort::Input);
+}
+
 bool QtSerialPort::Write(const Bytes& data) {
     if (!port_.isOpen()) return false;
     const qint64 n = port_.write(reinterpret_cast<const char*>(data.data()),

@@ -24,6 +24,7 @@ public:
     bool IsOpen() const override;
     void SetBufferSizes(int inBytes, int outBytes) override;
     void DiscardBuffers() override;
+    void DiscardInput() override;
     bool Write(const Bytes& data) override;
     int BytesWaiting() override;
     Bytes Read(int maxBytes) override;

@@ -1,0 +1,26 @@
+#ifdef RM427_WITH_QT
+#include "CliDataFile.h"
+#include "CliRadio.h"
+
+namespace rm427::cli {
+namespace {
+
+int Run(const Args& args) {
+    std::string out;
+    Module1 state;  // the read lands on a new image
+    CodeplugImage image = state.Image;
+    if (const int rc = RunClone("read", CloneDir::Read, args, out, image, {})) return rc;
+    return StoreDataFile(out, image) ? 0 : 1;
+}
+
+const CliCommand kRead("read",
+                       "Read the codeplug from a radio into a data file.\n"
+                       "--port N uses port number N (1..20, mapped to a device as the README\n"
+                       "says); --port PATH opens that device. A step that fails is retried\n"
+                       "from the start up to K times (--retries K, default 0). The file is\n"
+                       "written only after a complete read.",
+                       "read --port N|PATH [--retries K] OUT.dat", Run);
+
+}  // namespace
+}  // namespace rm427::cli
+#endif

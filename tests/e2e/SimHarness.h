@@ -1,0 +1,128 @@
+// Runs clone exchanges against the simulator over a real pseudo-terminal.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include "PtyRadio.h"
+#include "io/QtSerialPort.h"
+#include "io/QtTimers.h"
+#include "radio/CloneExchange.h"
+
+namespace rm427::e2e {
+
+inline void EnsureApp() {
+    static int argc = 1;
+    static char name[] = "e2e_tests";
+    static char* argv[] = {name, nullptr};
+    if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);
+}
+
+// Polls twice as often as the radio needs: the logic is the same, the suite
+// just runs faster on an unpaced pty.
+inline CloneTiming FastTiming() {
+    CloneTiming t;
+    t.pollInterval = 2;
+    return t;
+}
+
+struct Outcome {
+    CloneOutcome outcome = CloneOutcome::None;
+    int retryQuestions = 0;
+    std::vector<std::string> portErrors;
+    std::vector<int> progress;
+    int progressMax = 0;
+    bool closing = false;
+    CodeplugImage readImage{};
+    CodeplugImage sendImage{};
+    long long elapsedMs = 0;
+    CloneState endState = CloneState::Idle;
+};
+
+class SimFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        EnsureApp();
+        std::string error;
+        ASSERT_TRUE(sim.Start(error)) << error;
+        sim.With([](sim::RadioModel& m) {
+            for (int i = 0; i < sim::kMemorySize; ++i) m.memory[i] = static_cast<std::uint8_t>(i * 7 + 3);
+        });
+    }
+
+    std::vector<sim::SimFrame> Frames() {
+        return sim.With([](sim::RadioModel& m) { return m.Frames(); });
+    }
+
+    // answers: the answer to the n-th retry question (beyond the list: Cancel).
+    Outcome Run(CloneDir dir, const CodeplugImage& image, const std::vector<ChannelFreqText>& channels,
+                std::vector<bool> answers = {}, CloneTiming timing = FastTiming(),
+                std::string path = "", std::function<void(CloneExchange&)> before = {}) {
+        if (path.empty()) path = sim.SlavePath();
+        Outcome o;
+        QtSerialPort port([path](int) { return path; });
+        QtTimerFactory timers;
+        QEventLoop loop;
+        CloneExchange::Callbacks cb;
+        cb.progress = [&](int v, int max) {
+            o.progress.push_back(v);
+            o.progressMax = max;
+        };
+        cb.askRetry = [&] {
+            const std::size_t n = o.retryQuestions++;
+            return n < answers.size() && answers[n];
+        };
+        cb.portError = [&](const std::string& d) {
+            o.portErrors.push_back(d);
+            loop.quit();
+        };
+        cb.closing = [&] { o.closing = true; };
+        cb.finished = [&](CloneOutcome out) {
+            o.outcome = out;
+            loop.quit();
+        };
+        CloneExchange ex(dir, port, timers, 1, image, channels, cb, timing);
+        QTimer guard;
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, &loop, &QEventLoop::quit);
+        guard.start(30000);
+        QElapsedTimer clock;
+        clock.start();
+        bool running = true;
+        if (before) {
+            before(ex);
+            running = ex.State() != CloneState::Idle;
+        } else {
+            running = ex.Start();
+        }
+        if (running) loop.exec();
+        o.elapsedMs = clock.elapsed();
+        o.readImage = ex.ReadImage();
+        o.sendImage = ex.SendImage();
+        o.endState = ex.State();
+        return o;
+    }
+
+    sim::PtyRadio sim;
+};
+
+inline std::string Hex(const Bytes& b) {
+    std::string s;
+    char buf[4];
+    for (auto c : b) {
+        std::snprintf(buf, sizeof buf, "%02X ", c);
+        s += buf;
+    }
+    if (!s.empty()) s.pop_back();
+    return s;
+}
+
+}  // namespace rm427::e2e

@@ -1,0 +1,74 @@
+// rm427-cli read and write against the simulator, as a user runs them.
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <sys/wait.h>
+
+#include "SimHarness.h"
+#include "file/DataFile.h"
+
+namespace rm427::e2e {
+namespace {
+
+struct CliResult {
+    int code = -1;
+    std::string out, err;
+};
+
+CliResult RunCli(const std::string& args) {
+    const std::string errFile = ::testing::TempDir() + "rm427-cli-err.txt";
+    const std::string cmd = std::string(RM427_CLI) + " " + args + " 2>" + errFile;
+    CliResult r;
+    FILE* p = ::popen(cmd.c_str(), "r");
+    if (!p) return r;
+    char buf[512];
+    while (std::fgets(buf, sizeof buf, p)) r.out += buf;
+    const int st = ::pclose(p);
+    r.code = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    std::ifstream e(errFile);
+    r.err.assign(std::istreambuf_iterator<char>(e), std::istreambuf_iterator<char>());
+    return r;
+}
+
+std::vector<std::uint8_t> Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+using CliRadio = SimFixture;
+
+TEST_F(CliRadio, ReadWritesADataFileOfTheRadioMemoryOnlyOnSuccess) {
+    const std::string out = ::testing::TempDir() + "rm427-read.dat";
+    std::remove(out.c_str());
+    const CliResult r = RunCli("read --port " + sim.SlavePath() + " " + out);
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "Reading completed!\n");
+    EXPECT_NE(r.err.find("Completion percentage:  100%"), std::string::npos);
+    CodeplugImage img{};
+    ASSERT_TRUE(DecodeDataFile(Slurp(out), img));
+    const Module1 fresh;
+    const auto mem = sim.With([](sim::RadioModel& m) { return m.memory; });
+    for (int off = 0; off < kImageSize; ++off)
+        ASSERT_EQ(img[off], ReadTransfersOffset(off) ? mem[off] : fresh.Image[off]) << std::hex << off;
+
+    // A radio that hangs up halfway: failure, and the earlier file is untouched.
+    const auto earlier = Slurp(out);
+    sim.With([](sim::RadioModel& m) { m.faults.push_back({sim::FaultKind::HangUp, 20, 1, 0}); });
+    const CliResult f = RunCli("read --retries 2 --port " + sim.SlavePath() + " " + out);
+    EXPECT_NE(f.code, 0);
+    EXPECT_NE(f.err.find("rm427-cli: read: "), std::string::npos) << f.err;
+    EXPECT_EQ(Slurp(out), earlier);
+}
+
+TEST_F(CliRadio, UsageErrorsAndMissingPortsExitNonZero) {
+    EXPECT_NE(RunCli("read OUT.dat").code, 0);
+    EXPECT_NE(RunCli("read --port 21 OUT.dat").code, 0);
+    EXPECT_NE(RunCli("read --port 1 --retries x OUT.dat").code, 0);
+    const CliResult m = RunCli("read --port /dev/nonexistent-rm427 " + ::testing::TempDir() + "x.dat");
+    EXPECT_EQ(m.code, 1);
+    EXPECT_NE(m.err.find("/dev/nonexistent-rm427"), std::string::npos) << m.err;
+    EXPECT_EQ(RunCli("read --help").code, 0);
+}
+
+}  // namespace
+}  // namespace rm427::e2e
