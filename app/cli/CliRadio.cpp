@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <unistd.h>
 
+#include "io/PortSettings.h"
 #include "io/QtSerialPort.h"
 #include "io/QtTimers.h"
 #include "text/TextTable.h"
@@ -61,7 +62,7 @@ int RunClone(const char* command, CloneDir dir, const Args& args, std::string& f
     if (parseOnly) return 0;
 
     int comPort = 1;
-    PortPathLookup lookup;
+    PortPathLookup lookup = PortPathFromSettings;
     if (AllDigits(port)) {
         comPort = std::stoi(port);
         if (comPort < kFirstPort || comPort > kLastPort)

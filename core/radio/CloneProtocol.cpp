@@ -62,6 +62,21 @@ Bytes CloneFrame(CloneDir dir, int step, const CodeplugImage& sendImage) {
     return f;
 }
 
+std::vector<ChannelFreqText> ChannelFreqTexts(const ChannelRows& rows) {
+    std::vector<ChannelFreqText> out(128);
+    for (int n = 1; n <= 128 && n < static_cast<int>(rows.size()); ++n)
+        out[n - 1] = {rows[n][colRxFreq], rows[n][colTxFreq]};
+    return out;
+}
+
+std::vector<ChannelFreqText> ChannelFreqTexts(const CodeplugImage& image) {
+    Module1 state;
+    state.Image = image;
+    ChannelRows rows = MakeChannelRows(state);
+    LoadChannelRows(state, rows);
+    return ChannelFreqTexts(rows);
+}
+
 int WholeMHz(const std::string& text) {
     const char* s = text.c_str();
     while (*s == ' ') ++s;

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "channels/ChannelRows.h"
 #include "image/Module1.h"
 #include "radio/SerialPort.h"
 
@@ -57,6 +58,11 @@ int CloneAnswerLength(CloneDir dir, int step);
 struct ChannelFreqText {
     std::string rx, tx;
 };
+
+// The receive and transmit texts of channels 1..128 of the channel list.
+std::vector<ChannelFreqText> ChannelFreqTexts(const ChannelRows& rows);
+// The same for an image, as the channel editor would show it.
+std::vector<ChannelFreqText> ChannelFreqTexts(const CodeplugImage& image);
 
 // The whole-MHz part of a frequency text (rounded down); 0 for an empty or
 // unreadable text.

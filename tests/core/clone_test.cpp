@@ -289,3 +289,30 @@ TEST(PortPaths, DefaultTableOverridesAndLineSettings) {
 
 }  // namespace
 }  // namespace rm427
+
+namespace rm427 {
+namespace {
+
+TEST(CloneBandCheck, TextsComeFromTheChannelsAsTheEditorShowsThem) {
+    Module1 state;
+    ChannelRows rows = MakeChannelRows(state);
+    LoadChannelRows(state, rows);
+    rows[1][colRxFreq] = "145.00000";
+    rows[1][colTxFreq] = "145.00000";
+    rows[2][colRxFreq] = "435.00000";
+    rows[2][colTxFreq] = "435.00000";
+    SaveChannelRows(state, rows);
+    const auto texts = ChannelFreqTexts(state.Image);
+    ASSERT_EQ(texts.size(), 128u);
+    EXPECT_EQ(WholeMHz(texts[0].rx), 145);
+    EXPECT_EQ(WholeMHz(texts[1].tx), 435);
+    EXPECT_EQ(texts[2].rx, "");
+    CodeplugImage send = MakeSendImage(state.Image, texts);
+    EXPECT_EQ(send[0xE91], state.Image[0xE91]);  // channels present
+    BandCheck(send, 1360, 1740, texts);
+    EXPECT_NE(send[0], 0xFF);
+    EXPECT_EQ(send[14], 0xFF);
+}
+
+}  // namespace
+}  // namespace rm427

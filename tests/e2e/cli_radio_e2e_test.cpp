@@ -15,9 +15,9 @@ struct CliResult {
     std::string out, err;
 };
 
-CliResult RunCli(const std::string& args) {
+CliResult RunCli(const std::string& args, const std::string& env = "") {
     const std::string errFile = ::testing::TempDir() + "rm427-cli-err.txt";
-    const std::string cmd = std::string(RM427_CLI) + " " + args + " 2>" + errFile;
+    const std::string cmd = env + std::string(RM427_CLI) + " " + args + " 2>" + errFile;
     CliResult r;
     FILE* p = ::popen(cmd.c_str(), "r");
     if (!p) return r;
@@ -60,6 +60,37 @@ TEST_F(CliRadio, ReadWritesADataFileOfTheRadioMemoryOnlyOnSuccess) {
     EXPECT_EQ(Slurp(out), earlier);
 }
 
+TEST_F(CliRadio, WriteSendsTheFileAndNakWithoutRetriesFails) {
+    Module1 state;
+    for (int i = 0; i < 14; ++i) state.Image[i] = static_cast<std::uint8_t>(0x10 + i);
+    std::vector<std::uint8_t> file;
+    std::string error;
+    ASSERT_TRUE(EncodeDataFile(state.Image, file, error));
+    const std::string in = ::testing::TempDir() + "rm427-write.dat";
+    {
+        std::ofstream f(in, std::ios::binary);
+        f.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+    }
+    sim.With([](sim::RadioModel& m) {
+        m.bandLow = 0;  // every channel in band
+        m.bandHigh = 65535;
+        m.faults.push_back({sim::FaultKind::Nak, 7, 1, 0});
+    });
+    const CliResult f = RunCli("write --port " + sim.SlavePath() + " " + in);
+    EXPECT_EQ(f.code, 1);
+    EXPECT_NE(f.err.find("rm427-cli: write: Check Connection."), std::string::npos) << f.err;
+    EXPECT_EQ(Frames().back().kind, "done");  // the radio is released
+
+    sim.With([](sim::RadioModel& m) { m.faults.push_back({sim::FaultKind::Nak, 7, 1, 0}); m.ClearFrames(); });
+    const CliResult r = RunCli("write --retries 1 --port " + sim.SlavePath() + " " + in);
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "Writing completed!\n");
+    EXPECT_NE(r.err.find("retrying (1 of 1)"), std::string::npos) << r.err;
+    const auto mem = sim.With([](sim::RadioModel& m) { return m.memory; });
+    for (int off = 0; off < kImageSize; ++off)
+        if (WriteTransfersOffset(off)) ASSERT_EQ(mem[off], state.Image[off]) << std::hex << off;
+}
+
 TEST_F(CliRadio, UsageErrorsAndMissingPortsExitNonZero) {
     EXPECT_NE(RunCli("read OUT.dat").code, 0);
     EXPECT_NE(RunCli("read --port 21 OUT.dat").code, 0);
@@ -68,6 +99,28 @@ TEST_F(CliRadio, UsageErrorsAndMissingPortsExitNonZero) {
     EXPECT_EQ(m.code, 1);
     EXPECT_NE(m.err.find("/dev/nonexistent-rm427"), std::string::npos) << m.err;
     EXPECT_EQ(RunCli("read --help").code, 0);
+    EXPECT_EQ(RunCli("write --help").code, 0);
+}
+
+}  // namespace
+}  // namespace rm427::e2e
+
+namespace rm427::e2e {
+namespace {
+
+TEST_F(CliRadio, PortNumberFollowsTheSettingsStoreOverride) {
+    const std::string ini = ::testing::TempDir() + "rm427-ports.ini";
+    {
+        std::ofstream f(ini, std::ios::trunc);
+        f << "[SoftWare]\nRM-427\\Ports\\COM7=" << sim.SlavePath() << "\n";
+    }
+    const std::string out = ::testing::TempDir() + "rm427-com7.dat";
+    std::remove(out.c_str());
+    const CliResult r = RunCli("read --port 7 " + out, "RM427_SETTINGS_FILE=" + ini + " ");
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(Frames().size(), 132u);
+    const CliResult m = RunCli("read --port 8 " + out, "RM427_SETTINGS_FILE=" + ini + " ");
+    EXPECT_NE(m.err.find("/dev/ttyUSB7"), std::string::npos) << m.err;
 }
 
 }  // namespace

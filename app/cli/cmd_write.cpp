@@ -1,0 +1,27 @@
+#ifdef RM427_WITH_QT
+#include "CliDataFile.h"
+#include "CliRadio.h"
+
+namespace rm427::cli {
+namespace {
+
+int Run(const Args& args) {
+    std::string in;
+    CodeplugImage image{};
+    if (const int rc = RunClone("write", CloneDir::Write, args, in, image, {}, true)) return rc;
+    if (!LoadDataFile(in, image)) return 1;
+    // The band check looks at the channels as the editor would show them.
+    return RunClone("write", CloneDir::Write, args, in, image, ChannelFreqTexts(image));
+}
+
+const CliCommand kWrite("write",
+                        "Write a data file to a radio.\n"
+                        "--port N uses port number N (1..20, mapped to a device as the README\n"
+                        "says); --port PATH opens that device. Channels outside the radio's\n"
+                        "band are sent as empty, as the program does. A step that fails is\n"
+                        "retried from the start up to K times (--retries K, default 0).",
+                        "write --port N|PATH [--retries K] IN.dat", Run);
+
+}  // namespace
+}  // namespace rm427::cli
+#endif
