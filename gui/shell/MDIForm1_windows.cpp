@@ -3,6 +3,8 @@
 // its routine (keep the Hooked(...) line first, tests rely on it).
 #include "shell/MDIForm1.h"
 
+#include "radio/frmClone.h"
+#include "radio/frmComPort.h"
 #include "ui/CommandBar.h"
 
 namespace rm427::gui {
@@ -11,13 +13,18 @@ namespace rm427::gui {
 // Modal, owned by the main window.
 void MDIForm1::OpenClone() {
     if (Hooked(QStringLiteral("frmClone"))) return;
-    // frmClone: not part of the program yet.
+    frmClone clone(state_, boxes_, [this] {
+        RefreshChannel();
+        RefreshTitle();
+    }, this);
+    clone.exec();
 }
 
 // Modal, without owner. Its OK calls RefreshPortPanel().
 void MDIForm1::OpenComPort() {
     if (Hooked(QStringLiteral("frmComPort"))) return;
-    // frmComPort: not part of the program yet.
+    frmComPort ports(state_, [this] { RefreshPortPanel(); });
+    ports.exec();
 }
 
 // Modal, without owner. The window clears miFunctionSet's check when it closes.

@@ -1,0 +1,145 @@
+#include "radio/frmClone.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "io/PortSettings.h"
+#include "io/QtSerialPort.h"
+#include "io/QtTimers.h"
+#include "text/TextTable.h"
+
+namespace rm427::gui {
+
+frmClone::frmClone(Module1& state, MessageBoxes& boxes, std::function<void()> afterRead, QWidget* parent)
+    : QDialog(parent), state_(state), boxes_(boxes), afterRead_(std::move(afterRead)),
+      port_(std::make_unique<QtSerialPort>(PortPathFromSettings)),
+      timers_(std::make_unique<QtTimerFactory>()) {
+    const bool read = state_.CloneDirection == 0;
+    auto text = [&](int n) { return QString::fromStdString(LoadText(state_.Language, n)); };
+    setObjectName(QStringLiteral("frmClone"));
+    setModal(true);
+    setWindowTitle(text(read ? 1246 : 1247));
+
+    lbl_ = new QLabel(this);
+    lbl_->setObjectName(QStringLiteral("lblPercent"));
+    prg_ = new QProgressBar(this);
+    prg_->setObjectName(QStringLiteral("prgPercent"));
+    prg_->setTextVisible(false);
+    cmdBegin_ = new QPushButton(text(read ? 1116 : 1117), this);
+    cmdBegin_->setObjectName(QStringLiteral("CmdBegin"));
+    cmdCancel_ = new QPushButton(text(1157), this);
+    cmdCancel_->setObjectName(QStringLiteral("CmdCancel"));
+    cmdBegin_->setAutoDefault(false);
+    cmdCancel_->setAutoDefault(false);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdBegin_);
+    buttons->addWidget(cmdCancel_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(lbl_);
+    layout->addWidget(prg_);
+    layout->addStretch();
+    layout->addLayout(buttons);
+
+    // 2200 twips high, wide enough for the bar.
+    const double dpi = logicalDpiY() > 0 ? logicalDpiY() : 96;
+    setFixedHeight(qRound(2200 * dpi / 1440.0));
+    setMinimumWidth(qRound(5200 * dpi / 1440.0));
+
+    CloneExchange::Callbacks cb;
+    cb.progress = [this](int v, int max) { ShowProgress(v, max); };
+    cb.askRetry = [this] {
+        MessageRequest q;
+        q.text = LoadText(state_.Language, 1331);
+        q.title = "Error";
+        q.icon = MsgIcon::Critical;
+        q.buttons = MsgButtons::RetryCancel;
+        cmdBegin_->setEnabled(true);
+        const bool retry = boxes_.Show(q) == MsgAnswer::Retry;
+        if (retry) cmdBegin_->setEnabled(false);
+        return retry;
+    };
+    cb.portError = [this](const std::string& description) {
+        MessageRequest m;
+        m.text = description;
+        m.title = "RM-427";
+        m.icon = MsgIcon::Exclamation;
+        boxes_.Show(m);
+        cmdBegin_->setEnabled(true);
+    };
+    cb.closing = [this] { hide(); };
+    cb.finished = [this](CloneOutcome o) { Finished(o); };
+    // A write sends a copy taken now; the channels as the editor shows them
+    // decide the empty-list rule and the band check (the main window has
+    // stored its grid into the image just before).
+    const CloneDir dir = read ? CloneDir::Read : CloneDir::Write;
+    exchange_ = std::make_unique<CloneExchange>(
+        dir, *port_, *timers_, state_.ComPort, state_.Image,
+        read ? std::vector<ChannelFreqText>{} : ChannelFreqTexts(state_.Image), cb);
+    ShowProgress(0, exchange_->ProgressMaximum());
+
+    connect(cmdBegin_, &QPushButton::clicked, this, &frmClone::Begin);
+    connect(cmdCancel_, &QPushButton::clicked, this, &frmClone::Cancel);
+}
+
+frmClone::~frmClone() {
+    exchange_.reset();  // closes the port if open
+}
+
+void frmClone::ShowProgress(int value, int maximum) {
+    prg_->setRange(0, maximum);
+    prg_->setValue(value);
+    lbl_->setText(QString::fromStdString(ProgressText(state_.Language, value, maximum)));
+}
+
+void frmClone::Begin() {
+    cmdBegin_->setEnabled(false);
+    if (!exchange_->Start()) cmdBegin_->setEnabled(true);
+}
+
+void frmClone::Cancel() {
+    if (done_) {
+        QDialog::reject();
+        return;
+    }
+    exchange_->Cancel();
+}
+
+void frmClone::reject() { Cancel(); }
+
+void frmClone::closeEvent(QCloseEvent* event) {
+    if (done_) {
+        QDialog::closeEvent(event);
+        return;
+    }
+    // Closing mid-exchange releases the radio like Cancel.
+    event->ignore();
+    Cancel();
+}
+
+void frmClone::Finished(CloneOutcome outcome) {
+    done_ = true;
+    if (outcome != CloneOutcome::Succeeded) {
+        QDialog::reject();
+        return;
+    }
+    const bool read = exchange_->Direction() == CloneDir::Read;
+    if (read) {
+        // Only a complete read replaces the image.
+        ApplyReadImage(state_, exchange_->ReadImage());
+        if (afterRead_) afterRead_();
+    }
+    MessageRequest m;
+    m.text = LoadText(state_.Language, read ? 1332 : 1333);
+    m.title = "RM-427";
+    m.icon = MsgIcon::Information;
+    boxes_.Show(m);
+    accept();
+}
+
+}  // namespace rm427::gui

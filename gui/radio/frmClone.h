@@ -1,0 +1,67 @@
+// The clone window: reads the codeplug from the radio or writes it, as
+// CloneDirection says, on its own port (MSComm1). Modal. The exchange itself
+// is core/radio/CloneExchange; the window shows its progress and asks the
+// Retry/Cancel question through the message-box seam.
+#pragma once
+
+#include <QDialog>
+
+#include <functional>
+#include <memory>
+
+#include "image/Dialogs.h"
+#include "image/Module1.h"
+#include "radio/CloneExchange.h"
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+namespace rm427 {
+class QtSerialPort;
+class QtTimerFactory;
+}
+
+namespace rm427::gui {
+
+class frmClone : public QDialog {
+    Q_OBJECT
+public:
+    // afterRead runs after a completed read has replaced the image (snapshot
+    // and limits done): the main window refreshes its channel editor and title.
+    frmClone(Module1& state, MessageBoxes& boxes, std::function<void()> afterRead,
+             QWidget* parent = nullptr);
+    ~frmClone() override;
+
+    QPushButton* CmdBegin() const { return cmdBegin_; }
+    QPushButton* CmdCancel() const { return cmdCancel_; }
+    QProgressBar* PrgPercent() const { return prg_; }
+    QLabel* LblPercent() const { return lbl_; }
+    CloneExchange& Exchange() { return *exchange_; }
+
+public slots:
+    void reject() override;  // Esc and the title bar's close: Cancel
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void Begin();
+    void Cancel();
+    void ShowProgress(int value, int maximum);
+    void Finished(CloneOutcome outcome);
+
+    Module1& state_;
+    MessageBoxes& boxes_;
+    std::function<void()> afterRead_;
+    std::unique_ptr<QtSerialPort> port_;
+    std::unique_ptr<QtTimerFactory> timers_;
+    std::unique_ptr<CloneExchange> exchange_;
+    QProgressBar* prg_ = nullptr;
+    QLabel* lbl_ = nullptr;
+    QPushButton* cmdBegin_ = nullptr;
+    QPushButton* cmdCancel_ = nullptr;
+    bool done_ = false;
+};
+
+}  // namespace rm427::gui
