@@ -1,0 +1,174 @@
+// The port window: probes over real pseudo-terminals and missing devices.
+#include <QElapsedTimer>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSerialPort>
+#include <QStatusBar>
+#include <QtTest>
+
+#include <fcntl.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include "helpers/ShellFixture.h"
+#include "io/PortSettings.h"
+#include "io/RegKeys.h"
+#include "radio/frmComPort.h"
+#include "shell/MDIForm1.h"
+#include "text/TextTable.h"
+
+using namespace rm427;
+using rm427::gui::frmComPort;
+
+namespace {
+struct Pty {
+    int master = -1, slave = -1;
+    std::string path;
+    Pty() {
+        char name[256] = {0};
+        if (::openpty(&master, &slave, name, nullptr, nullptr) == 0) {
+            termios t{};
+            ::tcgetattr(slave, &t);
+            ::cfmakeraw(&t);
+            ::tcsetattr(slave, TCSANOW, &t);
+            path = name;
+            ::fcntl(master, F_SETFL, O_NONBLOCK);
+        }
+    }
+    ~Pty() {
+        if (master >= 0) ::close(master);
+        if (slave >= 0) ::close(slave);
+    }
+    std::string Drain() {
+        std::string s;
+        char buf[64];
+        ssize_t n;
+        while ((n = ::read(master, buf, sizeof buf)) > 0) s.append(buf, static_cast<std::size_t>(n));
+        return s;
+    }
+};
+}  // namespace
+
+class TstComPort : public QObject {
+    Q_OBJECT
+
+    // COM1 and COM3 on pseudo-terminals, every other port missing.
+    static void MapPorts(const std::string& com1, const std::string& com3) {
+        for (int n = 1; n <= 20; ++n) {
+            std::string path = "/dev/nonexistent-rm427-" + std::to_string(n);
+            if (n == 1) path = com1;
+            if (n == 3) path = com3;
+            SetKeyValue(RegRoot::LocalMachine, kPortsKeyPath, "COM" + std::to_string(n), path);
+        }
+    }
+
+private slots:
+    void probesEnableOnlyPortsThatOpenWithoutFreezing() {
+        test::ShellFixture f;
+        Pty a, b;
+        QVERIFY(!a.path.empty() && !b.path.empty());
+        MapPorts(a.path, b.path);
+        f.state.ComPort = 2;  // a missing port stays selected
+        frmComPort w(f.state, {});
+        QSignalSpy done(&w, &frmComPort::probesFinished);
+        int ticks = 0;
+        QTimer ticker;
+        connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+        ticker.start(10);
+        QElapsedTimer clock;
+        clock.start();
+        w.show();
+        QVERIFY(done.wait(5000));
+        const qint64 took = clock.elapsed();
+        ticker.stop();
+        // Two ports answer the open: two 200 ms holds, during which the
+        // event loop kept running.
+        QVERIFY2(took >= 390 && took < 1500, QByteArray::number(took));
+        QVERIFY2(ticks >= 25, QByteArray::number(ticks));
+        for (int i = 0; i < 20; ++i) {
+            QCOMPARE(w.OptComPort(i)->text(), QStringLiteral("COM%1").arg(i + 1));
+            QCOMPARE(w.OptComPort(i)->isEnabled(), i == 0 || i == 2);
+        }
+        QVERIFY(w.OptComPort(1)->isChecked());
+        QCOMPARE(a.Drain(), std::string("ATI1\r"));
+        QCOMPARE(b.Drain(), std::string("ATI1\r"));
+        // Five rows of four.
+        auto* grid = qobject_cast<QGridLayout*>(w.OptComPort(0)->parentWidget()->layout());
+        QVERIFY(grid);
+        int row, col, rs, cs;
+        grid->getItemPosition(grid->indexOf(w.OptComPort(7)), &row, &col, &rs, &cs);
+        QCOMPARE(row, 1);
+        QCOMPARE(col, 3);
+        grid->getItemPosition(grid->indexOf(w.OptComPort(19)), &row, &col, &rs, &cs);
+        QCOMPARE(row, 4);
+        QCOMPARE(col, 3);
+        // OK keeps the selected (disabled) port.
+        QTest::mouseClick(w.CmdOk(), Qt::LeftButton);
+        QCOMPARE(f.state.ComPort, std::uint8_t(2));
+    }
+
+    void portHeldByAnotherProgramIsDisabled() {
+        test::ShellFixture f;
+        Pty a, b;
+        MapPorts(a.path, b.path);
+        QSerialPort other(QString::fromStdString(b.path));
+        QVERIFY(other.open(QIODevice::ReadWrite));
+        frmComPort w(f.state, {});
+        QSignalSpy done(&w, &frmComPort::probesFinished);
+        w.show();
+        QVERIFY(done.wait(5000));
+        QVERIFY(w.OptComPort(0)->isEnabled());
+        QVERIFY(!w.OptComPort(2)->isEnabled());
+    }
+
+    // Through the main window: OK sets the port and the status bar, Cancel changes nothing.
+    void okSetsThePortAndTheStatusBarCancelDoesNot() {
+        test::ShellFixture f;
+        Pty a, b;
+        MapPorts(a.path, b.path);
+        gui::MDIForm1& main = f.Start(false);
+        auto* panel = main.findChild<QLabel*>(QStringLiteral("MSBarPort"));
+        QVERIFY(panel);
+        QCOMPARE(panel->text(), QStringLiteral("COM1"));
+
+        test::ShellFixture::OnModal([](QWidget* w) {
+            auto* ports = qobject_cast<frmComPort*>(w);
+            QVERIFY(ports);
+            QTRY_VERIFY_WITH_TIMEOUT(ports->ProbesDone(), 5000);
+            QTest::mouseClick(ports->OptComPort(2), Qt::LeftButton);
+            QTest::mouseClick(ports->CmdOk(), Qt::LeftButton);
+        });
+        main.Dispatch(QStringLiteral("miCommunicationPort"));
+        QCOMPARE(f.state.ComPort, std::uint8_t(3));
+        QCOMPARE(panel->text(), QStringLiteral("COM3"));
+
+        test::ShellFixture::OnModal([](QWidget* w) {
+            auto* ports = qobject_cast<frmComPort*>(w);
+            QVERIFY(ports);
+            QVERIFY(ports->OptComPort(2)->isChecked());
+            QTest::mouseClick(ports->OptComPort(0), Qt::LeftButton);
+            QTest::mouseClick(ports->CmdCancel(), Qt::LeftButton);
+        });
+        main.Dispatch(QStringLiteral("miCommunicationPort"));
+        QCOMPARE(f.state.ComPort, std::uint8_t(3));
+        QCOMPARE(panel->text(), QStringLiteral("COM3"));
+    }
+
+    void chineseCaptions() {
+        test::ShellFixture f;
+        Pty a, b;
+        MapPorts(a.path, b.path);
+        f.state.Language = 1;
+        frmComPort w(f.state, {});
+        QCOMPARE(w.windowTitle(), QString::fromStdString(LoadText(1, 1248)));
+        QCOMPARE(w.OptComPort(6)->text(), QString::fromStdString(LoadText(1, 1249)) + QStringLiteral("7"));
+        QCOMPARE(w.CmdOk()->text(), QString::fromStdString(LoadText(1, 1156)));
+    }
+};
+
+QTEST_MAIN(TstComPort)
+#include "tst_comport.moc"
