@@ -1,0 +1,147 @@
+// Full read and full write against the simulator paced at 2400 baud 8N2:
+// measured time, pure wire time of every byte of the exchange, the waits the
+// protocol itself adds, and the longest stall of the event loop meanwhile.
+#include <cstdio>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+#include "PtyRadio.h"
+#include "io/QtSerialPort.h"
+#include "io/QtTimers.h"
+#include "radio/CloneExchange.h"
+
+using namespace rm427;
+
+namespace {
+
+struct Figures {
+    bool ok = false;
+    double measuredMs = 0, wireMs = 0, waitsMs = 0, stallMs = 0, stallAtMs = 0;
+    long long bytes = 0;
+};
+
+Figures RunOnce(CloneDir dir) {
+    Figures fig;
+    sim::PtyRadio radio;
+    std::string error;
+    if (!radio.Start(error)) {
+        std::fprintf(stderr, "simulator: %s\n", error.c_str());
+        return fig;
+    }
+    radio.SetByteTime(sim::kByteTimeMs2400);
+    radio.With([](sim::RadioModel& m) {
+        for (int i = 0; i < sim::kMemorySize; ++i) m.memory[i] = static_cast<std::uint8_t>(i);
+    });
+    const std::string path = radio.SlavePath();
+    QtSerialPort port([path](int) { return path; });
+    QtTimerFactory timers;
+    QEventLoop loop;
+    CloneOutcome outcome = CloneOutcome::None;
+    CloneExchange::Callbacks cb;
+    cb.askRetry = [] { return false; };
+    cb.portError = [&](const std::string& d) {
+        std::fprintf(stderr, "port: %s\n", d.c_str());
+        loop.quit();
+    };
+    cb.finished = [&](CloneOutcome o) {
+        outcome = o;
+        loop.quit();
+    };
+    Module1 state;
+    std::vector<ChannelFreqText> channels(128, {"150.00000", "150.00000"});
+    CloneExchange ex(dir, port, timers, 1, state.Image, channels, cb);
+
+    // The event loop's pulse: a 1 ms timer; a stall is a gap between ticks.
+    QElapsedTimer pulseClock;
+    qint64 last = 0, worst = 0, worstAt = 0;
+    QTimer pulse;
+    pulse.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&pulse, &QTimer::timeout, [&] {
+        const qint64 now = pulseClock.nsecsElapsed();
+        if (now - last > worst) {
+            worst = now - last;
+            worstAt = now;
+        }
+        last = now;
+    });
+
+    QElapsedTimer clock;
+    clock.start();
+    pulseClock.start();
+    pulse.start(1);
+    if (ex.Start()) loop.exec();
+    fig.measuredMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+    pulse.stop();
+    fig.ok = outcome == CloneOutcome::Succeeded;
+
+    // Every byte of the exchange crosses the line once.
+    const int total = CloneTotalSteps(dir);
+    for (int s = 0; s <= total; ++s)
+        fig.bytes += static_cast<long long>(CloneFrame(dir, s, ex.SendImage()).size()) + CloneAnswerLength(dir, s);
+    fig.wireMs = static_cast<double>(fig.bytes) * sim::kByteTimeMs2400;
+    // Waits of the protocol, step by step: 1 ms before each frame; the
+    // receive event comes with the first answer byte, then the polls run
+    // every 20 ms and accept at the poll after the first one that sees the
+    // whole answer (never before the second poll); 100 ms after "DONE".
+    const CloneTiming t;
+    const double bt = sim::kByteTimeMs2400;
+    for (int s = 0; s <= total; ++s) {
+        const int len = CloneAnswerLength(dir, s);
+        fig.waitsMs += t.sendDelay;
+        if (len == 0) {
+            fig.waitsMs += t.finishWait - 4 * bt;  // "DONE" itself is wire time
+            continue;
+        }
+        const double rest = (len - 1) * bt;  // from the first answer byte to the last
+        int p = 1;
+        while (p * t.pollInterval < rest) ++p;
+        fig.waitsMs += (p + 1) * t.pollInterval - rest;
+    }
+    fig.stallMs = static_cast<double>(worst) / 1e6 - 1.0;
+    fig.stallAtMs = static_cast<double>(worstAt) / 1e6;
+    radio.Stop();
+    return fig;
+}
+
+void Print(const char* name, const Figures& f) {
+    const double expected = f.wireMs + f.waitsMs;
+    std::printf("%-6s %s  measured %8.0f ms  wire %8.0f ms (%lld bytes)  measured/wire %.3f\n", name,
+                f.ok ? "ok    " : "FAILED", f.measuredMs, f.wireMs, f.bytes, f.measuredMs / f.wireMs);
+    std::printf("       protocol waits %5.0f ms  wire+waits %8.0f ms  measured/(wire+waits) %.3f\n",
+                f.waitsMs, expected, f.measuredMs / expected);
+    std::printf("       longest event-loop stall %.1f ms (at %.0f ms)\n", f.stallMs, f.stallAtMs);
+}
+
+}  // namespace
+
+// The same pulse with nothing else running: what the machine itself costs.
+double IdleStallMs(int ms) {
+    QEventLoop loop;
+    QElapsedTimer clock;
+    qint64 last = 0, worst = 0;
+    QTimer pulse;
+    pulse.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&pulse, &QTimer::timeout, [&] {
+        const qint64 now = clock.nsecsElapsed();
+        worst = std::max(worst, now - last);
+        last = now;
+    });
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    clock.start();
+    pulse.start(1);
+    loop.exec();
+    return static_cast<double>(worst) / 1e6 - 1.0;
+}
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    std::printf("idle   longest event-loop stall %.1f ms over 5 s (machine baseline)\n", IdleStallMs(5000));
+    const Figures read = RunOnce(CloneDir::Read);
+    Print("read", read);
+    const Figures write = RunOnce(CloneDir::Write);
+    Print("write", write);
+    return read.ok && write.ok ? 0 : 1;
+}
