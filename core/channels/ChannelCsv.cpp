@@ -250,6 +250,7 @@ bool ChannelRowsFromCsv(const Module1& state, const std::string& csv, ChannelRow
     std::fill(std::begin(columnField), std::end(columnField), -1);
     for (std::size_t f = 0; f < head.fields.size(); ++f) {
         const std::string h = Lower(Trim(head.fields[f]));
+        if (h.empty()) continue;  // an unnamed column (a trailing comma) is ignored
         int col = -1;
         for (int c = 0; c < kChannelColumns; ++c)
             if (h == Lower(kCsvColumns[c])) col = c;

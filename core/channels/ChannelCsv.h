@@ -3,7 +3,7 @@
 //   Channel,RxFreq,TxFreq,Decode,Encode,Power,Bandwidth,ScanAdd,BeatShift,BCL,VOX,Option,Name
 //
 // Reading takes the columns in any order by their header names (matched
-// without regard to case); Channel and RxFreq are required, a missing column
+// without regard to case; columns with an empty name are ignored); Channel and RxFreq are required, a missing column
 // or an empty cell takes the value the channel editor gives a new channel
 // (transmit = receive, "None", High, Wide, Yes, Off ...; no name). A
 // frequency passes the channel editor's range check and raster rounding;

@@ -60,9 +60,12 @@ void SaveTones(int language, const ChannelRow& row, std::uint8_t* rec) {
     } else if (d == 0) {
         b9 = static_cast<std::uint8_t>((b9 & 0xFA) | 2);
     } else if (e == 0) {
-        e = kFirstCtcss;  // a decode tone alone transmits 67.0 Hz
+        // A decode tone alone transmits 67.0 Hz. With a CTCSS decode this is
+        // the CTCSS / CTCSS pair and is stored as one (bit 3 cleared), so the
+        // record does not change again when the row is loaded and saved.
+        e = kFirstCtcss;
         if (isCtcss(d))
-            b9 = static_cast<std::uint8_t>((b9 & 0xF9) | 1);
+            b9 = static_cast<std::uint8_t>((b9 & 0xF1) | 1);
         else
             b9 = static_cast<std::uint8_t>((b9 & 0xFC) | 4);
     } else if (isCtcss(d) && isCtcss(e)) {

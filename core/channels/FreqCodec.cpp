@@ -116,6 +116,18 @@ FreqCheckResult CheckFreq(const std::string& text, int column, const std::string
     return r;
 }
 
+FreqCheckResult CheckFreqEditor(const Module1& s, const std::string& text, int column,
+                                const std::string& rowRxText) {
+    return CheckFreq(text, column, rowRxText, s.EditLimitLow, s.EditLimitHigh, s.FreqLimitLow,
+                     s.FreqLimitHigh);
+}
+
+FreqCheckResult CheckFreqBatch(const Module1& s, const std::string& text, int column,
+                               const std::string& rowRxText) {
+    return CheckFreq(text, column, rowRxText, s.FreqLimitLow, s.FreqLimitHigh, s.FreqLimitLow,
+                     s.FreqLimitHigh);
+}
+
 PackedFreq PackFreq(std::int64_t count, int step) {
     if (count < 0) count = 0;
     PackedFreq p;

@@ -14,6 +14,8 @@
 #include <cstdint>
 #include <string>
 
+#include "image/Module1.h"
+
 namespace rm427 {
 
 constexpr int kStep5k = 500;    // 5 kHz in 10 Hz units
@@ -61,6 +63,14 @@ struct FreqCheckResult {
 // "145.125" too (otherwise it would store 14 MHz past the range check).
 FreqCheckResult CheckFreq(const std::string& text, int column, const std::string& rowRxText,
                           int compareLow, int compareHigh, int substLow, int substHigh);
+
+// The two callers' limits: the channel editor compares with EditLimitLow/High
+// and substitutes FreqLimitLow/High; the batch editor compares with and
+// substitutes FreqLimitLow/High.
+FreqCheckResult CheckFreqEditor(const Module1& state, const std::string& text, int column,
+                                const std::string& rowRxText);
+FreqCheckResult CheckFreqBatch(const Module1& state, const std::string& text, int column,
+                               const std::string& rowRxText);
 
 // A frequency as a channel record stores it: W = count div 10000 (whole
 // 100 kHz units, two bytes big-endian in the record) and F = (count mod

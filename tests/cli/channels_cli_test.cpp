@@ -83,28 +83,12 @@ protected:
 
 }  // namespace
 
-TEST_F(ChannelCliTest, ImportListAndExport) {
-    Write("in.csv", std::string(kHeader) +
-                        "1,145.00000,145.00000,None,None,High,Wide,Yes,Off,Off,Off,Off,AB-1\r\n"
-                        "3,438.5,433.5,88.5,D023N,Mid,Narrow,No,Beat Shift2,On,On,Compand,\"A,B\"\r\n"
-                        "128,145.0060,,D023I,None,Low,,,Beat Shift1,,,Scramble,\r\n");
-    Result r = Run("import-csv in.csv c.dat");
-    // "A,B": the comma cannot be stored in a name.
-    EXPECT_NE(r.code, 0);
-    EXPECT_EQ(r.err.rfind("rm427-cli: in.csv: line 3: Name \"A,B\"", 0), 0u) << r.err;
-    EXPECT_FALSE(fs::exists(dir / "c.dat"));
-
-    Write("in.csv", std::string(kHeader) +
-                        "1,145.00000,145.00000,None,None,High,Wide,Yes,Off,Off,Off,Off,AB-1\r\n"
-                        "3,438.5,433.5,88.5,D023N,Mid,Narrow,No,Beat Shift2,On,On,Compand,\"A \"\"B\"\r\n"
-                        "128,145.0060,,D023I,None,Low,,,Beat Shift1,,,Scramble,\r\n");
-    r = Run("import-csv in.csv c.dat");
-    ASSERT_NE(r.code, 0);  // the quote is no name character either
+TEST_F(ChannelCliTest, ImportListExportAndBack) {
     Write("in.csv", std::string(kHeader) +
                         "1,145.00000,145.00000,None,None,High,Wide,Yes,Off,Off,Off,Off,AB-1\r\n"
                         "3,438.5,433.5,88.5,D023N,Mid,Narrow,No,Beat Shift2,On,On,Compand,\"A_ B\"\r\n"
                         "128,145.0060,,D023I,None,Low,,,Beat Shift1,,,Scramble,\r\n");
-    r = Run("import-csv in.csv c.dat");
+    Result r = Run("import-csv in.csv c.dat");
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_TRUE(r.err.empty()) << r.err;
 
@@ -118,54 +102,24 @@ TEST_F(ChannelCliTest, ImportListAndExport) {
               "3\t438.50000\t433.50000\t88.5\tD023N\tMid\tNarrow\tNo\tBeat Shift2\tOn\tOn\tCompand\tA_ B");
     EXPECT_EQ(lines[127],
               "128\t145.00625\t145.00625\tD023I\t67.0\tLow\tWide\tYes\tBeat Shift1\tOff\tOff\tScramble\t");
+    rm427::CodeplugImage image = Image("c.dat");
+    EXPECT_EQ(std::vector<std::uint8_t>(image.begin(), image.begin() + 14),
+              (std::vector<std::uint8_t>{0x05, 0xAA, 0xE0, 0x00, 0x0A, 0xE0, 0x00, 0x00, 0xFE, 0x6E,
+                                         0x2C, 0xC2, 0x81, 0xFC}));
 
-    // The records as the channel editor writes them.
-    const rm427::CodeplugImage image = Image("c.dat");
-    const std::vector<std::uint8_t> ch1(image.begin(), image.begin() + 14);
-    EXPECT_EQ(ch1, (std::vector<std::uint8_t>{0x05, 0xAA, 0xE0, 0x00, 0x0A, 0xE0, 0x00, 0x00, 0xFE,
-                                              0x6E, 0x2C, 0xC2, 0x81, 0xFC}));
-    EXPECT_EQ(image[0x1C + 3], 0x00);
-    EXPECT_EQ(image[0x1C + 4], 0x32);
-    EXPECT_EQ(image[0xE90], 0xA5);  // a new image's settings
-
-    r = Run("export-csv c.dat out.csv");
-    ASSERT_EQ(r.code, 0) << r.err;
-    const std::string csv = Slurp(dir / "out.csv");
-    const auto rows = Lines(csv);
+    // Odd settings bytes stay; export, clear and import give the same file image.
+    for (int i = 0xE90; i < 0x1000; ++i) image[i] = static_cast<std::uint8_t>(i * 7);
+    WriteImage("c.dat", image);
+    ASSERT_EQ(Run("export-csv c.dat out.csv").code, 0);
+    const auto rows = Lines(Slurp(dir / "out.csv"));
     ASSERT_EQ(rows.size(), 4u);
     EXPECT_EQ(rows[0] + "\n", kHeader);
     EXPECT_EQ(rows[3], "128,145.00625,145.00625,D023I,67.0,Low,Wide,Yes,Beat Shift1,Off,Off,Scramble,\r");
-    EXPECT_EQ(Run("export-csv c.dat -").out, csv);
-}
-
-TEST_F(ChannelCliTest, ExportImportKeepsRecordsAndSettings) {
-    // A file with odd settings bytes and channels written by the editor rules.
-    Write("in.csv", std::string(kHeader) +
-                        "2,146.52000,146.52000,None,67.0,High,Wide,Yes,Off,Off,Off,Off,SIMP\r\n"
-                        "19,440.00625,445.00625,D754I,D017N,Low,Narrow,No,Beat Shift1,On,Off,Compand,\r\n"
-                        "127,136.00000,174.00000,254.1,100.0,Mid,Wide,No,Off,Off,On,Off,_*+ 9\r\n");
-    ASSERT_EQ(Run("import-csv in.csv a.dat").code, 0);
-    rm427::CodeplugImage image = Image("a.dat");
-    for (int i = 0xE90; i < 0x1000; ++i) image[i] = static_cast<std::uint8_t>(i * 7);
-    image[0x3D2] = 0xF3;
-    WriteImage("a.dat", image);
-
-    ASSERT_EQ(Run("export-csv a.dat x.csv").code, 0);
-    fs::copy_file(dir / "a.dat", dir / "b.dat");
-    // Clear the channels of b.dat, then bring them back from the CSV.
     Write("none.csv", "Channel,RxFreq\r\n");
-    ASSERT_EQ(Run("import-csv none.csv b.dat").code, 0);
-    EXPECT_EQ(Run("export-csv b.dat -").out, std::string(kHeader));
-    ASSERT_EQ(Run("import-csv x.csv b.dat").code, 0);
-    EXPECT_EQ(Image("b.dat"), image);
-    // Into a file that does not exist yet: same records, new settings.
-    ASSERT_EQ(Run("import-csv x.csv new.dat").code, 0);
-    const rm427::CodeplugImage fresh = Image("new.dat");
-    for (int n = 1; n <= 128; ++n) {
-        const int at = 512 * ((n - 1) / 18) + 14 * ((n - 1) % 18);
-        EXPECT_TRUE(std::equal(fresh.begin() + at, fresh.begin() + at + 14, image.begin() + at)) << n;
-    }
-    EXPECT_EQ(fresh[0xE90], 0xA5);
+    ASSERT_EQ(Run("import-csv none.csv c.dat").code, 0);
+    EXPECT_EQ(Run("export-csv c.dat -").out, kHeader);
+    ASSERT_EQ(Run("import-csv out.csv c.dat").code, 0);
+    EXPECT_EQ(Image("c.dat"), image);
 }
 
 TEST_F(ChannelCliTest, BadCsvWritesNothing) {
@@ -175,9 +129,6 @@ TEST_F(ChannelCliTest, BadCsvWritesNothing) {
     const std::pair<std::string, std::string> cases[] = {
         {std::string(kHeader) + ok + "2,145,,77.7,,,,,,,,,\r\n", "line 3: unknown tone \"77.7\" in Decode"},
         {std::string(kHeader) + ok + ok, "line 3: channel 1 is listed twice (first on line 2)"},
-        {std::string(kHeader) + "129,145,,,,,,,,,,,\r\n", "line 2: channel \"129\" is not a number from 1 to 128"},
-        {std::string(kHeader) + ok + "2,1.4.5,,,,,,,,,,,\r\n", "line 3: RxFreq \"1.4.5\" is not a number"},
-        {std::string(kHeader) + "\"2\",\"145\"\r\n", "line 2: expected 13 fields, found 2"},
         {std::string(kHeader) + "\"2\",\"145\r\n", "line 2: quoted field is not closed"},
     };
     for (const auto& [csv, message] : cases) {
@@ -186,39 +137,25 @@ TEST_F(ChannelCliTest, BadCsvWritesNothing) {
             const Result r = Run(std::string("import-csv bad.csv ") + target);
             EXPECT_NE(r.code, 0);
             EXPECT_EQ(r.err, "rm427-cli: bad.csv: " + message + "; nothing written\n");
-            EXPECT_TRUE(r.out.empty());
         }
         EXPECT_EQ(Slurp(dir / "keep.dat"), before);
         EXPECT_EQ(Files(), (std::vector<std::string>{"bad.csv", "keep.dat"}));
     }
-    // A target that is not a data file is not overwritten.
+    // A target that is not a data file is not overwritten; a broken data
+    // file gives no CSV.
     Write("notes.dat", "my notes");
     Write("good.csv", std::string(kHeader) + ok);
-    Result r = Run("import-csv good.csv notes.dat");
-    EXPECT_NE(r.code, 0);
+    EXPECT_NE(Run("import-csv good.csv notes.dat").code, 0);
     EXPECT_EQ(Slurp(dir / "notes.dat"), "my notes");
-    r = Run("import-csv missing.csv keep.dat");
-    EXPECT_NE(r.code, 0);
-    EXPECT_EQ(Slurp(dir / "keep.dat"), before);
-    // Export of a missing or broken data file creates no CSV.
     EXPECT_NE(Run("export-csv notes.dat out.csv").code, 0);
-    EXPECT_NE(Run("channels notes.dat").code, 0);
     EXPECT_FALSE(fs::exists(dir / "out.csv"));
-    // Names longer than five characters: kept short, and said so.
+    // Longer names are shortened, and said so.
     Write("long.csv", "Channel,RxFreq,Name\n4,145,cady11\n");
-    r = Run("import-csv long.csv keep.dat");
+    const Result r = Run("import-csv long.csv keep.dat");
     EXPECT_EQ(r.code, 0);
     EXPECT_EQ(r.err, "rm427-cli: long.csv: line 2: name \"CADY11\" shortened to \"CADY1\"\n");
-    EXPECT_EQ(Lines(Run("channels keep.dat").out)[3].substr(0, 12), "4\t145.00000\t");
-}
-
-TEST_F(ChannelCliTest, HelpAndUsage) {
     for (const char* cmd : {"channels", "export-csv", "import-csv"}) {
-        Result r = Run(std::string(cmd) + " --help");
-        EXPECT_EQ(r.code, 0);
-        EXPECT_EQ(r.out.rfind(std::string("usage: rm427-cli ") + cmd, 0), 0u) << r.out;
-        r = Run(cmd);
-        EXPECT_NE(r.code, 0);
-        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        EXPECT_EQ(Run(std::string(cmd) + " --help").out.rfind(std::string("usage: rm427-cli ") + cmd, 0), 0u);
+        EXPECT_NE(Run(cmd).code, 0);
     }
 }
