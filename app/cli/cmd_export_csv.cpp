@@ -2,22 +2,36 @@
 
 #include "CliDataFile.h"
 #include "channels/ChannelCsv.h"
+#include "channels/CommonCsv.h"
 
 namespace rm427::cli {
 namespace {
 
 int Run(const Args& args) {
+    Args rest;
+    bool common = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--format") {
+            if (i + 1 >= args.size()) return Fail("export-csv: --format needs a value (own or common)");
+            const std::string f = args[++i];
+            if (f != "own" && f != "common")
+                return Fail("export-csv: unknown format '" + f + "' (own or common)");
+            common = f == "common";
+        } else {
+            rest.push_back(args[i]);
+        }
+    }
     int rc = 0;
-    if (!TakePositional("export-csv", args, 2, rc)) return rc;
+    if (!TakePositional("export-csv", rest, 2, rc)) return rc;
     CodeplugImage image{};
-    if (!LoadDataFile(args[0], image)) return 1;
-    const std::string csv = ExportChannelsCsv(image);
-    if (args[1] == "-") {
+    if (!LoadDataFile(rest[0], image)) return 1;
+    const std::string csv = common ? ExportCommonCsv(image) : ExportChannelsCsv(image);
+    if (rest[1] == "-") {
         std::cout << csv;
         return std::cout.flush() ? 0 : Fail("export-csv: cannot write the output");
     }
     std::string error;
-    if (!WriteFileAtomic(args[1], std::vector<unsigned char>(csv.begin(), csv.end()), error))
+    if (!WriteFileAtomic(rest[1], std::vector<unsigned char>(csv.begin(), csv.end()), error))
         return Fail(error);
     return 0;
 }
@@ -28,8 +42,13 @@ const CliCommand kExportCsv(
     "A header line, then one line per programmed channel with the columns\n"
     "Channel,RxFreq,TxFreq,Decode,Encode,Power,Bandwidth,ScanAdd,BeatShift,BCL,VOX,Option,Name\n"
     "holding the channel editor's English cell texts (RFC 4180, CRLF line ends).\n"
-    "import-csv reads the file back to the same channel records.",
-    "export-csv FILE.dat OUT.csv", Run);
+    "import-csv reads the file back to the same channel records.\n"
+    "\n"
+    "--format common writes the common CSV channel layout of repeater lists instead:\n"
+    "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,\n"
+    "DtcsPolarity,RxDtcsCode,CrossMode,Mode,TStep,Skip,Power,Comment\n"
+    "(beat shift, BCL, VOX and option have no column there and are left out).",
+    "export-csv [--format own|common] FILE.dat OUT.csv", Run);
 
 }  // namespace
 }  // namespace rm427::cli

@@ -3,28 +3,57 @@
 
 #include "CliDataFile.h"
 #include "channels/ChannelCsv.h"
+#include "channels/CommonCsv.h"
 
 namespace rm427::cli {
 namespace {
 
 int Run(const Args& args) {
+    Args rest;
+    std::string format;  // empty: by the header
+    bool force = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--format") {
+            if (i + 1 >= args.size()) return Fail("import-csv: --format needs a value (own or common)");
+            format = args[++i];
+            if (format != "own" && format != "common")
+                return Fail("import-csv: unknown format '" + format + "' (own or common)");
+        } else if (args[i] == "--force") {
+            force = true;
+        } else {
+            rest.push_back(args[i]);
+        }
+    }
     int rc = 0;
-    if (!TakePositional("import-csv", args, 2, rc)) return rc;
+    if (!TakePositional("import-csv", rest, 2, rc)) return rc;
     std::vector<unsigned char> raw;
     std::string error;
-    if (!ReadFile(args[0], raw, error)) return Fail(error);
+    if (!ReadFile(rest[0], raw, error)) return Fail(error);
+    const std::string csv(raw.begin(), raw.end());
+    if (format.empty()) format = DetectCsvLayout(csv) == CsvLayout::Common ? "common" : "own";
 
     // An existing data file keeps everything but its channels; a file that is
     // there but is no data file is refused rather than overwritten.
     CodeplugImage image = Module1().Image;
     std::error_code ec;
-    if (std::filesystem::exists(args[1], ec) && !LoadDataFile(args[1], image)) return 1;
+    if (std::filesystem::exists(rest[1], ec) && !LoadDataFile(rest[1], image)) return 1;
+
+    if (format == "common") {
+        CommonCsvImport report;
+        if (!ImportCommonCsv(csv, image, report, error))
+            return Fail(rest[0] + ": " + error + "; nothing written");
+        std::cerr << report.Summary();
+        if (!report.notes.empty() && !force)
+            return Fail(rest[0] + ": not everything fits the radio; nothing written "
+                        "(--force writes it as summarised above)");
+        return StoreDataFile(rest[1], image) ? 0 : 1;
+    }
 
     std::vector<std::string> warnings;
-    if (!ImportChannelsCsv(std::string(raw.begin(), raw.end()), image, error, &warnings))
-        return Fail(args[0] + ": " + error + "; nothing written");
-    if (!StoreDataFile(args[1], image)) return 1;
-    for (const auto& w : warnings) std::cerr << "rm427-cli: " << args[0] << ": " << w << "\n";
+    if (!ImportChannelsCsv(csv, image, error, &warnings))
+        return Fail(rest[0] + ": " + error + "; nothing written");
+    if (!StoreDataFile(rest[1], image)) return 1;
+    for (const auto& w : warnings) std::cerr << "rm427-cli: " << rest[0] << ": " << w << "\n";
     return 0;
 }
 
@@ -39,8 +68,19 @@ const CliCommand kImportCsv(
     "English texts (any case); names keep their first five characters.\n"
     "If FILE.dat exists its other bytes (settings, model) are kept, otherwise a\n"
     "new image is used. Any line that cannot be taken stops the import with\n"
-    "'line N: ...' and nothing is written.",
-    "import-csv IN.csv FILE.dat", Run);
+    "'line N: ...' and nothing is written.\n"
+    "\n"
+    "The common CSV channel layout of repeater lists (Location,Name,Frequency,\n"
+    "Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,Mode,TStep,\n"
+    "Skip,Power,Comment; Location and Frequency required, extra columns ignored)\n"
+    "is read too: chosen by the header, or with --format common. Location is the\n"
+    "channel number. What the radio cannot hold is fitted and listed per line on\n"
+    "stderr: long names are shortened and upper-cased, frequencies rounded to\n"
+    "the raster, receive-only channels get transmit = receive; lines with other\n"
+    "modes (AM ...), frequencies outside 100..550 MHz or locations outside\n"
+    "1..128 are skipped. When that list is not empty nothing is written (exit 1)\n"
+    "unless --force is given.",
+    "import-csv [--format own|common] [--force] IN.csv FILE.dat", Run);
 
 }  // namespace
 }  // namespace rm427::cli

@@ -1,0 +1,522 @@
+#include "channels/CommonCsv.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <map>
+#include <set>
+
+#include "channels/ChannelCsv.h"
+#include "channels/ChannelRecord.h"
+#include "channels/FreqCodec.h"
+#include "channels/ToneCodec.h"
+#include "text/TextTable.h"
+
+namespace rm427 {
+
+const char* const kCommonCsvColumns[] = {
+    "Location", "Name",         "Frequency",  "Duplex",    "Offset", "Tone",
+    "rToneFreq", "cToneFreq",   "DtcsCode",   "DtcsPolarity", "RxDtcsCode", "CrossMode",
+    "Mode",     "TStep",        "Skip",       "Power",     "Comment"};
+const int kCommonCsvColumnCount =
+    static_cast<int>(sizeof(kCommonCsvColumns) / sizeof(kCommonCsvColumns[0]));
+
+namespace {
+
+enum Col {
+    cLocation, cName, cFrequency, cDuplex, cOffset, cTone, cRTone, cCTone, cDtcs, cPolarity,
+    cRxDtcs, cCrossMode, cMode, cTStep, cSkip, cPower, cComment, kCols
+};
+
+std::string Lower(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
+std::string Trim(const std::string& s) {
+    const auto b = s.find_first_not_of(" \t");
+    if (b == std::string::npos) return {};
+    const auto e = s.find_last_not_of(" \t");
+    return s.substr(b, e - b + 1);
+}
+
+std::string Quote(const std::string& s) {
+    return "\"" + (s.size() > 40 ? s.substr(0, 40) + "..." : s) + "\"";
+}
+
+// A decimal number of digits with at most one point, as an integer in units
+// of 10^-decimals, rounded half up. False for anything else or absurd sizes.
+bool ParseFixed(const std::string& text, int decimals, std::int64_t& out) {
+    const std::string s = Trim(text);
+    std::int64_t whole = 0;
+    std::size_t i = 0;
+    int digits = 0;
+    for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i, ++digits) {
+        if (digits >= 9) return false;
+        whole = whole * 10 + (s[i] - '0');
+    }
+    std::int64_t frac = 0;
+    int fracDigits = 0;
+    bool roundUp = false;
+    if (i < s.size() && s[i] == '.') {
+        for (++i; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i, ++digits) {
+            if (fracDigits < decimals) {
+                frac = frac * 10 + (s[i] - '0');
+                ++fracDigits;
+            } else if (fracDigits == decimals) {
+                roundUp = s[i] >= '5';
+                ++fracDigits;
+            }
+        }
+    }
+    if (i != s.size() || digits == 0) return false;
+    for (int d = std::min(fracDigits, decimals); d < decimals; ++d) frac *= 10;
+    std::int64_t scale = 1;
+    for (int d = 0; d < decimals; ++d) scale *= 10;
+    out = whole * scale + frac + (roundUp ? 1 : 0);
+    return true;
+}
+
+// MHz text -> frequency count (10 Hz units).
+bool ParseMHz(const std::string& text, std::int64_t& count) { return ParseFixed(text, 5, count); }
+
+std::string Mhz6(std::int64_t count) { return FormatCount(count) + "0"; }
+
+// Band texts of BandNames 1..13 as MHz ranges, and the band of each model
+// code as the model window shows it.
+constexpr int kBandLow[14] = {0, 136, 136, 150, 216, 350, 350, 370, 400, 400, 440, 450, 450, 470};
+constexpr int kBandHigh[14] = {0, 150, 174, 174, 223, 370, 390, 390, 420, 470, 480, 470, 490, 650};
+constexpr int kModelBand[13] = {3, 1, 2, 4, 9, 12, 13, 11, 8, 10, 5, 6, 7};
+
+struct Line {
+    int number = 0;
+    std::vector<std::string> notes;
+    void Note(const std::string& n) { notes.push_back(n); }
+};
+
+// A CTCSS value ("88.5", "100", "77") -> tone list index 1..50, 0 when the
+// radio has no such tone.
+int CtcssIndex(const std::string& value) {
+    std::int64_t tenths = 0;
+    if (!ParseFixed(value, 1, tenths)) return 0;
+    const auto& texts = ToneTexts();
+    for (int i = kFirstCtcss; i <= kLastCtcss; ++i) {
+        std::int64_t t = 0;
+        if (ParseFixed(texts[i], 1, t) && t == tenths) return i;
+    }
+    return 0;
+}
+
+// A DCS code ("23", "023") and polarity letter ('N' or 'R') -> tone list
+// index 51..264, 0 when the radio has no such code.
+int DcsIndex(const std::string& code, char polarity) {
+    std::string c = Trim(code);
+    if (c.empty() || c.size() > 3 || c.find_first_not_of("01234567") != std::string::npos) return 0;
+    c.insert(0, 3 - c.size(), '0');
+    const auto& texts = ToneTexts();
+    for (int i = 0; i < kDcsCodes; ++i)
+        if (std::string(texts[kFirstDcs + i]).substr(1, 3) == c)
+            return kFirstDcs + i + (polarity == 'R' ? kDcsCodes : 0);
+    return 0;
+}
+
+// One side of the signalling as the CSV describes it.
+struct Side {
+    enum Kind { None, Tone, Dcs } kind = None;
+    std::string value;  // tone in Hz or DCS code
+    char polarity = 'N';
+};
+
+int SideIndex(const Side& side, const char* what, Line& line) {
+    if (side.kind == Side::None) return 0;
+    if (side.kind == Side::Tone) {
+        const int i = CtcssIndex(side.value);
+        if (!i) line.Note(std::string(what) + " tone " + Quote(Trim(side.value)) +
+                          " is not one of the radio's CTCSS tones: left out");
+        return i;
+    }
+    const int i = DcsIndex(side.value, side.polarity);
+    if (!i) line.Note(std::string(what) + " DCS code " + Quote(Trim(side.value)) +
+                      " is not one of the radio's DCS codes: left out");
+    return i;
+}
+
+std::string ToneCell(int language, int index) {
+    return index == 0 ? LoadText(language, 1137) : std::string(ToneTexts()[index]);
+}
+
+}  // namespace
+
+CsvLayout DetectCsvLayout(const std::string& csv) {
+    std::vector<CsvRecord> records;
+    std::string error;
+    // Only the header matters; a malformed body is reported by the import.
+    const std::size_t end = csv.find_first_of("\r\n");
+    if (!ReadCsv(end == std::string::npos ? csv : csv.substr(0, end), records, error) ||
+        records.empty())
+        return CsvLayout::Unknown;
+    std::set<std::string> names;
+    for (const auto& f : records.front().fields) names.insert(Lower(Trim(f)));
+    if (names.count("location") && names.count("frequency")) return CsvLayout::Common;
+    if (names.count("channel") && names.count("rxfreq")) return CsvLayout::Own;
+    return CsvLayout::Unknown;
+}
+
+std::string CommonCsvImport::Summary() const {
+    std::string s = std::to_string(channels) + (channels == 1 ? " channel" : " channels") +
+                    " read, " + std::to_string(skipped) +
+                    (skipped == 1 ? " line" : " lines") + " skipped";
+    s += notes.empty() ? ".\n" : "; what the radio cannot hold:\n";
+    for (const auto& n : notes) s += n + "\n";
+    return s;
+}
+
+bool ModelBandLimits(const CodeplugImage& image, int& lowMHz, int& highMHz) {
+    const std::uint8_t b = image[kModelByte];
+    if ((b & 0xF0) != 0xF0 || (b & 15) > 12) return false;
+    const int band = kModelBand[b & 15];
+    lowMHz = kBandLow[band];
+    highMHz = kBandHigh[band];
+    return true;
+}
+
+bool ChannelRowsFromCommonCsv(const Module1& state, const std::string& csv, ChannelRows& rows,
+                              CommonCsvImport& report, std::string& error) {
+    const int lang = state.Language;
+    const int channels = std::min<int>(state.CHCount, kMaxChannels);
+    rows = MakeChannelRows(state);
+    report = CommonCsvImport{};
+    std::vector<CsvRecord> records;
+    if (!ReadCsv(csv, records, error)) return false;
+    if (records.empty()) {
+        error = "line 1: no header line (the file is empty)";
+        return false;
+    }
+    int field[kCols];
+    std::fill(std::begin(field), std::end(field), -1);
+    const CsvRecord& head = records.front();
+    for (std::size_t f = 0; f < head.fields.size(); ++f)
+        for (int c = 0; c < kCols; ++c)
+            if (field[c] < 0 && Lower(Trim(head.fields[f])) == Lower(kCommonCsvColumns[c]))
+                field[c] = static_cast<int>(f);
+    for (int c : {cLocation, cFrequency})
+        if (field[c] < 0) {
+            error = "line " + std::to_string(head.line) + ": the header has no " +
+                    kCommonCsvColumns[c] + " column";
+            return false;
+        }
+
+    int bandLow = 0, bandHigh = 0;
+    const bool band = ModelBandLimits(state.Image, bandLow, bandHigh);
+    const std::int64_t low = static_cast<std::int64_t>(state.EditLimitLow) * 100000;
+    const std::int64_t high = static_cast<std::int64_t>(state.EditLimitHigh) * 100000;
+    const std::string range =
+        std::to_string(state.EditLimitLow) + " to " + std::to_string(state.EditLimitHigh) + " MHz";
+    std::map<int, int> seen;  // channel -> line
+
+    for (std::size_t r = 1; r < records.size(); ++r) {
+        const CsvRecord& rec = records[r];
+        Line line;
+        line.number = rec.line;
+        auto cell = [&](int c) -> std::string {
+            return field[c] >= 0 && static_cast<std::size_t>(field[c]) < rec.fields.size()
+                       ? Trim(rec.fields[field[c]])
+                       : std::string();
+        };
+        auto finish = [&](bool taken) {
+            taken ? ++report.channels : ++report.skipped;
+            if (line.notes.empty()) return;
+            std::string s = "line " + std::to_string(line.number) + ": ";
+            for (std::size_t i = 0; i < line.notes.size(); ++i) s += (i ? "; " : "") + line.notes[i];
+            report.notes.push_back(s);
+        };
+
+        // Location.
+        const std::string loc = cell(cLocation);
+        std::int64_t n = 0;
+        if (!ParseFixed(loc, 0, n) || loc.find('.') != std::string::npos || n < 1 || n > channels) {
+            line.Note("location " + Quote(loc) + " is not a channel from 1 to " +
+                      std::to_string(channels) + ": skipped");
+            finish(false);
+            continue;
+        }
+        if (seen.count(static_cast<int>(n))) {
+            line.Note("location " + std::to_string(n) + " is already taken by line " +
+                      std::to_string(seen[static_cast<int>(n)]) + ": skipped");
+            finish(false);
+            continue;
+        }
+
+        // Mode.
+        const std::string mode = Lower(cell(cMode));
+        if (!mode.empty() && mode != "fm" && mode != "nfm") {
+            line.Note("mode " + Quote(cell(cMode)) + " is not FM or NFM: skipped");
+            finish(false);
+            continue;
+        }
+
+        // Receive frequency.
+        std::int64_t rx = 0;
+        if (!ParseMHz(cell(cFrequency), rx)) {
+            line.Note("frequency " + Quote(cell(cFrequency)) + " is not a number: skipped");
+            finish(false);
+            continue;
+        }
+        if (rx < low || rx > high) {
+            line.Note("frequency " + FormatCount(rx) + " is outside " + range + ": skipped");
+            finish(false);
+            continue;
+        }
+        const std::string rxText = RoundFreq(FormatCount(rx), colRxFreq, "");
+        if (FreqCount(rxText) != rx)
+            line.Note("frequency " + FormatCount(rx) + " rounded to " + rxText);
+
+        // Transmit frequency.
+        const std::string duplex = Lower(cell(cDuplex));
+        std::int64_t offset = 0;
+        if ((duplex == "+" || duplex == "-" || duplex == "split") && !cell(cOffset).empty() &&
+            !ParseMHz(cell(cOffset), offset)) {
+            line.Note("offset " + Quote(cell(cOffset)) + " is not a number: skipped");
+            finish(false);
+            continue;
+        }
+        std::int64_t tx = rx;
+        if (duplex == "+")
+            tx = rx + offset;
+        else if (duplex == "-")
+            tx = rx - offset;
+        else if (duplex == "split")
+            tx = offset;
+        else if (duplex == "off")
+            line.Note("receive only (duplex off) cannot be stored: the radio will transmit on " +
+                      rxText);
+        else if (!duplex.empty())
+            line.Note("duplex " + Quote(cell(cDuplex)) + " is not +, -, split or off: transmit = receive");
+        if (tx < low || tx > high) {
+            line.Note("transmit frequency " + FormatCount(tx) + " is outside " + range + ": skipped");
+            finish(false);
+            continue;
+        }
+        std::string txText = FormatCount(tx);
+        if (duplex == "+" || duplex == "-" || duplex == "split") {
+            txText = RoundFreq(txText, colTxFreq, rxText);
+            if (FreqCount(txText) != tx)
+                line.Note("transmit frequency " + FormatCount(tx) + " rounded to " + txText);
+        } else {
+            txText = rxText;
+        }
+
+        if (band) {
+            const std::int64_t bl = static_cast<std::int64_t>(bandLow) * 100000;
+            const std::int64_t bh = static_cast<std::int64_t>(bandHigh) * 100000;
+            const std::int64_t rc = FreqCount(rxText), tc = FreqCount(txText);
+            if (rc < bl || rc > bh || tc < bl || tc > bh)
+                line.Note("outside the model's band " + std::to_string(bandLow) + " - " +
+                          std::to_string(bandHigh) + " MHz: kept, but the radio will not take it");
+        }
+
+        // Signalling: encode is the transmit side, decode the receive side.
+        const std::string tone = Lower(cell(cTone));
+        const std::string pol = cell(cPolarity);
+        const char txPol = pol.size() >= 1 && (pol[0] == 'R' || pol[0] == 'r') ? 'R' : 'N';
+        const char rxPol = pol.size() >= 2 && (pol[1] == 'R' || pol[1] == 'r') ? 'R' : 'N';
+        if (tone == "dtcs" || tone == "cross")
+            if (!pol.empty() && (pol.size() != 2 || Lower(pol).find_first_not_of("nr") != std::string::npos))
+                line.Note("DCS polarity " + Quote(pol) + " is not NN, NR, RN or RR: N taken");
+        Side enc, dec;
+        if (tone.empty()) {
+        } else if (tone == "tone") {
+            enc = {Side::Tone, cell(cRTone), 'N'};
+        } else if (tone == "tsql") {
+            enc = dec = {Side::Tone, cell(cCTone), 'N'};
+        } else if (tone == "dtcs") {
+            enc = {Side::Dcs, cell(cDtcs), txPol};
+            dec = {Side::Dcs, cell(cDtcs), rxPol};
+        } else if (tone == "cross") {
+            std::string cross = Lower(cell(cCrossMode));
+            if (cross.empty()) cross = "tone->tone";
+            const auto arrow = cross.find("->");
+            const std::string t = arrow == std::string::npos ? "?" : Trim(cross.substr(0, arrow));
+            const std::string r = arrow == std::string::npos ? "?" : Trim(cross.substr(arrow + 2));
+            const bool known = (t == "" || t == "tone" || t == "dtcs") &&
+                               (r == "" || r == "tone" || r == "dtcs");
+            if (!known) {
+                line.Note("cross mode " + Quote(cell(cCrossMode)) + " is not understood: no signalling");
+            } else {
+                const std::string rxCode = cell(cRxDtcs).empty() ? cell(cDtcs) : cell(cRxDtcs);
+                if (t == "tone") enc = {Side::Tone, cell(cRTone), 'N'};
+                if (t == "dtcs") enc = {Side::Dcs, cell(cDtcs), txPol};
+                if (r == "tone") dec = {Side::Tone, cell(cCTone), 'N'};
+                if (r == "dtcs") dec = {Side::Dcs, rxCode, rxPol};
+            }
+        } else {
+            line.Note("tone mode " + Quote(cell(cTone)) + " is not Tone, TSQL, DTCS or Cross: no signalling");
+        }
+        int e = SideIndex(enc, "encode", line);
+        const int d = SideIndex(dec, "decode", line);
+        if (d != 0 && e == 0) {
+            e = kFirstCtcss;
+            line.Note("a decode tone needs an encode tone: the radio will send 67.0 Hz");
+        }
+
+        // Name: upper case, only the characters the radio has a code for.
+        const std::string rawName = cell(cName);
+        std::string name;
+        bool dropped = false;
+        for (char ch : rawName) {
+            char u = (ch >= 'a' && ch <= 'z') ? static_cast<char>(ch - 'a' + 'A') : ch;
+            if (NameCharCode(u) == kNoNameChar) {
+                // A UTF-8 sequence counts once, on its lead byte.
+                if ((static_cast<unsigned char>(ch) & 0xC0) != 0x80) dropped = true;
+                continue;
+            }
+            name += u;
+        }
+        if (dropped)
+            line.Note("name " + Quote(rawName) + " holds characters the radio cannot show: left out");
+        if (name.size() > static_cast<std::size_t>(kNameLength)) {
+            name.resize(kNameLength);
+            while (!name.empty() && name.back() == ' ') name.pop_back();
+            line.Note("name " + Quote(rawName) + " shortened to " + Quote(name));
+        }
+
+        // Power: a level by name or watts mapped to the nearest level
+        // (5 W high, 2.5 W mid, 1 W low).
+        int power = 1147;
+        const std::string p = Lower(cell(cPower));
+        if (p.empty() || p == "high") {
+        } else if (p == "mid" || p == "medium") {
+            power = 1399;
+        } else if (p == "low") {
+            power = 1148;
+        } else {
+            std::string w = p;
+            if (!w.empty() && w.back() == 'w') w = Trim(w.substr(0, w.size() - 1));
+            std::int64_t tenths = 0;
+            if (ParseFixed(w, 1, tenths)) {
+                power = tenths >= 38 ? 1147 : tenths >= 18 ? 1399 : 1148;
+            } else {
+                line.Note("power " + Quote(cell(cPower)) + " is not understood: High taken");
+            }
+        }
+
+        ChannelRow& row = rows[static_cast<std::size_t>(n)];
+        row[colRxFreq] = rxText;
+        row[colTxFreq] = txText;
+        row[colDecode] = ToneCell(lang, d);
+        row[colEncode] = ToneCell(lang, e);
+        row[colPower] = LoadText(lang, power);
+        row[colBandwidth] = LoadText(lang, mode == "nfm" ? 1146 : 1145);
+        row[colScanAdd] = LoadText(lang, Lower(cell(cSkip)) == "s" ? 1152 : 1151);
+        row[colBeatShift] = LoadText(lang, 1150);
+        row[colBCL] = LoadText(lang, 1150);
+        row[colVOX] = LoadText(lang, 1150);
+        row[colOption] = LoadText(lang, 1150);
+        row[colName] = name;
+        seen[static_cast<int>(n)] = line.number;
+        finish(true);
+    }
+    return true;
+}
+
+bool ImportCommonCsv(const std::string& csv, CodeplugImage& image, CommonCsvImport& report,
+                     std::string& error) {
+    Module1 s;
+    s.Language = 0;
+    s.Image = image;
+    ChannelRows rows;
+    if (!ChannelRowsFromCommonCsv(s, csv, rows, report, error)) return false;
+    SaveChannelRows(s, rows);
+    image = s.Image;
+    return true;
+}
+
+std::string ChannelRowsToCommonCsv(const ChannelRows& rows, int language) {
+    std::string out;
+    for (int c = 0; c < kCommonCsvColumnCount; ++c) out += std::string(c ? "," : "") + kCommonCsvColumns[c];
+    out += "\r\n";
+    for (std::size_t n = 1; n < rows.size(); ++n) {
+        const ChannelRow& row = rows[n];
+        if (row[colRxFreq].empty()) continue;
+        const std::int64_t rx = FreqCount(NormaliseFreq(row[colRxFreq]));
+        const std::int64_t tx =
+            row[colTxFreq].empty() ? rx : FreqCount(NormaliseFreq(row[colTxFreq]));
+        std::string duplex, offset = "0.000000";
+        if (tx != rx) {
+            const std::int64_t d = tx > rx ? tx - rx : rx - tx;
+            // Cross-band pairs read better as a transmit frequency.
+            if (d >= 50 * 100000) {
+                duplex = "split";
+                offset = Mhz6(tx);
+            } else {
+                duplex = tx > rx ? "+" : "-";
+                offset = Mhz6(d);
+            }
+        }
+
+        // Signalling: list indexes of encode (transmit) and decode (receive).
+        const int e = ToneIndex(language, row[colEncode]);
+        const int d = ToneIndex(language, row[colDecode]);
+        auto isTone = [](int i) { return i >= kFirstCtcss && i <= kLastCtcss; };
+        auto isDcs = [](int i) { return i >= kFirstDcs; };
+        auto hz = [](int i) { return std::string(ToneTexts()[i]); };
+        auto code = [](int i) { return std::string(ToneTexts()[i]).substr(1, 3); };
+        auto polarity = [&](int i) { return i >= kFirstDcs + kDcsCodes ? 'R' : 'N'; };
+        std::string mode, cross, rTone = "88.5", cTone = "88.5", dtcs = "023", rxDtcs = "023";
+        char txPol = 'N', rxPol = 'N';
+        if (isTone(e)) rTone = hz(e);
+        if (isTone(d)) cTone = hz(d);
+        if (isDcs(e)) dtcs = code(e), txPol = polarity(e);
+        if (isDcs(d)) rxDtcs = code(d), rxPol = polarity(d);
+        if (e == 0 && d == 0) {
+        } else if (isTone(e) && d == 0) {
+            mode = "Tone";
+        } else if (isTone(e) && isTone(d) && e == d) {
+            mode = "TSQL";
+        } else if (isDcs(e) && isDcs(d) && code(e) == code(d)) {
+            mode = "DTCS";
+        } else {
+            mode = "Cross";
+            cross = std::string(isTone(e) ? "Tone" : isDcs(e) ? "DTCS" : "") + "->" +
+                    (isTone(d) ? "Tone" : isDcs(d) ? "DTCS" : "");
+            if (isDcs(d) && !isDcs(e)) dtcs = rxDtcs;  // readers without RxDtcsCode
+        }
+        if (mode == "Cross" && !isDcs(d)) rxDtcs = dtcs;
+
+        const char* power = row[colPower] == LoadText(language, 1148)   ? "Low"
+                            : row[colPower] == LoadText(language, 1399) ? "Mid"
+                                                                         : "High";
+        const std::vector<std::string> f = {
+            std::to_string(n),
+            row[colName],
+            Mhz6(rx),
+            duplex,
+            offset,
+            mode,
+            rTone,
+            cTone,
+            dtcs,
+            std::string{txPol, rxPol},
+            rxDtcs,
+            cross,
+            row[colBandwidth] == LoadText(language, 1146) ? "NFM" : "FM",
+            rx % kStep5k != 0 ? "6.25" : "5.00",
+            row[colScanAdd] == LoadText(language, 1152) ? "S" : "",
+            power,
+            ""};
+        for (std::size_t i = 0; i < f.size(); ++i) out += (i ? "," : "") + CsvField(f[i]);
+        out += "\r\n";
+    }
+    return out;
+}
+
+std::string ExportCommonCsv(const CodeplugImage& image) {
+    Module1 s;
+    s.Language = 0;
+    s.Image = image;
+    ChannelRows rows = MakeChannelRows(s);
+    LoadChannelRows(s, rows);
+    return ChannelRowsToCommonCsv(rows, 0);
+}
+
+}  // namespace rm427
