@@ -1,11 +1,20 @@
 // rm427: the programming software's window.
 #include <QApplication>
 
+#include <cstdio>
+#include <cstring>
+
 #include "image/Module1.h"
 #include "shell/MDIForm1.h"
 #include "ui/QtDialogs.h"
 
 int main(int argc, char** argv) {
+    // Answered before any window system is needed, so it works on a console.
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("rm427 %s\n", RM427_VERSION);
+            return 0;
+        }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("rm427"));
     QApplication::setApplicationDisplayName(QStringLiteral("RM-427"));
