@@ -131,6 +131,8 @@ MDIForm1::MDIForm1(Module1& state, MessageBoxes& boxes, FileDialogs& files, QWid
         {QStringLiteral("miTestMode"), {false, &MDIForm1::CmdTestMode}},
         {QStringLiteral("miAbout"), {false, &MDIForm1::CmdAbout}},
         {QStringLiteral("miExit"), {false, &MDIForm1::CmdExit}},
+        {QStringLiteral("miImportChannels"), {true, &MDIForm1::CmdImportChannels}},
+        {QStringLiteral("miExportChannels"), {true, &MDIForm1::CmdExportChannels}},
     };
 
     StartUp();
@@ -185,6 +187,7 @@ void MDIForm1::ApplyLanguage() {
     for (const CaptionDef& c : kCaptions)
         bar_->SetCaption(QString::fromLatin1(c.band), QString::fromLatin1(c.tool),
                          QString::fromStdString(LoadText(state_.Language, c.text)));
+    ApplyChannelFileCaptions();
     bar_->SetToolCheck(QStringLiteral("miLanguage"), QStringLiteral("miEnglish"), state_.Language == 0);
     bar_->SetToolCheck(QStringLiteral("miLanguage"), QStringLiteral("miChinese"), state_.Language == 1);
     RefreshPortPanel();

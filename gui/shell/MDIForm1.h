@@ -105,6 +105,10 @@ private:
     void CmdTestMode();
     void CmdAbout();
     void CmdExit();
+    // Import Channels... / Export Channels... (MDIForm1_channelfiles.cpp).
+    void CmdImportChannels();
+    void CmdExportChannels();
+    void ApplyChannelFileCaptions();
 
     // Windows of other parts of the program (MDIForm1_windows.cpp).
     void OpenClone();            // frmClone, modal, owned by this window

@@ -1,0 +1,165 @@
+// File menu: Import Channels... and Export Channels..., through the
+// scripted file dialogs and message boxes.
+#include <QtTest>
+
+#include <fstream>
+#include <sstream>
+
+#include "channels/ChannelCsv.h"
+#include "channels/ChannelRecord.h"
+#include "channels/CommonCsv.h"
+#include "helpers/ShellFixture.h"
+#include "ui/CommandBar.h"
+
+using namespace rm427;
+using rm427::test::ShellFixture;
+
+namespace {
+
+std::string Slurp(const QString& path) {
+    std::ifstream in(path.toStdString(), std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void Put(const QString& path, const std::string& bytes) {
+    std::ofstream(path.toStdString(), std::ios::binary) << bytes;
+}
+
+const char* kList =
+    "\xEF\xBB\xBFLocation,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,"
+    "DtcsPolarity,Mode,TStep,Skip,Power,Comment\r\n"
+    "1,\"Hill, north\",146.7,-,0.6,TSQL,131.8,131.8,23,NN,FM,5,,High,\"a, b\"\r\n"
+    "2,AIR,128.25,,0,,88.5,88.5,23,NN,AM,5,,,\r\n";
+
+}  // namespace
+
+class TestChannelFiles : public QObject {
+    Q_OBJECT
+private slots:
+    void importAsksWithTheSummaryAndTakesTheChannelsOnOk();
+    void importCancelOrBadFileChangesNothing();
+    void exportWritesTheChosenLayout();
+    void captionsFollowTheLanguage();
+};
+
+void TestChannelFiles::importAsksWithTheSummaryAndTakesTheChannelsOnOk() {
+    ShellFixture f;
+    auto& w = f.Start();
+    const QString csv = f.dir.filePath("list.csv");
+    Put(csv, kList);
+    f.files.openAnswers.push_back(csv.toStdString());
+    f.boxes.Answer(MsgAnswer::Ok);
+    w.Dispatch("miImportChannels");
+    QCOMPARE(f.boxes.shown.size(), std::size_t(1));
+    const MessageRequest& box = f.boxes.shown[0];
+    QCOMPARE(box.buttons, MsgButtons::OkCancel);
+    QCOMPARE(box.defaultButton, 1);  // something did not fit: Cancel is the default
+    QVERIFY2(box.text.find("1 channel read, 1 line skipped") == 0, box.text.c_str());
+    QVERIFY(box.text.find("line 2: name \"Hill, north\"") != std::string::npos);
+    QVERIFY(box.text.find("line 3: mode \"AM\"") != std::string::npos);
+
+    CodeplugImage expected = Module1().Image;
+    CommonCsvImport report;
+    std::string error;
+    QVERIFY(ImportCommonCsv(kList, expected, report, error));
+    QVERIFY(f.state.Image == expected);
+    QVERIFY(f.state.Image[ChannelOffset(1)] != 0xFF);
+    QVERIFY(f.state.ImageModified());
+
+    // The program's own layout is picked by its header too.
+    Put(csv, "Channel,RxFreq,Name\r\n7,438.5,RPT\r\n");
+    f.files.openAnswers.push_back(csv.toStdString());
+    f.boxes.Answer(MsgAnswer::Ok);
+    w.Dispatch("miImportChannels");
+    QCOMPARE(f.boxes.shown.size(), std::size_t(2));
+    QCOMPARE(f.boxes.shown[1].defaultButton, 0);
+    QVERIFY(f.state.Image[ChannelOffset(1)] == 0xFF);
+    QVERIFY(f.state.Image[ChannelOffset(7)] != 0xFF);
+}
+
+void TestChannelFiles::importCancelOrBadFileChangesNothing() {
+    ShellFixture f;
+    auto& w = f.Start();
+    const CodeplugImage before = f.state.Image;
+    const QString csv = f.dir.filePath("list.csv");
+    Put(csv, kList);
+    f.files.openAnswers.push_back(csv.toStdString());
+    f.boxes.Answer(MsgAnswer::Cancel);
+    w.Dispatch("miImportChannels");
+    QCOMPARE(f.boxes.shown.size(), std::size_t(1));
+    QVERIFY(f.state.Image == before);
+
+    // A cancelled file dialog ends the command silently.
+    w.Dispatch("miImportChannels");
+    QCOMPARE(f.boxes.shown.size(), std::size_t(1));
+
+    // Malformed and unknown files: one error box each, nothing changed.
+    for (const char* bad : {"Location,Frequency\r\n1,\"146.7\r\n", "a,b\r\n1,2\r\n"}) {
+        Put(csv, bad);
+        f.files.openAnswers.push_back(csv.toStdString());
+        f.boxes.Clear();
+        w.Dispatch("miImportChannels");
+        QCOMPARE(f.boxes.shown.size(), std::size_t(1));
+        QCOMPARE(f.boxes.shown[0].title, std::string("Error"));
+        QCOMPARE(f.boxes.shown[0].icon, MsgIcon::Critical);
+        QVERIFY(f.state.Image == before);
+    }
+    f.files.openAnswers.push_back(f.dir.filePath("missing.csv").toStdString());
+    f.boxes.Clear();
+    w.Dispatch("miImportChannels");
+    QCOMPARE(f.boxes.shown.size(), std::size_t(1));
+    QVERIFY(f.state.Image == before);
+}
+
+void TestChannelFiles::exportWritesTheChosenLayout() {
+    ShellFixture f;
+    auto& w = f.Start();
+    std::string error;
+    QVERIFY(ImportChannelsCsv("Channel,RxFreq,TxFreq,Decode,Encode,Name\r\n"
+                              "3,145.5,145.5,88.5,88.5,CALL\r\n",
+                              f.state.Image, error));
+    const QString common = f.dir.filePath("common.csv"), own = f.dir.filePath("own.csv");
+    f.boxes.Answer(MsgAnswer::Yes);
+    f.files.saveAnswers.push_back(common.toStdString());
+    w.Dispatch("miExportChannels");
+    QCOMPARE(Slurp(common), ExportCommonCsv(f.state.Image));
+    QVERIFY(Slurp(common).find("\r\n3,CALL,145.500000,,0.000000,TSQL,88.5,88.5,") != std::string::npos);
+
+    f.boxes.Answer(MsgAnswer::No);
+    f.files.saveAnswers.push_back(own.toStdString());
+    w.Dispatch("miExportChannels");
+    QCOMPARE(Slurp(own), ExportChannelsCsv(f.state.Image));
+
+    // Cancel in the question: no file dialog, no file.
+    const QString none = f.dir.filePath("none.csv");
+    f.boxes.Answer(MsgAnswer::Cancel);
+    f.files.saveAnswers.push_back(none.toStdString());
+    w.Dispatch("miExportChannels");
+    QVERIFY(!QFile::exists(none));
+    QCOMPARE(f.files.saveAnswers.size(), std::size_t(1));
+
+    // A folder that does not exist: an error box, no file.
+    f.files.saveAnswers.clear();
+    f.boxes.Clear();
+    f.boxes.Answer(MsgAnswer::Yes);
+    f.files.saveAnswers.push_back(f.dir.filePath("no/such/dir.csv").toStdString());
+    w.Dispatch("miExportChannels");
+    QCOMPARE(f.boxes.shown.size(), std::size_t(2));
+    QCOMPARE(f.boxes.shown[1].title, std::string("Error"));
+}
+
+void TestChannelFiles::captionsFollowTheLanguage() {
+    ShellFixture f;
+    auto& w = f.Start();
+    QCOMPARE(w.Bar().Caption("miFile", "miImportChannels"), QStringLiteral("&Import Channels..."));
+    w.Dispatch("miChinese");
+    QCOMPARE(w.Bar().Caption("miFile", "miImportChannels"), QStringLiteral("导入信道(&I)..."));
+    QCOMPARE(w.Bar().Caption("miFile", "miExportChannels"), QStringLiteral("导出信道(&E)..."));
+    w.Dispatch("miEnglish");
+    QCOMPARE(w.Bar().Caption("miFile", "miExportChannels"), QStringLiteral("&Export Channels..."));
+}
+
+QTEST_MAIN(TestChannelFiles)
+#include "tst_channelfiles.moc"
