@@ -13,9 +13,13 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 
 #include "image/SettingsText.h"
 #include "io/RegKeys.h"
+#include "shell/ChannelPrint.h"
 #include "shell/frmAbout.h"
 #include "shell/frmModel.h"
 #include "shell/frmPreview.h"
@@ -228,12 +232,22 @@ void MDIForm1::CmdNew() { fileCommands_->New(); }
 void MDIForm1::CmdOpen() { fileCommands_->Open(); }
 void MDIForm1::CmdSave() { fileCommands_->Save(); }
 void MDIForm1::CmdSaveAs() { fileCommands_->SaveAs(); }
-// Printing does not exist; the command only stores the pending edits.
-void MDIForm1::CmdPrint() {}
+// The channel list and the function settings (ChannelPrint.cpp).
+void MDIForm1::CmdPrint() {
+    if (Hooked(QStringLiteral("frmPrint"))) return;
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintDialog dialog(&printer, this);
+    dialog.setObjectName(QStringLiteral("frmPrint"));
+    if (dialog.exec() == QDialog::Accepted) PrintChannelList(state_, printer);
+}
 
 void MDIForm1::CmdPrintPreview() {
     if (Hooked(QStringLiteral("frmPreview"))) return;
-    frmPreview preview(state_, this);
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintPreviewDialog preview(&printer, this);
+    preview.setObjectName(QStringLiteral("frmPreview"));
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+            [this](QPrinter* p) { PrintChannelList(state_, *p); });
     preview.exec();
 }
 
