@@ -49,7 +49,9 @@ bool DemoRadio::Start(int port, std::string& error) {
 }
 
 void DemoRadio::Announce(MDIForm1& main) const {
-    auto* label = new QLabel(QStringLiteral("Simulated radio (demo) on COM%1").arg(port_), main.MSBar());
+    const QString text = main.State().Language == 1 ? QStringLiteral("模拟对讲机（演示），COM%1")
+                                                    : QStringLiteral("Simulated radio (demo) on COM%1");
+    auto* label = new QLabel(text.arg(port_), main.MSBar());
     label->setObjectName(QStringLiteral("MSBarDemo"));
     label->setContentsMargins(6, 0, 6, 0);
     main.MSBar()->addPermanentWidget(label);

@@ -34,7 +34,7 @@ void TstDemo::readFromTheSimulatedRadio() {
     QCOMPARE(int(f.state.Language), 1);
     auto* label = main.MSBar()->findChild<QLabel*>(QStringLiteral("MSBarDemo"));
     QVERIFY(label);
-    QVERIFY(label->text().contains(QStringLiteral("Simulated radio")));
+    QCOMPARE(label->text(), QStringLiteral("模拟对讲机（演示），COM1"));
 
     test::ShellFixture::OnModal([](QWidget* w) {
         auto* clone = qobject_cast<gui::frmClone*>(w);
