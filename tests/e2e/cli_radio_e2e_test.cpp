@@ -1,7 +1,10 @@
 // rm427-cli read and write against the simulator, as a user runs them.
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <stdlib.h>
 #include <sys/wait.h>
 
 #include "SimHarness.h"
@@ -10,13 +13,25 @@
 namespace rm427::e2e {
 namespace {
 
+// A folder of this test process's own: other runs of the suite may share /tmp.
+const std::string& Dir() {
+    // Never destroyed, so the clean-up at exit can still read it.
+    static const std::string* dir = [] {
+        std::string t = ::testing::TempDir() + "rm427-e2e-XXXXXX";
+        auto* made = new std::string(std::string(::mkdtemp(t.data())) + "/");
+        std::atexit([] { std::filesystem::remove_all(Dir()); });
+        return made;
+    }();
+    return *dir;
+}
+
 struct CliResult {
     int code = -1;
     std::string out, err;
 };
 
 CliResult RunCli(const std::string& args, const std::string& env = "") {
-    const std::string errFile = ::testing::TempDir() + "rm427-cli-err.txt";
+    const std::string errFile = Dir() + "cli-err.txt";
     const std::string cmd = env + std::string(RM427_CLI) + " " + args + " 2>" + errFile;
     CliResult r;
     FILE* p = ::popen(cmd.c_str(), "r");
@@ -38,7 +53,7 @@ std::vector<std::uint8_t> Slurp(const std::string& path) {
 using CliRadio = SimFixture;
 
 TEST_F(CliRadio, ReadWritesADataFileOfTheRadioMemoryOnlyOnSuccess) {
-    const std::string out = ::testing::TempDir() + "rm427-read.dat";
+    const std::string out = Dir() + "rm427-read.dat";
     std::remove(out.c_str());
     const CliResult r = RunCli("read --port " + sim.SlavePath() + " " + out);
     ASSERT_EQ(r.code, 0) << r.err;
@@ -66,7 +81,7 @@ TEST_F(CliRadio, WriteSendsTheFileAndNakWithoutRetriesFails) {
     std::vector<std::uint8_t> file;
     std::string error;
     ASSERT_TRUE(EncodeDataFile(state.Image, file, error));
-    const std::string in = ::testing::TempDir() + "rm427-write.dat";
+    const std::string in = Dir() + "rm427-write.dat";
     {
         std::ofstream f(in, std::ios::binary);
         f.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
@@ -95,7 +110,7 @@ TEST_F(CliRadio, UsageErrorsAndMissingPortsExitNonZero) {
     EXPECT_NE(RunCli("read OUT.dat").code, 0);
     EXPECT_NE(RunCli("read --port 21 OUT.dat").code, 0);
     EXPECT_NE(RunCli("read --port 1 --retries x OUT.dat").code, 0);
-    const CliResult m = RunCli("read --port /dev/nonexistent-rm427 " + ::testing::TempDir() + "x.dat");
+    const CliResult m = RunCli("read --port /dev/nonexistent-rm427 " + Dir() + "x.dat");
     EXPECT_EQ(m.code, 1);
     EXPECT_NE(m.err.find("/dev/nonexistent-rm427"), std::string::npos) << m.err;
     EXPECT_EQ(RunCli("read --help").code, 0);
@@ -109,16 +124,21 @@ namespace rm427::e2e {
 namespace {
 
 TEST_F(CliRadio, PortNumberFollowsTheSettingsStoreOverride) {
-    const std::string ini = ::testing::TempDir() + "rm427-ports.ini";
+    const std::string ini = Dir() + "rm427-ports.ini";
     {
         std::ofstream f(ini, std::ios::trunc);
         f << "[SoftWare]\nRM-427\\Ports\\COM7=" << sim.SlavePath() << "\n";
     }
-    const std::string out = ::testing::TempDir() + "rm427-com7.dat";
+    const std::string out = Dir() + "rm427-com7.dat";
     std::remove(out.c_str());
+    // The radio refuses the first request: short run, but it was this radio.
+    sim.With([](sim::RadioModel& m) { m.faults.push_back({sim::FaultKind::Nak, 1, 1, 0}); });
     const CliResult r = RunCli("read --port 7 " + out, "RM427_SETTINGS_FILE=" + ini + " ");
-    ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(Frames().size(), 132u);
+    EXPECT_EQ(r.code, 1) << r.err;
+    const auto frames = Frames();
+    ASSERT_EQ(frames.size(), 3u);
+    EXPECT_EQ(frames[0].kind, "access");
+    EXPECT_EQ(frames[2].kind, "done");
     const CliResult m = RunCli("read --port 8 " + out, "RM427_SETTINGS_FILE=" + ini + " ");
     EXPECT_NE(m.err.find("/dev/ttyUSB7"), std::string::npos) << m.err;
 }
