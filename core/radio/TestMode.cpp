@@ -210,6 +210,8 @@ void TestModeExchange::OnWaitTick() {
     }
     overtime_->Stop();
     polls_ = 0;
+    growingPolls_ = 0;
+    lastWaiting_ = port_.BytesWaiting();
     OnPollTick();
 }
 
@@ -222,6 +224,16 @@ void TestModeExchange::OnPollTick() {
             return;
         }
         Handle(Bytes(all.end() - expected_, all.end()));
+        return;
+    }
+    // At 2400 baud a byte takes 4.6 ms: the 18-byte identification needs
+    // 83 ms, more than ten 5 ms polls. A poll that finds the answer still
+    // growing does not count, so only a line that has gone quiet fails.
+    const int waiting = port_.BytesWaiting();
+    const bool growing = waiting > lastWaiting_;
+    lastWaiting_ = waiting;
+    if (growing && ++growingPolls_ <= timing_.maxGrowingPolls) {
+        poll_->Start(timing_.pollInterval);
         return;
     }
     if (++polls_ >= timing_.maxPolls) {

@@ -72,6 +72,7 @@ struct TestModeTiming {
     int eventWait = 20;       // before looking at a receive event
     int pollInterval = 5;
     int maxPolls = 10;
+    int maxGrowingPolls = 100;  // polls that saw new bytes, not counted above
 };
 
 class TestModeExchange {
@@ -149,6 +150,8 @@ private:
     bool handling_ = false;  // a receive event is being looked at
     CommEvent event_ = CommEvent::None;
     int polls_ = 0;
+    int growingPolls_ = 0;
+    int lastWaiting_ = 0;
 };
 
 }  // namespace rm427

@@ -118,15 +118,18 @@ public:
     CommEvent LastEvent() const override { return CommEvent::Receive; }
     std::string ErrorDescription() const override { return "port 3 is busy"; }
 
-    // Delivers the answer to the last frame, as the line would.
+    // Delivers the answer to the last frame, as the line would: all at once,
+    // or one byte per call.
     void Deliver() {
         if (pending.empty()) return;
-        inbox.insert(inbox.end(), pending.begin(), pending.end());
-        pending.clear();
+        const std::size_t n = trickle ? 1 : pending.size();
+        inbox.insert(inbox.end(), pending.begin(), pending.begin() + n);
+        pending.erase(pending.begin(), pending.begin() + n);
         if (threshold > 0 && handler) handler(CommEvent::Receive);
     }
 
     bool open = false;
+    bool trickle = false;
     int threshold = 0;
     Bytes pending;
     std::function<void(CommEvent)> handler;
@@ -149,10 +152,10 @@ struct Rig {
         cb.ended = [this](TestModeState s) { ends.push_back(s); };
         x = std::make_unique<TestModeExchange>(port, clock, cb);
     }
-    // Runs time on, delivering each answer a few ms after its frame.
-    void Run(long long ms) {
-        for (long long t = 0; t < ms; t += 2) {
-            clock.Advance(2);
+    // Runs time on, delivering answers every `step` ms.
+    void Run(long long ms, int step = 2) {
+        for (long long t = 0; t < ms; t += step) {
+            clock.Advance(step);
             port.Deliver();
         }
     }
@@ -225,6 +228,15 @@ TEST(TestModeExchange, FailuresReturnToIdle) {
         EXPECT_TRUE(r.errors.empty());
         EXPECT_EQ(r.ends, std::vector<TestModeState>({TestModeState::Idle}));
         EXPECT_FALSE(r.port.IsOpen());
+    }
+    {  // 2400 baud: the identification trickles in over 83 ms, and is taken
+        Rig r;
+        r.port.trickle = true;
+        r.port.answers = {kId, {0x06, 0x2A, 0x00}};
+        r.x->Run();
+        r.Run(400, 5);
+        EXPECT_EQ(r.reads, std::vector<int>({42}));
+        EXPECT_EQ(r.x->State(), TestModeState::Adjusting);
     }
     {  // a short answer: after 10 polls
         Rig r;

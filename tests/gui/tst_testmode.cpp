@@ -285,6 +285,19 @@ private slots:
         QVERIFY(w.WaitFor(TestModeState::Adjusting));
     }
 
+    void atTheRealLineRate() {
+        radio->SetByteTime(sim::kByteTimeMs2400);
+        radio->With([](RadioModel& m) { sim::SetTuningValue(m, 2, 99); return 0; });
+        Module1 s;
+        Window w(*radio, s);
+        w.Pick(3);
+        w.Connect();  // 18 bytes of identification take 83 ms to arrive
+        QCOMPARE(w.slider->value(), 99);
+        QTest::mouseClick(w.first, Qt::LeftButton);
+        QVERIFY(w.WaitFor(TestModeState::Idle));
+        QCOMPARE(Last(*radio, "store"), Bytes({0x57, 0x01, 0xAE, 0xE4, 99, 0x00}));
+    }
+
     void silenceAndPortFailures() {
         radio->With([](RadioModel& m) {
             m.faults.push_back({sim::FaultKind::NoAnswer, -1, -1, 0});
