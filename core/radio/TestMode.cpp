@@ -211,13 +211,23 @@ void TestModeExchange::OnWaitTick() {
     overtime_->Stop();
     polls_ = 0;
     growingPolls_ = 0;
-    lastWaiting_ = port_.BytesWaiting();
+    lastWaiting_ = 0;
+    quietPolls_ = 0;
     OnPollTick();
 }
 
 void TestModeExchange::OnPollTick() {
-    if (port_.BytesWaiting() >= expected_) {
-        Bytes all = port_.Read(port_.BytesWaiting());
+    // At 2400 baud a byte takes 4.6 ms: the 18-byte identification needs
+    // 83 ms, more than ten 5 ms polls, and a cable that echoes puts the frame
+    // before the answer. So the answer is taken once it is long enough and
+    // has stopped growing for two polls; a poll that finds it still growing
+    // does not count against the ten, so only a line gone quiet fails.
+    const int waiting = port_.BytesWaiting();
+    const bool growing = waiting > lastWaiting_;
+    lastWaiting_ = waiting;
+    quietPolls_ = growing ? 0 : quietPolls_ + 1;
+    if (waiting >= expected_ && quietPolls_ >= 2) {
+        Bytes all = port_.Read(waiting);
         handling_ = false;
         if (static_cast<int>(all.size()) < expected_) {  // the line lost them meanwhile
             FinishSoon();
@@ -226,17 +236,8 @@ void TestModeExchange::OnPollTick() {
         Handle(Bytes(all.end() - expected_, all.end()));
         return;
     }
-    // At 2400 baud a byte takes 4.6 ms: the 18-byte identification needs
-    // 83 ms, more than ten 5 ms polls. A poll that finds the answer still
-    // growing does not count, so only a line that has gone quiet fails.
-    const int waiting = port_.BytesWaiting();
-    const bool growing = waiting > lastWaiting_;
-    lastWaiting_ = waiting;
-    if (growing && ++growingPolls_ <= timing_.maxGrowingPolls) {
-        poll_->Start(timing_.pollInterval);
-        return;
-    }
-    if (++polls_ >= timing_.maxPolls) {
+    const bool counted = !growing || ++growingPolls_ > timing_.maxGrowingPolls;
+    if (counted && ++polls_ >= timing_.maxPolls) {
         handling_ = false;
         FinishSoon();
         return;

@@ -152,6 +152,7 @@ private:
     int polls_ = 0;
     int growingPolls_ = 0;
     int lastWaiting_ = 0;
+    int quietPolls_ = 0;
 };
 
 }  // namespace rm427

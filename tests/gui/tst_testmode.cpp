@@ -120,16 +120,10 @@ private slots:
         Window w(*radio, s);
         QCOMPARE(w.form.windowTitle(), QString("Test Mode"));
         QCOMPARE(w.tree->topLevelItem(0)->text(0), QString("Tuning Items"));
-        QCOMPARE(w.tree->topLevelItem(0)->childCount(), 6);
         QCOMPARE(w.tree->topLevelItem(0)->child(4)->text(0), QString("QTDeviation"));
         QCOMPARE(w.tree->currentItem(), w.tree->topLevelItem(0)->child(0));
-        QCOMPARE(w.slider->maximum(), 255);
-        QCOMPARE(w.text->text(), QString("0"));
-        QVERIFY(w.freq[0]->isChecked());
-        QVERIFY(w.width[0]->isChecked());
         QCOMPARE(w.first->text(), QString("&Run"));
         QCOMPARE(w.second->text(), QString("&Close"));
-        QCOMPARE(w.State(), TestModeState::Idle);
         // The splitter keeps the tree at least 1500 twips wide.
         auto* splitter = w.form.findChild<QSplitter*>("splitter");
         splitter->setSizes({0, 2000});
@@ -165,7 +159,6 @@ private slots:
         QCOMPARE(w.first->text(), QString("&Run"));
         QVERIFY(w.tree->isEnabled());
         QVERIFY(w.freq[1]->isEnabled());
-        QVERIFY(w.form.isVisible());
     }
 
     void maxDeviationAdjustAndStore() {
@@ -206,8 +199,14 @@ private slots:
         QCOMPARE(w.first->text(), QString("&Run"));
     }
 
-    void storeOneByteItem() {
-        radio->With([](RadioModel& m) { sim::SetTuningValue(m, 7, 40); return 0; });
+    void storeOneByteItemAtTheRealLineRate() {
+        // 18 bytes of identification take 83 ms to arrive at 2400 baud.
+        radio->SetByteTime(sim::kByteTimeMs2400);
+        radio->With([](RadioModel& m) {
+            sim::SetTuningValue(m, 7, 40);
+            m.echo = true;  // a cable that echoes: the last bytes count
+            return 0;
+        });
         Module1 s;
         Window w(*radio, s);
         w.Pick(5);
@@ -285,45 +284,33 @@ private slots:
         QVERIFY(w.WaitFor(TestModeState::Adjusting));
     }
 
-    void atTheRealLineRate() {
-        radio->SetByteTime(sim::kByteTimeMs2400);
-        radio->With([](RadioModel& m) { sim::SetTuningValue(m, 2, 99); return 0; });
-        Module1 s;
-        Window w(*radio, s);
-        w.Pick(3);
-        w.Connect();  // 18 bytes of identification take 83 ms to arrive
-        QCOMPARE(w.slider->value(), 99);
-        QTest::mouseClick(w.first, Qt::LeftButton);
-        QVERIFY(w.WaitFor(TestModeState::Idle));
-        QCOMPARE(Last(*radio, "store"), Bytes({0x57, 0x01, 0xAE, 0xE4, 99, 0x00}));
-    }
-
-    void silenceAndPortFailures() {
-        radio->With([](RadioModel& m) {
-            m.faults.push_back({sim::FaultKind::NoAnswer, -1, -1, 0});
-            return 0;
-        });
+    void silenceShortAnswersAndPortFailures() {
         Module1 s;
         RecordingBoxes boxes;
-        {
+        for (sim::FaultKind fault : {sim::FaultKind::NoAnswer, sim::FaultKind::ShortAnswer}) {
+            radio->With([fault](RadioModel& m) {
+                m.faults = {{fault, 1, 1, 0}};  // the query
+                return 0;
+            });
             Window w(*radio, s, &boxes);
+            QElapsedTimer t;
+            t.start();
             QTest::mouseClick(w.first, Qt::LeftButton);
-            QCOMPARE(w.State(), TestModeState::Connecting);
             QVERIFY(!w.first->isEnabled());  // no second Run while connecting
+            QTRY_COMPARE(w.State(), TestModeState::Querying);
             QVERIFY(w.WaitFor(TestModeState::Idle, 2000));
+            if (fault == sim::FaultKind::NoAnswer) QVERIFY(t.elapsed() >= 500);
             QCOMPARE(w.first->text(), QString("&Run"));
             QVERIFY(w.first->isEnabled());
             QVERIFY(w.tree->isEnabled());
             QVERIFY(boxes.shown.empty());
         }
-        {
-            Window w("/nonexistent/tty", s, &boxes);  // a port nobody serves
-            QTest::mouseClick(w.first, Qt::LeftButton);
-            QCOMPARE(w.State(), TestModeState::Idle);
-            QCOMPARE(boxes.shown.size(), std::size_t(1));
-            QVERIFY(!boxes.shown[0].text.empty());
-            QCOMPARE(w.first->text(), QString("&Run"));
-        }
+        Window w("/nonexistent/tty", s, &boxes);  // a port nobody serves
+        QTest::mouseClick(w.first, Qt::LeftButton);
+        QCOMPARE(w.State(), TestModeState::Idle);
+        QCOMPARE(boxes.shown.size(), std::size_t(1));
+        QVERIFY(!boxes.shown[0].text.empty());
+        QCOMPARE(w.first->text(), QString("&Run"));
     }
 };
 
