@@ -5,6 +5,7 @@
 
 #include "radio/frmClone.h"
 #include "radio/frmComPort.h"
+#include "radio/frmMemoryMap.h"
 #include "ui/CommandBar.h"
 
 namespace rm427::gui {
@@ -52,7 +53,7 @@ void MDIForm1::OpenTestMode() {
 // Non-modal; the channel editor has stored its grid already.
 void MDIForm1::OpenMemoryMap() {
     if (Hooked(QStringLiteral("frmMemoryMap"))) return;
-    // frmMemoryMap: not part of the program yet.
+    frmMemoryMap::ShowMap(state_, this);
 }
 
 }  // namespace rm427::gui
