@@ -3,9 +3,11 @@
 // its routine (keep the Hooked(...) line first, tests rely on it).
 #include "shell/MDIForm1.h"
 
+#include "io/PortSettings.h"
 #include "radio/frmClone.h"
 #include "radio/frmComPort.h"
 #include "radio/frmMemoryMap.h"
+#include "radio/frmTestMode.h"
 #include "ui/CommandBar.h"
 
 namespace rm427::gui {
@@ -47,7 +49,8 @@ void MDIForm1::ToggleBatchEdit() {
 // Modal, owned by the main window.
 void MDIForm1::OpenTestMode() {
     if (Hooked(QStringLiteral("frmTestMode"))) return;
-    // frmTestMode: not part of the program yet.
+    frmTestMode dialog(state_, this, PortPathFromSettings, &boxes_);
+    dialog.exec();
 }
 
 // Non-modal; the channel editor has stored its grid already.
