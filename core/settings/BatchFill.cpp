@@ -2,38 +2,17 @@
 
 #include <cctype>
 #include <cmath>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 
+#include "channels/FreqCodec.h"
 #include "settings/SettingsRow.h"
 #include "text/TextTable.h"
 
 namespace rm427 {
 
 // ---- Numbers and frequency texts -----------------------------------------
-
-namespace {
-
-// The leading decimal number of a text (digits with at most one point); 0
-// when there is none.
-double NumericValue(const std::string& text) {
-    std::string num;
-    bool point = false;
-    for (char c : text) {
-        if (std::isdigit(static_cast<unsigned char>(c))) {
-            num += c;
-        } else if (c == '.' && !point) {
-            point = true;
-            num += c;
-        } else {
-            break;
-        }
-    }
-    if (num.empty() || num == ".") return 0.0;
-    return std::strtod(num.c_str(), nullptr);
-}
-
-}  // namespace
 
 std::string SingleText(float value) {
     char buf[64];
@@ -49,39 +28,22 @@ std::string SingleText(float value) {
 
 namespace {
 
-std::string FormatMHz(double mhz) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.5f", mhz);
-    return buf;
-}
+// "0.00000" of a text's numeric value.
+std::string Format5(const std::string& text) { return FormatCount(FreqCount(text)); }
 
-// Characters 1-3, a point, characters 5-9: frequency texts always have three
-// whole-MHz digits inside the limits.
-std::string Normalise(const std::string& t) {
-    std::string n = t.substr(0, 3) + ".";
-    if (t.size() > 4) n += t.substr(4, 5);
-    return n;
-}
-
-long long CountOf(const std::string& text) { return std::llround(NumericValue(text) * 100000.0); }
-
-long long OnRaster(double count, int step) { return std::llround(count / step) * step; }
+long long OnRaster(long long count, int step) { return (2 * count + step) / (2 * step) * step; }
 
 // The nearer of the 5 kHz and 6.25 kHz candidates; a tie goes to 5 kHz.
-long long NearestRaster(double count) {
-    const long long c5 = OnRaster(count, 500), c625 = OnRaster(count, 625);
-    return std::fabs(count - c625) < std::fabs(count - c5) ? c625 : c5;
+long long NearestRaster(long long count) {
+    const long long c5 = OnRaster(count, kStep5k), c625 = OnRaster(count, kStep625);
+    return std::llabs(count - c625) < std::llabs(count - c5) ? c625 : c5;
 }
 
-std::string RoundRx(const std::string& text) {
-    return FormatMHz(NearestRaster(NumericValue(Normalise(text)) * 100000.0) / 100000.0);
-}
-
-// A transmit frequency follows the raster of its channel's receive frequency.
+// Receive frequencies take the nearer raster; a transmit frequency follows
+// the raster of its own channel's receive frequency.
+std::string RoundRx(const std::string& text) { return RoundFreq(text, colRxFreq, std::string()); }
 std::string RoundTx(const std::string& text, const std::string& rxText) {
-    const double count = NumericValue(Normalise(text)) * 100000.0;
-    const int step = CountOf(Normalise(rxText)) % 500 != 0 ? 625 : 500;
-    return FormatMHz(OnRaster(count, step) / 100000.0);
+    return RoundFreq(text, colTxFreq, rxText);
 }
 
 float Wrap(float f, const Module1& s) {
@@ -164,7 +126,7 @@ void ApplyBatch(const Module1& state, const BatchInputs& in, const std::vector<s
             rxText = RoundRx(SingleText(rx));
             rx = static_cast<float>(NumericValue(rxText));
         }
-        const std::string rxCell = FormatMHz(NumericValue(rxText));
+        const std::string rxCell = Format5(rxText);
 
         if (in.txMode == txOffset) {
             tx = Wrap(static_cast<float>(sign * offset + static_cast<double>(rx)), state);
@@ -195,7 +157,7 @@ void ApplyBatch(const Module1& state, const BatchInputs& in, const std::vector<s
         if (!inTable) continue;
         ChannelRow& row = rows[n];
         row[colRxFreq] = rxCell;
-        row[colTxFreq] = FormatMHz(NumericValue(txText));
+        row[colTxFreq] = Format5(txText);
         row[colDecode] = tone(dec);
         row[colEncode] = tone(enc);
         row[colBandwidth] = bandwidth;
@@ -212,19 +174,18 @@ void ApplyBatch(const Module1& state, const BatchInputs& in, const std::vector<s
 // ---- Field rules ----------------------------------------------------------
 
 FieldCheck ValidateBatchStartFreq(const Module1& s, const std::string& text) {
-    const double v = NumericValue(text);
-    if (v > s.FreqLimitHigh) return {FormatMHz(s.FreqLimitHigh), true};
-    if (v < s.FreqLimitLow) return {FormatMHz(s.FreqLimitLow), true};
-    return {RoundRx(text), false};
+    const FreqCheckResult r = CheckFreq(text, colRxFreq, std::string(), s.FreqLimitLow,
+                                        s.FreqLimitHigh, s.FreqLimitLow, s.FreqLimitHigh);
+    return {r.text, r.outOfRange};
 }
 
 double BatchOffsetLimit(const Module1& s) { return s.FreqLimitHigh - s.FreqLimitLow; }
 
 FieldCheck ValidateBatchOffset(const Module1& s, const std::string& text) {
-    const double v = NumericValue(text);
-    const double limit = BatchOffsetLimit(s);
-    if (v >= limit) return {FormatMHz(limit - 0.005), true};
-    return {FormatMHz(NearestRaster(v * 100000.0) / 100000.0), false};
+    const long long limit = static_cast<long long>(s.FreqLimitHigh - s.FreqLimitLow) * 100000;
+    const long long count = FreqCount(text);
+    if (count >= limit) return {FormatCount(limit - 500), true};
+    return {FormatCount(NearestRaster(count)), false};
 }
 
 std::string BatchStepChanged(const std::string& text) {
@@ -266,13 +227,18 @@ std::string RangeFieldKeyDown(const std::string& text, FieldKey key, int chCount
     return std::to_string(v);
 }
 
+std::string ClampChannelField(const std::string& text, int chCount) {
+    long v = WholeNumber(text);
+    if (v == 0) v = 1;
+    if (v > chCount) v = chCount;
+    return std::to_string(v);
+}
+
 void ValidateRangeFields(std::string& from, std::string& to, bool isFrom, int chCount) {
     std::string& self = isFrom ? from : to;
     std::string& other = isFrom ? to : from;
-    long v = WholeNumber(self);
-    if (v == 0) v = 1;
-    if (v > chCount) v = chCount;
-    self = std::to_string(v);
+    self = ClampChannelField(self, chCount);
+    const long v = WholeNumber(self);
     const long o = WholeNumber(other);
     if (isFrom ? o < v : o > v) other = self;
 }

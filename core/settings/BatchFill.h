@@ -116,6 +116,8 @@ std::string RangeFieldChanged(const std::string& text, int chCount);
 // On key down: the text becomes its whole number ("" -> "0"); Up subtracts 1
 // and wraps below 1 to CHCount, Down adds 1 and wraps above CHCount to 1.
 std::string RangeFieldKeyDown(const std::string& text, FieldKey key, int chCount);
+// A range field on its own: 0 or empty -> "1", above CHCount -> CHCount.
+std::string ClampChannelField(const std::string& text, int chCount);
 // Enter in the From (isFrom) or To field: 0 or empty -> "1", above CHCount ->
 // CHCount; then the other field follows when the range would be reversed.
 void ValidateRangeFields(std::string& from, std::string& to, bool isFrom, int chCount);

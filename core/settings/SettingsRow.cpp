@@ -2,60 +2,19 @@
 
 #include <algorithm>
 
+#include "channels/ChannelRecord.h"
+
 namespace rm427 {
 
-namespace {
+// The message uses the 6-bit text code of the channel names.
+bool IsPowerOnMessageChar(char c) { return c != '\0' && NameCharCode(c) != kNoNameChar; }
 
-constexpr char kMessageChars[] = "0123456789-ABCDEFGHIJKLMNOPQRSTUVWXYZ*+_ ";
-constexpr int kNoChar = 63;
-
-int NameCharCode(char c) {
-    for (int code = 0; code < 41; ++code)
-        if (kMessageChars[code] == c) return code;
-    return kNoChar;
-}
-
-char NameCharOf(int code) { return (code >= 0 && code < 41) ? kMessageChars[code] : '\0'; }
-
-std::array<std::uint8_t, 4> PackNameCodes(const std::array<int, 5>& c) {
-    std::array<int, 5> v{};
-    for (int i = 0; i < 5; ++i) v[i] = c[i] & 0x3F;
-    return {static_cast<std::uint8_t>(v[0] * 4 + v[1] / 16),
-            static_cast<std::uint8_t>((v[1] % 16) * 16 + v[2] / 4),
-            static_cast<std::uint8_t>((v[2] % 4) * 64 + v[3]),
-            static_cast<std::uint8_t>(v[4] * 4)};
-}
-
-std::array<int, 5> UnpackNameCodes(const std::uint8_t* b) {
-    return {b[0] / 4, (b[0] % 4) * 16 + b[1] / 16, (b[1] % 16) * 4 + b[2] / 64, b[2] % 64,
-            b[3] / 4};
-}
-
-}  // namespace
-
-bool IsPowerOnMessageChar(char c) { return NameCharCode(c) != kNoChar; }
-
-std::string UnpackPowerOnMessage(const std::uint8_t* bytes) {
-    std::string text;
-    if (bytes[0] == 0xFF) return text;
-    for (int code : UnpackNameCodes(bytes)) {
-        const char ch = NameCharOf(code);
-        if (ch != '\0') text += ch;
-    }
-    return text;
-}
+std::string UnpackPowerOnMessage(const std::uint8_t* bytes) { return DecodeName(bytes); }
 
 std::array<std::uint8_t, 4> PackPowerOnMessage(const std::string& text) {
-    if (text.empty()) return {0xFF, 0xFF, 0xFF, 0xFF};
-    std::array<int, 5> codes;
-    codes.fill(kNoChar);
-    int pos = 0;
-    for (unsigned char ch : text) {
-        if ((ch & 0xC0) == 0x80) continue;  // rest of a multi-byte character
-        if (pos == 5) break;
-        codes[pos++] = NameCharCode(static_cast<char>(ch));
-    }
-    return PackNameCodes(codes);
+    std::array<std::uint8_t, 4> out{};
+    EncodeName(text, out.data());
+    return out;
 }
 
 namespace {

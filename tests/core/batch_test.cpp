@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "channels/ToneCodec.h"
 #include "image/Module1.h"
 #include "settings/BatchFill.h"
 #include "text/TextTable.h"
@@ -9,14 +10,6 @@
 using namespace rm427;
 
 namespace {
-
-std::vector<std::string> Tones() {
-    std::vector<std::string> t = {"None"};
-    for (int i = 1; i <= 50; ++i) t.push_back("T" + std::to_string(i));
-    t[1] = "67.0"; t[2] = "69.3"; t[3] = "71.9"; t[4] = "74.4"; t[5] = "77.0";
-    for (int i = 51; i <= 264; ++i) t.push_back("D" + std::to_string(i));
-    return t;
-}
 
 ChannelRows EmptyRows(const Module1& s) {
     ChannelRows rows(s.CHCount + 1);
@@ -27,7 +20,7 @@ ChannelRows EmptyRows(const Module1& s) {
 
 struct Batch {
     Module1 state;
-    std::vector<std::string> tones = Tones();
+    std::vector<std::string> tones = ToneList(0);
     BatchRandom random;
     ChannelRows rows = EmptyRows(state);
     BatchInputs in;
@@ -148,7 +141,7 @@ TEST(BatchSignalling, StepsWithinTheList) {
     b.in.decodeIndex = 260;
     b.in.decodeIntervalText = "1";
     b.Apply();
-    EXPECT_EQ(b.rows[1][colDecode], "D260");
+    EXPECT_EQ(b.rows[1][colDecode], "D731I");  // entry 260
     EXPECT_EQ(b.rows[2][colDecode], "None");
     EXPECT_EQ(b.rows[3][colDecode], "67.0");
 
@@ -156,7 +149,7 @@ TEST(BatchSignalling, StepsWithinTheList) {
     b.in.decodeIndex = 264;
     b.in.decodeIntervalText = "0";
     b.Apply();
-    EXPECT_EQ(b.rows[1][colDecode], "D264");
+    EXPECT_EQ(b.rows[1][colDecode], "D754I");  // entry 264
     EXPECT_EQ(b.rows[2][colDecode], "None");
     EXPECT_EQ(b.rows[3][colDecode], "None");
 
@@ -170,10 +163,10 @@ TEST(BatchSignalling, StepsWithinTheList) {
     b.Apply();
     EXPECT_EQ(b.rows[1][colDecode], "67.0");
     EXPECT_EQ(b.rows[2][colDecode], "None");
-    EXPECT_EQ(b.rows[3][colDecode], "D260");
-    EXPECT_EQ(b.rows[1][colEncode], "D51");
-    EXPECT_EQ(b.rows[2][colEncode], "D54");
-    EXPECT_EQ(b.rows[3][colEncode], "D57");
+    EXPECT_EQ(b.rows[3][colDecode], "D731I");
+    EXPECT_EQ(b.rows[1][colEncode], "D017N");
+    EXPECT_EQ(b.rows[2][colEncode], "D026N");
+    EXPECT_EQ(b.rows[3][colEncode], "D036N");
 }
 
 TEST(BatchSignalling, RandomChoiceIsRepeatableAndInRange) {
@@ -329,4 +322,45 @@ TEST(BatchFields, FloatText) {
     EXPECT_EQ(SingleText(145.00625f), "145.0063");
     EXPECT_EQ(SingleText(550.0f), "550");
     EXPECT_EQ(SingleText(100.1f), "100.1");
+}
+
+TEST(BatchRows, FilledRowsStoreAndLoadBackUnchanged) {
+    Module1 s;
+    ChannelRows rows = MakeChannelRows(s);
+    LoadChannelRows(s, rows);
+    BatchInputs in;
+    in.fromChannel = 1;
+    in.toChannel = 3;
+    in.rxText = "145.00000";
+    in.rxStepText = "6.25";
+    in.txMode = txOffset;
+    in.offsetText = "0.6";
+    in.offsetPlus = false;
+    in.decodeIndex = 9;  // 88.5
+    in.encodeSameAsDecode = false;
+    in.encodeIndex = 52;  // D023N
+    in.bcl = 0;
+    in.vox = 0;
+    in.name = "AB-1";
+    BatchRandom random;
+    ApplyBatch(s, in, ToneList(0), random, rows);
+    SaveChannelRows(s, rows);
+
+    const std::uint8_t* ch1 = &s.Image[0];
+    EXPECT_EQ(ch1[0], 0x05);
+    EXPECT_EQ(ch1[1], 0xAA);
+    EXPECT_EQ(ch1[2] & 0x80, 0);     // VOX on
+    EXPECT_EQ(ch1[5] >> 6, 2);       // transmit below receive
+    EXPECT_EQ(ch1[3] * 256 + ch1[4], 6);  // 600 kHz offset, whole 100 kHz units
+    EXPECT_EQ(ch1[6], 8);            // 88.5
+    EXPECT_EQ(ch1[7], 1);            // D023N
+    EXPECT_EQ(ch1[9] & 0x07, 5);     // CTCSS decode, DCS encode
+    EXPECT_EQ(ch1[8] & 0x10, 0);     // BCL on
+    EXPECT_EQ(s.Image[14 + 2] & 0x1F, 1);  // channel 2: 145.00625, one 6.25 kHz step
+    EXPECT_EQ(s.Image[42], 0xFF);    // channel 4 stays empty
+    ChannelRows back = MakeChannelRows(s);
+    LoadChannelRows(s, back);
+    for (int n = 1; n <= 3; ++n) EXPECT_EQ(back[n], rows[n]) << n;
+    EXPECT_EQ(back[2][colTxFreq], "144.40625");
+    EXPECT_EQ(back[4][colRxFreq], "");
 }
