@@ -3,11 +3,18 @@
 // its routine (keep the Hooked(...) line first, tests rely on it).
 #include "shell/MDIForm1.h"
 
+#include <QApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+#include "channels/ChannelRows.h"
 #include "io/PortSettings.h"
 #include "radio/frmClone.h"
 #include "radio/frmComPort.h"
 #include "radio/frmMemoryMap.h"
 #include "radio/frmTestMode.h"
+#include "settings/FrmBatch.h"
+#include "settings/frmSet.h"
 #include "ui/CommandBar.h"
 
 namespace rm427::gui {
@@ -33,17 +40,48 @@ void MDIForm1::OpenComPort() {
 // Modal, without owner. The window clears miFunctionSet's check when it closes.
 void MDIForm1::OpenFunctionSet() {
     if (Hooked(QStringLiteral("frmSet"))) return;
-    // frmSet: not part of the program yet.
+    frmSet dialog(state_);
+    dialog.exec();
+    bar_->SetToolCheck(QStringLiteral("miProgram"), QStringLiteral("miFunctionSet"), false);
 }
 
 // After a language switch while miFunctionSet is checked.
-void MDIForm1::RefreshSetFace() {}
+void MDIForm1::RefreshSetFace() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* set = qobject_cast<frmSet*>(w)) set->RefreshSetFace();
+}
 
 // Checked: close FrmBatch. Otherwise show it as a maximised child window and
 // check miBatchEdit. FrmBatch clears the check when its own button closes it.
 void MDIForm1::ToggleBatchEdit() {
     if (Hooked(QStringLiteral("FrmBatch"))) return;
-    // FrmBatch: not part of the program yet.
+    const QString band = QStringLiteral("miProgram"), tool = QStringLiteral("miBatchEdit");
+    if (bar_->ToolCheck(band, tool)) {
+        if (auto* open = mdi_->findChild<FrmBatch*>()) {
+            if (auto* sub = qobject_cast<QMdiSubWindow*>(open->parentWidget()))
+                sub->close();
+            else
+                open->close();
+        }
+        bar_->SetToolCheck(band, tool, false);
+        return;
+    }
+    // Apply fills the channel rows: loaded from the image, filled, stored back.
+    auto rows = [this](const std::function<void(ChannelRows&)>& edit) {
+        ChannelRows table = MakeChannelRows(state_);
+        LoadChannelRows(state_, table);
+        edit(table);
+        SaveChannelRows(state_, table);
+        RefreshChannel();
+    };
+    auto* batch = new FrmBatch(state_, boxes_, rows);
+    QMdiSubWindow* sub = mdi_->addSubWindow(batch);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    connect(batch, &FrmBatch::Unloaded, bar_, [bar = bar_, band, tool] {
+        bar->SetToolCheck(band, tool, false);
+    });
+    sub->showMaximized();
+    bar_->SetToolCheck(band, tool, true);
 }
 
 // Modal, owned by the main window.

@@ -1,0 +1,276 @@
+// The batch channel editor through its controls and real key events.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+
+#include "helpers/ScriptedDialogs.h"
+#include "image/Module1.h"
+#include "settings/FrmBatch.h"
+
+using rm427::ChannelRows;
+using rm427::Module1;
+using rm427::gui::FrmBatch;
+
+namespace {
+
+struct Fixture {
+    Module1 state;
+    rm427::test::ScriptedMessageBoxes boxes;
+    ChannelRows rows;
+    int edits = 0;
+    FrmBatch* window = nullptr;
+
+    Fixture() : rows(state.CHCount + 1) {
+        for (int n = 0; n <= state.CHCount; ++n) rows[n][0] = std::to_string(n);
+        window = new FrmBatch(state, boxes, [this](const auto& edit) {
+            ++edits;
+            edit(rows);
+        });
+    }
+    ~Fixture() { delete window; }
+    FrmBatch& w() { return *window; }
+    void Show() {
+        window->show();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+    }
+    // Replaces the field's text by typing, then Enter.
+    void Type(QLineEdit* e, const char* keys, bool enter = true) {
+        e->setFocus();
+        e->selectAll();
+        QTest::keyClick(e, Qt::Key_Backspace);
+        QTest::keyClicks(e, keys);
+        if (enter) QTest::keyClick(e, Qt::Key_Return);
+    }
+};
+
+}  // namespace
+
+class TestFrmBatch : public QObject {
+    Q_OBJECT
+private slots:
+    void startsWithTheInitialValuesAndRules() {
+        Fixture f;
+        FrmBatch& w = f.w();
+        QCOMPARE(w.windowTitle(), QStringLiteral("Batch ChannelEdit"));
+        QVERIFY(w.OptBatch1(0)->isChecked());
+        QVERIFY(!w.TxtBatch0(0)->isEnabled());
+        QCOMPARE(w.TxtBatch0(1)->text(), QStringLiteral("128"));
+        QCOMPARE(w.TxtBatch1(1)->text(), QStringLiteral("100.00000"));
+        QCOMPARE(w.TxtBatch1(2)->text(), QStringLiteral("0.00000"));
+        QVERIFY(!w.TxtBatch1(2)->isEnabled());
+        QVERIFY(!w.TxtBatch1(3)->isEnabled());
+        QVERIFY(!w.CboBatch(1)->isEnabled());
+        QVERIFY(!w.ChkBatch5()->isEnabled());
+        QCOMPARE(w.CboBatch(0)->count(), 265);
+        QCOMPARE(w.CboBatch(0)->itemText(0), QStringLiteral("None"));
+        QCOMPARE(w.CboBatch(0)->itemText(264), QStringLiteral("D754I"));
+        QCOMPARE(w.CboBatch6(2)->currentText(), QStringLiteral("High"));
+        QCOMPARE(w.CboBatch6(0)->currentText(), QStringLiteral("Wide"));
+        QCOMPARE(w.CboBatch6(1)->currentText(), QStringLiteral("Yes"));
+        QCOMPARE(w.CboBatch6(6)->currentText(), QStringLiteral("Off"));
+        QCOMPARE(w.CboBatch6(6)->itemText(2), QStringLiteral("Beat Shift2"));
+        QCOMPARE(w.CboBatch6(3)->currentText(), QStringLiteral("No"));
+        QCOMPARE(w.CboBatch6(7)->currentText(), QStringLiteral("No"));
+        QCOMPARE(w.CboBatch6(8)->currentText(), QStringLiteral("Off"));
+    }
+
+    void optionRulesEnableAndReset() {
+        Fixture f;
+        FrmBatch& w = f.w();
+        w.OptBatch3(1)->click();
+        QVERIFY(w.TxtBatch1(2)->isEnabled());
+        QVERIFY(w.OptBatch3A(1)->isEnabled());
+        QVERIFY(!w.TxtBatch1(3)->isEnabled());
+        w.TxtBatch1(2)->setText("5.00000");
+        w.OptBatch3A(1)->click();
+        w.OptBatch3(2)->click();
+        QVERIFY(!w.TxtBatch1(2)->isEnabled());
+        QVERIFY(w.TxtBatch1(3)->isEnabled());
+        QVERIFY(w.TxtBatch2(2)->isEnabled());
+        w.TxtBatch2(2)->setText("25");
+        w.OptBatch3B(1)->click();
+        w.OptBatch3(0)->click();
+        QCOMPARE(w.TxtBatch1(2)->text(), QStringLiteral("0.00000"));
+        QCOMPARE(w.TxtBatch2(2)->text(), QStringLiteral("0"));
+        QVERIFY(w.OptBatch3A(0)->isChecked());
+        QVERIFY(w.OptBatch3B(0)->isChecked());
+
+        w.OptBatch5(1)->click();
+        QVERIFY(w.CboBatch(1)->isEnabled());
+        w.ChkBatch5()->click();
+        QVERIFY(!w.CboBatch(1)->isEnabled());
+        QVERIFY(!w.TxtBatch3(2)->isEnabled());
+        w.OptBatch5(0)->click();
+        QVERIFY(!w.ChkBatch5()->isChecked());
+        QVERIFY(!w.ChkBatch5()->isEnabled());
+
+        w.ChkBatch4()->click();
+        QVERIFY(!w.CboBatch(0)->isEnabled());
+        QVERIFY(!w.OptBatch4A(1)->isEnabled());
+        w.ChkBatch4()->click();
+        QVERIFY(w.CboBatch(0)->isEnabled());
+
+        w.OptBatch1(1)->click();
+        QVERIFY(w.TxtBatch0(0)->isEnabled());
+        w.TxtBatch0(1)->setText("9");
+        w.OptBatch1(0)->click();
+        QCOMPARE(w.TxtBatch0(1)->text(), QStringLiteral("128"));
+    }
+
+    void rangeFieldsClampWrapAndFollow() {
+        Fixture f;
+        f.Show();
+        FrmBatch& w = f.w();
+        w.OptBatch1(1)->click();
+        QLineEdit* from = w.TxtBatch0(0);
+        QLineEdit* to = w.TxtBatch0(1);
+        f.Type(from, "200", false);
+        QCOMPARE(from->text(), QStringLiteral("128"));
+        QCOMPARE(w.FromChannel(), 128);
+        f.Type(from, "1x", false);
+        QCOMPARE(from->text(), QStringLiteral("1"));
+        QTest::keyClick(from, Qt::Key_Up);
+        QCOMPARE(from->text(), QStringLiteral("128"));
+        QTest::keyClick(from, Qt::Key_Down);
+        QCOMPARE(from->text(), QStringLiteral("1"));
+        QTest::keyClick(from, Qt::Key_Down);
+        QCOMPARE(from->text(), QStringLiteral("2"));
+        // Validation: From 5 with To 3 makes To 5; 0 becomes 1.
+        f.Type(to, "3");
+        QCOMPARE(to->text(), QStringLiteral("3"));
+        f.Type(from, "5");
+        QCOMPARE(to->text(), QStringLiteral("5"));
+        QCOMPARE(w.ToChannel(), 5);
+        f.Type(from, "0");
+        QCOMPARE(from->text(), QStringLiteral("1"));
+        QVERIFY(!from->hasFocus());  // Enter moved on
+    }
+
+    void numericFieldsTakeOnlyTheirKeys() {
+        Fixture f;
+        f.Show();
+        FrmBatch& w = f.w();
+        f.Type(w.TxtBatch1(1), "14a5.0-5", false);
+        QCOMPARE(w.TxtBatch1(1)->text(), QStringLiteral("145.05"));
+        QTest::keyClick(w.TxtBatch1(1), Qt::Key_Escape);
+        QCOMPARE(w.TxtBatch1(1)->text(), QStringLiteral("145.05"));
+        f.Type(w.TxtBatch2(1), "1500", false);
+        QCOMPARE(w.TxtBatch2(1)->text(), QStringLiteral("1000"));
+        f.Type(w.TxtBatch3(1), "25", false);
+        QCOMPARE(w.TxtBatch3(1)->text(), QStringLiteral("20"));
+        QTest::keyClick(w.TxtBatch3(1), Qt::Key_Down);
+        QCOMPARE(w.TxtBatch3(1)->text(), QStringLiteral("0"));
+        QTest::keyClick(w.TxtBatch3(1), Qt::Key_Up);
+        QCOMPARE(w.TxtBatch3(1)->text(), QStringLiteral("20"));
+        f.Type(w.TxtBatch2(1), "12.50");
+        QCOMPARE(w.TxtBatch2(1)->text(), QStringLiteral("12.5"));
+    }
+
+    void startFrequencyIsCheckedWithTheMessage() {
+        Fixture f;
+        f.Show();
+        FrmBatch& w = f.w();
+        f.Type(w.TxtBatch1(1), "551");
+        QCOMPARE(w.TxtBatch1(1)->text(), QStringLiteral("550.00000"));
+        QCOMPARE(int(f.boxes.shown.size()), 1);
+        QCOMPARE(f.boxes.Last()->text, std::string("Frequency is out of range."));
+        QCOMPARE(f.boxes.Last()->title, std::string("RM-427"));
+        QVERIFY(f.boxes.Last()->icon == rm427::MsgIcon::Exclamation);
+        QVERIFY(f.boxes.Last()->buttons == rm427::MsgButtons::Ok);
+        f.Type(w.TxtBatch1(1), "145.006");
+        QCOMPARE(w.TxtBatch1(1)->text(), QStringLiteral("145.00625"));
+        QCOMPARE(int(f.boxes.shown.size()), 1);
+        // The offset has its own limit: below the span of the band limits.
+        w.OptBatch3(1)->click();
+        f.Type(w.TxtBatch1(2), "600");
+        QCOMPARE(w.TxtBatch1(2)->text(), QStringLiteral("449.99500"));
+        QCOMPARE(int(f.boxes.shown.size()), 2);
+        f.Type(w.TxtBatch1(2), "0.6");
+        QCOMPARE(w.TxtBatch1(2)->text(), QStringLiteral("0.60000"));
+    }
+
+    void nameFieldTakesChannelNameCharacters() {
+        Fixture f;
+        f.Show();
+        FrmBatch& w = f.w();
+        f.Type(w.TxtBatch7(), "a[%/=b-1", false);
+        QCOMPARE(w.TxtBatch7()->text(), QStringLiteral("AB-1"));
+        QTest::keyClicks(w.TxtBatch7(), "*_+");
+        QCOMPARE(w.TxtBatch7()->text(), QStringLiteral("AB-1*"));
+    }
+
+    void applyFillsTheRowsOfTheRange() {
+        Fixture f;
+        f.Show();
+        FrmBatch& w = f.w();
+        f.Type(w.TxtBatch1(1), "145");
+        f.Type(w.TxtBatch2(1), "100");
+        w.CboBatch6(3)->setCurrentIndex(0);  // BCL Yes
+        w.CboBatch6(7)->setCurrentIndex(0);  // VOX Yes
+        w.CboBatch(0)->setCurrentIndex(1);
+        f.Type(w.TxtBatch3(1), "2");
+        w.Command1(0)->click();
+        QCOMPARE(f.edits, 1);
+        QCOMPARE(f.rows[1][1], std::string("145.00000"));
+        QCOMPARE(f.rows[2][1], std::string("145.10000"));
+        QCOMPARE(f.rows[3][1], std::string("145.20000"));
+        QCOMPARE(f.rows[3][2], std::string("145.20000"));
+        QCOMPARE(f.rows[1][3], std::string("67.0"));
+        QCOMPARE(f.rows[2][3], std::string("71.9"));
+        QCOMPARE(f.rows[3][4], std::string("77.0"));
+        QCOMPARE(f.rows[128][9], std::string("On"));
+        QCOMPARE(f.rows[128][10], std::string("On"));
+        QCOMPARE(f.rows[128][5], std::string("High"));
+        QCOMPARE(f.rows[0][1], std::string());  // titles row untouched
+        QVERIFY(w.isVisible());                  // stays open after Apply
+
+        // A start typed without Enter is still checked before it is used.
+        Fixture g;
+        g.Show();
+        g.Type(g.w().TxtBatch1(1), "99", false);
+        g.w().Command1(0)->click();
+        QCOMPARE(int(g.boxes.shown.size()), 1);
+        QCOMPARE(g.rows[1][1], std::string("100.00000"));
+    }
+
+    void reversedRangeAppliesNothing() {
+        Fixture f;
+        f.Show();
+        FrmBatch& w = f.w();
+        w.OptBatch1(1)->click();
+        w.TxtBatch0(0)->setText("5");
+        w.TxtBatch0(1)->setText("3");
+        const ChannelRows before = f.rows;
+        w.Command1(0)->click();
+        QVERIFY(f.rows == before);
+        QCOMPARE(f.edits, 0);
+    }
+
+    void closeReleasesTheWindowAfterAPause() {
+        Fixture f;
+        f.Show();
+        QPointer<FrmBatch> w = f.window;
+        w->Command1(1)->click();
+        QVERIFY(w);  // not at once
+        QTRY_VERIFY(!w);
+        f.window = nullptr;
+    }
+
+    void chineseTexts() {
+        Fixture f;
+        f.state.Language = 1;
+        FrmBatch w(f.state, f.boxes, {});
+        QCOMPARE(w.windowTitle(), QStringLiteral("信道批量编辑"));
+        QCOMPARE(w.CboBatch(0)->itemText(0), QStringLiteral("无"));
+        QCOMPARE(w.CboBatch6(3)->currentText(), QStringLiteral("否"));
+        QCOMPARE(w.OptBatch1(0)->text(), QStringLiteral("全部信道"));
+    }
+};
+
+QTEST_MAIN(TestFrmBatch)
+#include "tst_frmbatch.moc"

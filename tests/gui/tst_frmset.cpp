@@ -1,0 +1,165 @@
+// The function settings window through its controls and real key events.
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+#include "image/Module1.h"
+#include "settings/frmSet.h"
+
+using rm427::Module1;
+using rm427::gui::frmSet;
+
+class TestFrmSet : public QObject {
+    Q_OBJECT
+private:
+    static QStringList Shown(const frmSet& w) {
+        QStringList s;
+        for (int i = 0; i < 11; ++i) s << w.CboSet(i)->currentText();
+        return s;
+    }
+    static void ShowAndFocus(frmSet& w) {
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+    }
+
+private slots:
+    void newImageShowsTheDefaults() {
+        Module1 s;
+        frmSet w(s);
+        QCOMPARE(w.windowTitle(), QStringLiteral("Optional Features"));
+        QCOMPARE(Shown(w), (QStringList{"2", "On", "3m", "Time Operation", "On", "Off", "Off",
+                                        "VFO Mode", "3", "2s", "Frequency"}));
+        QVERIFY(!w.ChkSet1()->isChecked());
+        QCOMPARE(w.Combo1()->currentText(), QStringLiteral("Batt Voltage"));
+        QCOMPARE(w.Text1()->text(), QString());
+        QCOMPARE(w.CboSet(2)->count(), 8);
+        QCOMPARE(w.CboSet(6)->count(), 16);
+        QCOMPARE(w.CboSet(6)->itemText(15), QStringLiteral("15H"));
+        QCOMPARE(w.LblSet(3)->text(), QStringLiteral("ScanMode"));
+        QCOMPARE(w.Frame2()->title(), QStringLiteral("VOX"));
+        QVERIFY(w.Frame2()->isAncestorOf(w.CboSet(8)));
+        QVERIFY(w.Frame2()->isAncestorOf(w.CboSet(9)));
+        QVERIFY(w.Frame2()->isAncestorOf(w.ChkSet1()));
+    }
+
+    void okWithoutChangesKeepsEveryByteAndCancelKeepsEdits() {
+        Module1 s;
+        {
+            frmSet w(s);
+            w.Command1(0)->click();
+            QCOMPARE(w.result(), int(QDialog::Accepted));
+        }
+        QVERIFY(s.Image == s.SavedImage);
+
+        frmSet w(s);
+        w.CboSet(0)->setCurrentIndex(9);
+        w.Combo1()->setCurrentIndex(1);
+        w.ChkSet1()->setChecked(true);
+        w.Text1()->setText("XYZ");
+        w.Command1(1)->click();
+        QCOMPARE(w.result(), int(QDialog::Rejected));
+        QVERIFY(s.Image == s.SavedImage);  // also 0xE96 and 0xEB5-0xEBB
+    }
+
+    void storesWhatTheControlsShow() {
+        Module1 s;
+        s.Image[0xE98] = 0x9F;
+        frmSet w(s);
+        QCOMPARE(w.CboSet(2)->currentText(), QStringLiteral("3m"));
+        QCOMPARE(w.CboSet(6)->currentText(), QStringLiteral("15H"));
+        w.Command1(0)->click();
+        QCOMPARE(int(s.Image[0xE98]), 0x3F);
+
+        frmSet v(s);
+        v.CboSet(0)->setCurrentIndex(7);
+        v.Combo1()->setCurrentIndex(1);
+        v.Text1()->setText("AB");
+        v.Command1(0)->click();
+        QCOMPARE(int(s.Image[0xE95]), 7);
+        QCOMPARE(int(s.Image[0xE96]), 7);
+        QCOMPARE(int(s.Image[0xEB5]), 7);
+        QCOMPARE(int(s.Image[0xE9A]) >> 6, 2);
+        QCOMPARE(int(s.Image[0xEBA]) >> 6, 1);
+        QCOMPARE(int(s.Image[0xE9C]), 0x2C);
+        QCOMPARE(int(s.Image[0xE9D]), 0xCF);
+        QCOMPARE(int(s.Image[0xE9E]), 0xFF);
+        QCOMPARE(int(s.Image[0xE9F]), 0xFC);
+        frmSet again(s);
+        QCOMPARE(again.Text1()->text(), QStringLiteral("AB"));
+        QCOMPARE(again.Combo1()->currentIndex(), 1);
+    }
+
+    void messageFieldTakesOnlyTableCharacters() {
+        Module1 s;
+        frmSet w(s);
+        ShowAndFocus(w);
+        w.Text1()->setFocus();
+        QTest::keyClicks(w.Text1(), "a?b.7");
+        QCOMPARE(w.Text1()->text(), QStringLiteral("AB7"));
+        QTest::keyClick(w.Text1(), Qt::Key_Backspace);
+        QTest::keyClicks(w.Text1(), " -_z*+");
+        QCOMPARE(w.Text1()->text(), QStringLiteral("AB -_"));  // five at most
+        // Pasted text obeys the same rule.
+        w.Text1()->clear();
+        QApplication::clipboard()->setText("q%1!");
+        w.Text1()->paste();
+        QCOMPARE(w.Text1()->text(), QStringLiteral("Q1"));
+        // Enter moves on and never confirms the dialog.
+        QTest::keyClick(w.Text1(), Qt::Key_Return);
+        QVERIFY(!w.Text1()->hasFocus());
+        QVERIFY(w.isVisible());
+        QVERIFY(s.Image == s.SavedImage);
+    }
+
+    void enterInListsAndCheckBoxMovesOn() {
+        Module1 s;
+        frmSet w(s);
+        ShowAndFocus(w);
+        w.CboSet(0)->setFocus();
+        QTest::keyClick(w.CboSet(0), Qt::Key_Return);
+        QTRY_VERIFY(w.CboSet(1)->hasFocus());
+        w.ChkSet1()->setFocus();
+        QTest::keyClick(w.ChkSet1(), Qt::Key_Return);
+        QTRY_VERIFY(!w.ChkSet1()->hasFocus());
+        QVERIFY(!w.ChkSet1()->isChecked());
+        QVERIFY(w.isVisible());
+        // Focus on the message selects its whole text.
+        w.Text1()->setText("ABC");
+        w.Text1()->setFocus();
+        QTRY_COMPARE(w.Text1()->selectedText(), QStringLiteral("ABC"));
+    }
+
+    void chineseLabelsAndRelabellingKeepsSelections() {
+        Module1 s;
+        s.Language = 1;
+        frmSet w(s);
+        QCOMPARE(w.windowTitle(), QStringLiteral("可选功能"));
+        QCOMPARE(w.LblSet(11)->text(), QStringLiteral("显示信息"));
+        QCOMPARE(w.Combo1()->itemText(1), QStringLiteral("显示信息"));
+        QCOMPARE(w.CboSet(1)->currentText(), QStringLiteral("开"));
+        QCOMPARE(w.CboSet(2)->currentText(), QStringLiteral("3分"));
+        QCOMPARE(w.CboSet(0)->itemText(9), QStringLiteral("9"));
+        QCOMPARE(w.CboSet(8)->itemText(0), QStringLiteral("1"));
+        QCOMPARE(w.Command1(0)->text(), QStringLiteral("确定(&O)"));
+
+        w.CboSet(7)->setCurrentIndex(2);
+        w.CboSet(9)->setCurrentIndex(3);
+        s.Language = 0;
+        w.RefreshSetFace();
+        QCOMPARE(w.CboSet(7)->currentText(), QStringLiteral("Channel Mode"));
+        QCOMPARE(w.CboSet(9)->currentText(), QStringLiteral("4s"));
+        QCOMPARE(w.LblSet(11)->text(), QStringLiteral("Dis. Information"));
+        QCOMPARE(w.CboSet(6)->count(), 16);
+        QCOMPARE(w.Combo1()->count(), 3);
+    }
+};
+
+QTEST_MAIN(TestFrmSet)
+#include "tst_frmset.moc"

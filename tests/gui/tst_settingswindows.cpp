@@ -1,0 +1,87 @@
+// The two windows as the main window opens and closes them.
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QPushButton>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QtTest>
+
+#include "helpers/ShellFixture.h"
+#include "settings/FrmBatch.h"
+#include "settings/frmSet.h"
+#include "ui/CommandBar.h"
+
+using namespace rm427;
+using rm427::test::ShellFixture;
+
+class TestSettingsWindows : public QObject {
+    Q_OBJECT
+private slots:
+    void functionSetIsModalAndStoresOnOk() {
+        ShellFixture f;
+        auto& w = f.Start(false);
+        QString shownTitle;
+        bool modal = false;
+        ShellFixture::OnModal([&](QWidget* dlg) {
+            auto* set = qobject_cast<gui::frmSet*>(dlg);
+            QVERIFY(set);
+            shownTitle = set->windowTitle();
+            modal = set->isModal();
+            set->CboSet(0)->setCurrentIndex(6);
+            set->Command1(0)->click();
+        });
+        w.Dispatch(QStringLiteral("miFunctionSet"));
+        QCOMPARE(shownTitle, QStringLiteral("Optional Features"));
+        QVERIFY(modal);
+        QCOMPARE(int(f.state.Image[0xE95]), 6);
+        QCOMPARE(int(f.state.Image[0xEB5]), 6);
+        QVERIFY(!w.Bar().ToolCheck(QStringLiteral("miProgram"), QStringLiteral("miFunctionSet")));
+
+        ShellFixture::OnModal([](QWidget* dlg) {
+            auto* set = qobject_cast<gui::frmSet*>(dlg);
+            set->CboSet(0)->setCurrentIndex(1);
+            set->Command1(1)->click();
+        });
+        w.Dispatch(QStringLiteral("miFunctionSet"));
+        QCOMPARE(int(f.state.Image[0xE95]), 6);
+    }
+
+    void batchEditTogglesAsAChildWindow() {
+        ShellFixture f;
+        auto& w = f.Start(false);
+        const QString band = QStringLiteral("miProgram"), tool = QStringLiteral("miBatchEdit");
+        w.Dispatch(tool);
+        QPointer<gui::FrmBatch> batch = w.MdiArea()->findChild<gui::FrmBatch*>();
+        QVERIFY(batch);
+        QVERIFY(w.Bar().ToolCheck(band, tool));
+        auto* sub = qobject_cast<QMdiSubWindow*>(batch->parentWidget());
+        QVERIFY(sub);
+        QVERIFY(sub->isMaximized());
+
+        // Apply reaches the channels; Close releases the window and the check.
+        batch->TxtBatch1(1)->setText(QStringLiteral("145.00000"));
+        batch->TxtBatch2(1)->setText(QStringLiteral("100"));
+        batch->Command1(0)->click();
+        QVERIFY(batch);
+        w.SaveCHData();
+        QCOMPARE(int(f.state.Image[0]), 0x05);
+        QCOMPARE(int(f.state.Image[1]), 0xAA);
+        QCOMPARE(int(f.state.Image[14 + 1]), 0xAB);  // channel 2: 145.1 MHz
+        batch->Command1(1)->click();
+        QTRY_VERIFY(!batch);
+        QVERIFY(!w.Bar().ToolCheck(band, tool));
+        QVERIFY(w.isVisible());
+
+        // The command opens it again, and closes it when it is open.
+        w.Dispatch(tool);
+        batch = w.MdiArea()->findChild<gui::FrmBatch*>();
+        QVERIFY(batch);
+        w.Dispatch(tool);
+        QTRY_VERIFY(!batch);
+        QVERIFY(!w.Bar().ToolCheck(band, tool));
+    }
+};
+
+QTEST_MAIN(TestSettingsWindows)
+#include "tst_settingswindows.moc"
