@@ -174,8 +174,7 @@ void ApplyBatch(const Module1& state, const BatchInputs& in, const std::vector<s
 // ---- Field rules ----------------------------------------------------------
 
 FieldCheck ValidateBatchStartFreq(const Module1& s, const std::string& text) {
-    const FreqCheckResult r = CheckFreq(text, colRxFreq, std::string(), s.FreqLimitLow,
-                                        s.FreqLimitHigh, s.FreqLimitLow, s.FreqLimitHigh);
+    const FreqCheckResult r = CheckFreqBatch(s, text, colRxFreq, std::string());
     return {r.text, r.outOfRange};
 }
 
