@@ -55,6 +55,7 @@ frmSet::frmSet(Module1& state, QWidget* parent) : QDialog(parent), state_(state)
         cboSet_[i] = new QComboBox(picture1_);
         cboSet_[i]->setObjectName(QStringLiteral("CboSet_%1").arg(i));
         cboSet_[i]->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        cboSet_[i]->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     }
     for (int i = 0; i < 12; ++i) {
         lblSet_[i] = new QLabel(picture1_);
@@ -67,6 +68,7 @@ frmSet::frmSet(Module1& state, QWidget* parent) : QDialog(parent), state_(state)
     combo1_ = new QComboBox(picture1_);
     combo1_->setObjectName(QStringLiteral("Combo1"));
     combo1_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    combo1_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     label2_ = new QLabel(picture1_);
     label2_->setObjectName(QStringLiteral("Label2"));
     text1_ = new QLineEdit(picture1_);
