@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QLabel>
+#include <QLayout>
 #include <QLocale>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -17,6 +18,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 
+#include "channels/ChannelForm.h"
 #include "image/SettingsText.h"
 #include "io/RegKeys.h"
 #include "shell/ChannelPrint.h"
@@ -167,8 +169,21 @@ void MDIForm1::StartUp() {
     state_.SetDefaultLimits();
     state_.ClearImage();
     state_.SnapshotImage();
-    // 9. The channel editor, filled from the image.
-    // (created here once the channel rows are available)
+    // 9. The channel editor, filled from the image (its load refreshes it).
+    channels_ = new ChannelForm(state_, boxes_, this);
+    channelsSize_ = channels_->size();
+    channelsWindow_ = mdi_->addSubWindow(channels_);
+    channelsWindow_->setAttribute(Qt::WA_DeleteOnClose, false);
+    channelsWindow_->show();
+    channelsWindow_->move(0, 0);
+    connect(channels_, &ChannelForm::hiddenByUser, this, [this] {
+        bar_->SetToolCheck(QStringLiteral("miProgram"), QStringLiteral("miCH-Information"), false);
+    });
+    // Leaving the channel editor for another child window stores its grid.
+    connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* now) {
+        if (lastActive_ == channelsWindow_ && now && now != channelsWindow_) channels_->SaveCHData();
+        if (now) lastActive_ = now;
+    });
     // 10.
     bar_->SetToolCheck(QStringLiteral("miProgram"), QStringLiteral("miCH-Information"), true);
     bar_->SetToolVisible(QStringLiteral("miSetup"), QStringLiteral("miTestMode"), false);
@@ -210,9 +225,15 @@ void MDIForm1::UpdateClock() {
     panelTime_->setText(locale.toString(now.time(), QLocale::ShortFormat));
 }
 
-void MDIForm1::RefreshChannel() {}
-void MDIForm1::SaveCHData() {}
-void MDIForm1::TransferFocus() {}
+void MDIForm1::RefreshChannel() {
+    if (channels_) channels_->RefreshChannel();
+}
+void MDIForm1::SaveCHData() {
+    if (channels_) channels_->SaveCHData();
+}
+void MDIForm1::TransferFocus() {
+    if (channels_) channels_->TransferFocus();
+}
 
 void MDIForm1::Dispatch(const QString& tool) {
     TransferFocus();
@@ -326,6 +347,30 @@ bool MDIForm1::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
+void MDIForm1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    // The channel editor is designed a little narrower than the main window;
+    // with this toolkit's frames it may not be. Widen the main window as far
+    // as the screen allows, then keep the editor's close box in view.
+    if (channelsWindow_ && !shownOnce_) {
+        shownOnce_ = true;
+        // The child window's frame and title bar come on top of the editor's size.
+        channelsWindow_->layout()->activate();
+        const QSize frame = channelsWindow_->size() - channels_->size();
+        channelsWindow_->resize(channelsSize_ + frame);
+        const int missing = channelsWindow_->width() - mdi_->viewport()->width();
+        if (missing > 0) {
+            const QScreen* s = screen();
+            const int room = s ? s->availableGeometry().width() - width() : 0;
+            resize(width() + std::min(missing, std::max(0, room)), height());
+        }
+        QTimer::singleShot(0, this, [this] {
+            const int area = mdi_->viewport()->width();
+            if (channelsWindow_->width() > area) channelsWindow_->resize(area, channelsWindow_->height());
+        });
+    }
+}
+
 void MDIForm1::closeEvent(QCloseEvent* event) {
     // Pending grid edits count as changes too.
     TransferFocus();
@@ -353,6 +398,7 @@ void MDIForm1::closeEvent(QCloseEvent* event) {
     }
     StoreSettings();
     closing_ = true;
+    if (channels_) channels_->Release();
     event->accept();
 }
 

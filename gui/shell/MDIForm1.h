@@ -70,6 +70,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -138,7 +139,10 @@ private:
     std::unique_ptr<FileWindowAdapter> fileWindow_;
     std::unique_ptr<FileCommands> fileCommands_;
     std::map<QString, Command> commands_;
+    QMdiSubWindow* lastActive_ = nullptr;
     bool closing_ = false;
+    bool shownOnce_ = false;
+    QSize channelsSize_;  // the editor's own size, set by its load
 };
 
 }  // namespace rm427::gui

@@ -8,6 +8,7 @@
 #include <QMdiSubWindow>
 
 #include "channels/ChannelRows.h"
+#include "channels/ChannelForm.h"
 #include "io/PortSettings.h"
 #include "radio/frmClone.h"
 #include "radio/frmComPort.h"
@@ -66,13 +67,10 @@ void MDIForm1::ToggleBatchEdit() {
         bar_->SetToolCheck(band, tool, false);
         return;
     }
-    // Apply fills the channel rows: loaded from the image, filled, stored back.
+    // Apply fills the channel editor's rows (never the image directly, so
+    // edits pending in the grid are kept); the next store writes them.
     auto rows = [this](const std::function<void(ChannelRows&)>& edit) {
-        ChannelRows table = MakeChannelRows(state_);
-        LoadChannelRows(state_, table);
-        edit(table);
-        SaveChannelRows(state_, table);
-        RefreshChannel();
+        if (channels_) channels_->EditRows(edit);
     };
     auto* batch = new FrmBatch(state_, boxes_, rows);
     QMdiSubWindow* sub = mdi_->addSubWindow(batch);
@@ -94,7 +92,10 @@ void MDIForm1::OpenTestMode() {
 // Non-modal; the channel editor has stored its grid already.
 void MDIForm1::OpenMemoryMap() {
     if (Hooked(QStringLiteral("frmMemoryMap"))) return;
-    frmMemoryMap::ShowMap(state_, this);
+    frmMemoryMap* map = frmMemoryMap::ShowMap(state_, this);
+    // Bytes changed in the map must reach the grid, or the grid's next store
+    // would write the old channels back over them.
+    connect(map, &QDialog::accepted, this, [this] { RefreshChannel(); });
 }
 
 }  // namespace rm427::gui

@@ -377,7 +377,7 @@ void TestShell::saveAndOpenThroughTheSeams() {
 void TestShell::closingWithUnsavedChanges() {
     ShellFixture f;
     auto& w = f.Start();
-    f.state.Image[0x200] = 0x00;
+    f.state.Image[0xE95] = 0x07;  // a settings byte (the grid owns the channel bytes)
     f.boxes.Answer(MsgAnswer::Cancel);
     QVERIFY(!f.Close());
     QVERIFY(w.isVisible());
@@ -399,7 +399,7 @@ void TestShell::closingWithUnsavedChanges() {
     for (char c : saved.readAll()) bytes.push_back(std::uint8_t(c));
     CodeplugImage image{};
     QVERIFY(DecodeDataFile(bytes, image));
-    QCOMPARE(int(image[0x200]), 0x00);
+    QCOMPARE(int(image[0xE95]), 0x07);
     // No discards.
     ShellFixture g;
     g.Start();

@@ -1,0 +1,600 @@
+#include "channels/ChannelForm.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTableView>
+
+#include "channels/ChannelRecord.h"
+#include "channels/FreqCodec.h"
+#include "channels/ToneCodec.h"
+#include "shell/MDIForm1.h"
+#include "text/TextTable.h"
+
+namespace rm427::gui {
+namespace {
+
+// Column widths in twips: 1200, except the channel number, the two tone
+// columns and the beat shift.
+int ColumnWidthTwips(int col) {
+    switch (col) {
+    case colChannel: return 600;
+    case colDecode:
+    case colEncode: return 1350;
+    case colBeatShift: return 1080;
+    default: return 1200;
+    }
+}
+
+constexpr int kGridLeftTwips = 120;
+constexpr int kGridTopTwips = 120;
+
+bool IsNameChar(QChar c) {
+    return c.isDigit() || (c >= 'A' && c <= 'Z') || c == ' ' || c == '-' || c == '*' ||
+           c == '+' || c == '_';
+}
+
+double Dpi(const QWidget* w, bool x) {
+    const QScreen* s = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
+    if (!s) return 96.0;
+    return x ? s->logicalDotsPerInchX() : s->logicalDotsPerInchY();
+}
+
+}  // namespace
+
+// --- the grid's model -------------------------------------------------------
+
+int ChannelGridModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : std::max<int>(0, int(rows_.size()) - 1);
+}
+
+int ChannelGridModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kChannelColumns;
+}
+
+QVariant ChannelGridModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid()) return {};
+    switch (role) {
+    case Qt::DisplayRole:
+        return QString::fromStdString(rows_[index.row() + 1][index.column()]);
+    case Qt::TextAlignmentRole:
+        return int(Qt::AlignCenter);
+    case Qt::BackgroundRole:
+        // The channel number column looks fixed, like the header.
+        if (index.column() == colChannel) return QApplication::palette().button();
+        return {};
+    default:
+        return {};
+    }
+}
+
+QVariant ChannelGridModel::headerData(int section, Qt::Orientation o, int role) const {
+    if (o == Qt::Horizontal && role == Qt::DisplayRole && !rows_.empty() && section >= 0 &&
+        section < kChannelColumns)
+        return QString::fromStdString(rows_[0][section]);
+    if (o == Qt::Vertical && role == Qt::DisplayRole) return section + 1;
+    return {};
+}
+
+void ChannelGridModel::Changed() {
+    if (rowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, kChannelColumns - 1));
+    emit headerDataChanged(Qt::Horizontal, 0, kChannelColumns - 1);
+}
+
+// --- the window -------------------------------------------------------------
+
+ChannelForm::ChannelForm(Module1& state, MessageBoxes& boxes, MDIForm1* main, QWidget* parent)
+    : QWidget(parent), state_(state), boxes_(boxes), main_(main) {
+    setObjectName(QStringLiteral("ChannelForm"));
+    // 1. The background panel covers the screen.
+    picture_ = new QWidget(this);
+    picture_->setObjectName(QStringLiteral("Picture1"));
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    picture_->setGeometry(QRect(QPoint(0, 0), screen ? screen->size() : QSize(1600, 1000)));
+    picture_->installEventFilter(this);
+
+    // 3. The grid.
+    rows_ = MakeChannelRows(state_);
+    model_ = new ChannelGridModel(rows_, this);
+    grid_ = new QTableView(picture_);
+    grid_->setObjectName(QStringLiteral("ChannelGrid"));
+    grid_->setModel(model_);
+    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid_->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid_->setSelectionBehavior(QAbstractItemView::SelectItems);
+    grid_->setTabKeyNavigation(false);
+    grid_->verticalHeader()->hide();
+    grid_->horizontalHeader()->setSectionsClickable(false);
+    grid_->horizontalHeader()->setHighlightSections(false);
+    grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grid_->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    grid_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    const int rowHeight = fontMetrics().height() + 8;
+    grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grid_->verticalHeader()->setDefaultSectionSize(rowHeight);
+    grid_->horizontalHeader()->setFixedHeight(rowHeight + 2);
+    grid_->installEventFilter(this);
+    grid_->viewport()->installEventFilter(this);
+    connect(grid_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& cur) {
+                // The grid entered a cell.
+                if (!cur.isValid()) return;
+                state_.CurCHRow = cur.row() + 1;
+                state_.CurCHCol = cur.column();
+            });
+    connect(grid_->horizontalScrollBar(), &QScrollBar::valueChanged, this, &ChannelForm::PlaceEditors);
+    connect(grid_->verticalScrollBar(), &QScrollBar::valueChanged, this, &ChannelForm::PlaceEditors);
+
+    // The floating editors live on the grid, over the cell they edit.
+    txt_ = new QLineEdit(grid_->viewport());
+    txt_->setObjectName(QStringLiteral("txtChannel"));
+    txt_->setAlignment(Qt::AlignCenter);
+    txt_->setFrame(false);
+    txt_->hide();
+    txt_->installEventFilter(this);
+    connect(txt_, &QLineEdit::textEdited, this, &ChannelForm::Sanitize);
+    // 4. The tone list once; placeholders for the other two.
+    for (int i = 0; i < 3; ++i) {
+        cbo_[i] = new QComboBox(grid_->viewport());
+        cbo_[i]->setObjectName(QStringLiteral("CboChannel_%1").arg(i));
+        cbo_[i]->hide();
+        cbo_[i]->installEventFilter(this);
+    }
+    for (const std::string& t : ToneList(state_.Language)) cbo_[0]->addItem(QString::fromStdString(t));
+    cbo_[0]->setMaxVisibleItems(16);
+    cbo_[1]->addItems({QString(), QString()});
+    cbo_[2]->addItems({QString(), QString(), QString()});
+
+    // 5. Column widths; 6. design width and height.
+    designWidth_ = 0;
+    for (int c = 0; c < kChannelColumns; ++c) {
+        grid_->setColumnWidth(c, ToPixelsX(ColumnWidthTwips(c)));
+        designWidth_ += ColumnWidthTwips(c);
+    }
+    if (state_.CHCount > 16) designWidth_ += 320;
+    designHeight_ = int(std::lround(ToTwipsY(grid_->horizontalHeader()->height()) * 28 + 80));
+    grid_->setGeometry(ToPixelsX(kGridLeftTwips), ToPixelsY(kGridTopTwips), ToPixelsX(designWidth_),
+                       ToPixelsY(designHeight_));
+
+    close_ = new QPushButton(picture_);
+    close_->setObjectName(QStringLiteral("Command1"));
+    close_->installEventFilter(this);
+    up_ = new QPushButton(picture_);
+    up_->setObjectName(QStringLiteral("CmdCHUp"));
+    down_ = new QPushButton(picture_);
+    down_->setObjectName(QStringLiteral("CmdCHDown"));
+    del_ = new QPushButton(picture_);
+    del_->setObjectName(QStringLiteral("CmdCHDel"));
+    for (QPushButton* b : {close_, up_, down_, del_}) b->setAutoDefault(false);
+    connect(close_, &QPushButton::clicked, this, [this] {
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) sub->close();
+        else close();
+    });
+    connect(up_, &QPushButton::clicked, this, [this] { RowOperation(&ChannelUp); });
+    connect(down_, &QPushButton::clicked, this, [this] { RowOperation(&ChannelDown); });
+    connect(del_, &QPushButton::clicked, this, [this] { RowOperation(&ChannelDelete); });
+
+    // 8. Row 1, column 1 is the current cell.
+    SetCurrent(1, colRxFreq);
+    // 9. 8800 twips high, the grid's design width plus 300 wide.
+    resize(ToPixelsX(designWidth_ + 300), ToPixelsY(8800));
+    // 10.
+    RefreshChannel();
+}
+
+int ChannelForm::ToPixelsX(double twips) const { return int(std::lround(twips * Dpi(this, true) / 1440.0)); }
+int ChannelForm::ToPixelsY(double twips) const { return int(std::lround(twips * Dpi(this, false) / 1440.0)); }
+double ChannelForm::ToTwipsX(int pixels) const { return pixels * 1440.0 / Dpi(this, true); }
+double ChannelForm::ToTwipsY(int pixels) const { return pixels * 1440.0 / Dpi(this, false); }
+
+QString ChannelForm::Text(int n) const { return QString::fromStdString(LoadText(state_.Language, n)); }
+
+void ChannelForm::SetCaptions() {
+    setWindowTitle(Text(1100));
+    close_->setText(Text(1135));
+    up_->setText(Text(1400));
+    down_->setText(Text(1401));
+    del_->setText(Text(1402));
+    for (QPushButton* b : {close_, up_, down_, del_}) b->adjustSize();
+    SetColumnTitles(state_, rows_);
+}
+
+void ChannelForm::RefreshChannel() {
+    SetCaptions();
+    LoadChannelRows(state_, rows_);
+    model_->Changed();
+    // The buttons' widths follow their captions.
+    resizeEvent(nullptr);
+}
+
+void ChannelForm::SaveCHData() {
+    TransferFocus();
+    SaveChannelRows(state_, rows_);
+}
+
+bool ChannelForm::Editing() const { return txtOpen_ || cboOpen_[0] || cboOpen_[1] || cboOpen_[2]; }
+
+void ChannelForm::TransferFocus() {
+    if (txtOpen_) {
+        ValidateText();
+    } else {
+        int i = 0;
+        while (i < 3 && !cboOpen_[i]) ++i;
+        if (i == 3) return;
+        ValidateCombo(i);
+    }
+    grid_->setFocus();
+}
+
+std::string ChannelForm::Cell(int row, int col) const {
+    if (row < 0 || row >= int(rows_.size()) || col < 0 || col >= kChannelColumns) return {};
+    return rows_[row][col];
+}
+
+void ChannelForm::SetCell(int row, int col, const std::string& text) {
+    if (row < 1 || row >= int(rows_.size()) || col < 1 || col >= kChannelColumns) return;
+    rows_[row][col] = text;
+}
+
+void ChannelForm::RowsChanged() { model_->Changed(); }
+
+void ChannelForm::EditRows(const std::function<void(ChannelRows&)>& edit) {
+    TransferFocus();
+    edit(rows_);
+    model_->Changed();
+}
+
+void ChannelForm::SetCurrent(int row, int col) {
+    state_.CurCHRow = row;
+    state_.CurCHCol = col;
+    if (row >= 1 && row <= model_->rowCount() && col >= 0 && col < kChannelColumns)
+        grid_->setCurrentIndex(model_->index(row - 1, col));
+}
+
+// A channel is always started with its receive frequency, and the encoder
+// of a channel without a transmit frequency is reached through that.
+void ChannelForm::Redirect(int row, int& col) const {
+    const bool rxEmpty = rows_[row][colRxFreq].empty();
+    if (rxEmpty && col != colRxFreq) col = colRxFreq;
+    else if (!rxEmpty && col == colEncode && rows_[row][colTxFreq].empty()) col = colTxFreq;
+}
+
+void ChannelForm::EditCell() {
+    const int row = state_.CurCHRow, col = state_.CurCHCol;
+    if (row < 1 || row >= int(rows_.size())) return;
+    editRow_ = row;
+    editCol_ = col;
+    switch (col) {
+    case colRxFreq:
+    case colTxFreq:
+    case colName:
+        OpenText(QString::fromStdString(rows_[row][col]), true);
+        break;
+    case colDecode:
+    case colEncode:
+        if (!rows_[row][col].empty()) OpenCombo(0);
+        break;
+    case colPower:
+    case colBeatShift:
+    case colOption:
+        OpenCombo(2);
+        break;
+    case colBandwidth:
+    case colScanAdd:
+    case colBCL:
+    case colVOX:
+        OpenCombo(1);
+        break;
+    default:
+        break;
+    }
+}
+
+void ChannelForm::OpenText(const QString& text, bool selectAll) {
+    txt_->setMaxLength(editCol_ == colName ? 5 : 9);
+    txt_->setText(text);
+    if (selectAll) txt_->selectAll();
+    else txt_->setCursorPosition(txt_->text().size());
+    txtOpen_ = true;
+    PlaceEditors();
+    txt_->show();
+    txt_->raise();
+    txt_->setFocus();
+}
+
+void ChannelForm::OpenCombo(int index) {
+    QComboBox* c = cbo_[index];
+    const QString cell = QString::fromStdString(rows_[editRow_][editCol_]);
+    if (index == 0) {
+        c->setItemText(0, Text(1137));
+        const int found = c->findText(cell, Qt::MatchExactly);
+        if (found >= 0) c->setCurrentIndex(found);
+    } else {
+        QStringList items;
+        switch (editCol_) {
+        case colPower: items = {Text(1147), Text(1399), Text(1148)}; break;
+        case colBeatShift: items = {Text(1150), Text(1131) + '1', Text(1131) + '2'}; break;
+        case colOption: items = {Text(1150), Text(1384), Text(1385)}; break;
+        case colBandwidth: items = {Text(1145), Text(1146)}; break;
+        case colScanAdd: items = {Text(1152), Text(1151)}; break;
+        default: items = {Text(1150), Text(1149)}; break;  // BCL, VOX
+        }
+        for (int i = 0; i < items.size(); ++i) c->setItemText(i, items[i]);
+        if (index == 2) {
+            const int found = c->findText(cell, Qt::MatchExactly);
+            if (found >= 0) c->setCurrentIndex(found);
+        } else {
+            c->setCurrentIndex(items[0] == cell ? 0 : 1);
+        }
+    }
+    cboOpen_[index] = true;
+    PlaceEditors();
+    c->show();
+    c->raise();
+    c->setFocus();
+}
+
+// Over the cell being edited; the lists a little larger, so that they cover it.
+void ChannelForm::PlaceEditors() {
+    if (!Editing()) return;
+    const QRect cell = grid_->visualRect(model_->index(editRow_ - 1, editCol_));
+    const int dx = ToPixelsX(20), dy = ToPixelsY(20);
+    if (txtOpen_) txt_->setGeometry(cell.left(), cell.top(), cell.width() - dx, cell.height() - dy);
+    for (int i = 0; i < 3; ++i) {
+        if (!cboOpen_[i]) continue;
+        const int h = std::max(cbo_[i]->sizeHint().height(), cell.height() + dy);
+        cbo_[i]->setGeometry(cell.left() - dx, cell.top() - dy + (cell.height() + dy - h) / 2 + dy / 2,
+                             cell.width() + dx, h);
+    }
+}
+
+// What a text box accepts: digits and "." for frequencies; NameChars for the
+// name, letters in upper case. Also what arrives by pasting.
+void ChannelForm::Sanitize() {
+    const QString typed = txt_->text();
+    QString kept;
+    int cursor = txt_->cursorPosition();
+    for (int i = 0; i < typed.size(); ++i) {
+        QChar c = typed[i];
+        if (editCol_ == colName) c = c.toUpper();
+        const bool ok = editCol_ == colName ? IsNameChar(c) : (c.isDigit() && c.unicode() < 128) || c == '.';
+        if (ok) kept += c;
+        else if (i < cursor) --cursor;
+    }
+    if (kept != typed) {
+        txt_->setText(kept);
+        txt_->setCursorPosition(std::max(0, cursor));
+    }
+}
+
+void ChannelForm::ValidateText() {
+    if (!txtOpen_) return;
+    txtOpen_ = false;
+    const std::string text = txt_->text().toStdString();
+    txt_->hide();
+    const int row = editRow_, col = editCol_;
+    ChannelRow& r = rows_[row];
+    std::string value = text;
+    if (!text.empty()) {
+        if (col == colRxFreq || col == colTxFreq) {
+            const FreqCheckResult checked =
+                CheckFreq(text, col, r[colRxFreq], state_.EditLimitLow, state_.EditLimitHigh,
+                          state_.FreqLimitLow, state_.FreqLimitHigh);
+            value = checked.text;
+            if (checked.outOfRange) {
+                MessageRequest m;
+                m.text = LoadText(state_.Language, 1321);
+                m.title = "RM-427";
+                m.icon = MsgIcon::Exclamation;
+                m.buttons = MsgButtons::Ok;
+                boxes_.Show(m);
+            }
+            if (col == colRxFreq && r[colTxFreq].empty()) {
+                // A new channel.
+                r[colTxFreq] = value;
+                r[colDecode] = LoadText(state_.Language, 1137);
+                r[colEncode] = LoadText(state_.Language, 1137);
+                r[colPower] = LoadText(state_.Language, 1147);
+                r[colBandwidth] = LoadText(state_.Language, 1145);
+                r[colScanAdd] = LoadText(state_.Language, 1151);
+                r[colBeatShift] = LoadText(state_.Language, 1150);
+                r[colBCL] = LoadText(state_.Language, 1150);
+                r[colVOX] = LoadText(state_.Language, 1150);
+                r[colOption] = LoadText(state_.Language, 1150);
+            } else if (col == colTxFreq && r[colEncode].empty()) {
+                r[colEncode] = LoadText(state_.Language, 1137);
+            }
+        }
+    } else if (col == colRxFreq) {
+        for (int c = colRxFreq; c <= colName; ++c) r[c].clear();
+    } else if (col == colTxFreq) {
+        r[colTxFreq].clear();
+        r[colEncode].clear();
+    }
+    r[col] = value;
+    model_->Changed();
+}
+
+void ChannelForm::ValidateCombo(int index) {
+    if (!cboOpen_[index]) return;
+    cboOpen_[index] = false;
+    rows_[editRow_][editCol_] = cbo_[index]->currentText().toStdString();
+    cbo_[index]->hide();
+    model_->Changed();
+}
+
+bool ChannelForm::GridKey(QKeyEvent* key) {
+    const int row = state_.CurCHRow;
+    int col = state_.CurCHCol;
+    if (row < 1 || row >= int(rows_.size())) return false;
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+        if (col == colName && rows_[row][colRxFreq].empty()) col = colRxFreq;
+        else Redirect(row, col);
+        SetCurrent(row, col);
+        EditCell();
+        return true;
+    }
+    QString t = key->text();
+    const bool keypad = key->modifiers() & Qt::KeypadModifier;
+    if (keypad && (key->key() == Qt::Key_Period || key->key() == Qt::Key_Comma || key->key() == Qt::Key_Delete))
+        t = QStringLiteral(".");
+    if (t.size() != 1 || !t[0].isPrint()) return false;  // arrows, paging: the grid's own
+    const QChar c = t[0];
+    if ((col == colRxFreq || col == colTxFreq) && ((c.isDigit() && c.unicode() < 128) || c == '.')) {
+        if (col == colTxFreq && rows_[row][colRxFreq].empty()) col = colRxFreq;
+        SetCurrent(row, col);
+        editRow_ = row;
+        editCol_ = col;
+        OpenText(QString(c), false);
+    } else if (col == colName && (c.unicode() < 128) && IsNameChar(c.toUpper())) {
+        editRow_ = row;
+        editCol_ = col;
+        OpenText(QString(c.toUpper()), false);
+    }
+    // Any other character does nothing (and must not jump the grid around).
+    return true;
+}
+
+bool ChannelForm::TextKey(QKeyEvent* key) {
+    if (key->key() == Qt::Key_Escape) {
+        // Closed without a change: the cell keeps its text.
+        txtOpen_ = false;
+        txt_->hide();
+        grid_->setFocus();
+        return true;
+    }
+    if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
+    const int row = editRow_, col = editCol_;
+    ValidateText();
+    if (col == colRxFreq || col == colTxFreq) {
+        grid_->setFocus();
+        SetCurrent(row, col + 1);
+    } else if (col == colName && row < state_.CHCount) {
+        grid_->setFocus();
+        SetCurrent(row + 1, colRxFreq);
+    } else {
+        grid_->setFocus();
+    }
+    return true;
+}
+
+bool ChannelForm::ComboKey(int index, QKeyEvent* key) {
+    if (key->key() == Qt::Key_Escape) {
+        cboOpen_[index] = false;
+        cbo_[index]->hide();
+        grid_->setFocus();
+        return true;
+    }
+    if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
+    const int row = editRow_, col = editCol_;
+    ValidateCombo(index);
+    grid_->setFocus();
+    int next = col + 1;
+    if (col == colDecode && rows_[row][colTxFreq].empty()) next = colPower;
+    SetCurrent(row, std::min(next, int(colName)));
+    return true;
+}
+
+void ChannelForm::RowOperation(void (*op)(Module1&, ChannelRows&)) {
+    TransferFocus();
+    op(state_, rows_);
+    model_->Changed();
+}
+
+void ChannelForm::MemoryMapShortcut() {
+    SaveCHData();
+    if (main_) main_->OpenMemoryMap();
+}
+
+bool ChannelForm::eventFilter(QObject* watched, QEvent* event) {
+    // Events may arrive while the window is still being built.
+    if (!del_) return QWidget::eventFilter(watched, event);
+    const QEvent::Type type = event->type();
+    if (watched == grid_ && type == QEvent::KeyPress) {
+        if (!Editing()) return GridKey(static_cast<QKeyEvent*>(event));
+    } else if (watched == grid_->viewport() && type == QEvent::MouseButtonRelease) {
+        auto* me = static_cast<QMouseEvent*>(event);
+        const QModelIndex at = grid_->indexAt(me->position().toPoint());
+        if (me->button() == Qt::LeftButton && at.isValid()) {
+            const int row = at.row() + 1;
+            int col = at.column();
+            Redirect(row, col);
+            SetCurrent(row, col);
+            EditCell();
+        }
+    } else if (watched == txt_) {
+        if (type == QEvent::KeyPress) return TextKey(static_cast<QKeyEvent*>(event));
+        if (type == QEvent::FocusOut) ValidateText();
+    } else if (watched == picture_ && type == QEvent::MouseButtonPress) {
+        TransferFocus();
+    } else if (watched == close_ && type == QEvent::MouseButtonPress) {
+        auto* me = static_cast<QMouseEvent*>(event);
+        const auto all = Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier;
+        if (me->button() == Qt::RightButton && (me->modifiers() & all) == all) {
+            MemoryMapShortcut();
+            return true;
+        }
+    } else {
+        for (int i = 0; i < 3; ++i) {
+            if (watched != cbo_[i]) continue;
+            if (type == QEvent::KeyPress) return ComboKey(i, static_cast<QKeyEvent*>(event));
+            if (type == QEvent::FocusOut &&
+                static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
+                ValidateCombo(i);
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void ChannelForm::changeEvent(QEvent* event) {
+    // On its own (no main window) the editor is a top-level window.
+    if (event->type() == QEvent::ActivationChange && !main_ && !isActiveWindow()) Deactivated();
+    QWidget::changeEvent(event);
+}
+
+void ChannelForm::Deactivated() { SaveCHData(); }
+
+void ChannelForm::closeEvent(QCloseEvent* event) {
+    if (released_) {
+        event->accept();
+        return;
+    }
+    SaveCHData();
+    event->ignore();
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) sub->hide();
+    else hide();
+    emit hiddenByUser();
+}
+
+void ChannelForm::resizeEvent(QResizeEvent* event) {
+    if (event) QWidget::resizeEvent(event);
+    const double w = ToTwipsX(width()), h = ToTwipsY(height());
+    double gw = designWidth_, gh = designHeight_;
+    if (kGridLeftTwips + designWidth_ + 200 > w) gw = (w - 350) * 0.97;
+    if (kGridTopTwips + designHeight_ + 500 > h) gh = (h - 350) * 0.8;
+    grid_->setGeometry(ToPixelsX(kGridLeftTwips), ToPixelsY(kGridTopTwips), std::max(0, ToPixelsX(gw)),
+                       std::max(0, ToPixelsY(gh)));
+    // The buttons sit under the grid: the row operations on the left, Close
+    // on the right.
+    const int gap = ToPixelsX(120);
+    const int y = grid_->geometry().bottom() + gap;
+    int x = grid_->x();
+    for (QPushButton* b : {up_, down_, del_}) {
+        b->resize(std::max(b->sizeHint().width(), ToPixelsX(1200)), b->sizeHint().height());
+        b->move(x, y);
+        x += b->width() + gap;
+    }
+    close_->resize(std::max(close_->sizeHint().width(), ToPixelsX(1200)), close_->sizeHint().height());
+    close_->move(std::max(x, grid_->geometry().right() - close_->width()), y);
+    PlaceEditors();
+}
+
+}  // namespace rm427::gui

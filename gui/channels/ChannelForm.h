@@ -1,0 +1,141 @@
+// The channel editor: the channel list as a 13-column grid with floating cell
+// editors (txtChannel for frequencies and names, CboChannel 0..2 for the
+// fixed choices), and the CH Up / CH Down / CH Del buttons.
+//
+// The grid shows the rows of the core's ChannelRows; RefreshChannel loads
+// them from the image, SaveCHData stores them. Closing the window only hides
+// it. Other windows (the batch editor) write rows through SetCell and then
+// call RowsChanged.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QWidget>
+
+#include <functional>
+#include <string>
+
+#include "channels/ChannelRows.h"
+#include "image/Dialogs.h"
+#include "image/Module1.h"
+
+class QComboBox;
+class QKeyEvent;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+
+namespace rm427::gui {
+
+class MDIForm1;
+
+// The grid's model: row r is channel r + 1, the header is row 0 of the list.
+class ChannelGridModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit ChannelGridModel(ChannelRows& rows, QObject* parent = nullptr)
+        : QAbstractTableModel(parent), rows_(rows) {}
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation o, int role) const override;
+    // Everything may have changed (same size).
+    void Changed();
+
+private:
+    ChannelRows& rows_;
+};
+
+class ChannelForm : public QWidget {
+    Q_OBJECT
+public:
+    // main may be null (a window on its own, in tests): then closing only
+    // hides and the memory map shortcut only stores.
+    ChannelForm(Module1& state, MessageBoxes& boxes, MDIForm1* main, QWidget* parent = nullptr);
+
+    // Captions, column titles, all rows from the image.
+    void RefreshChannel();
+    // Commits the open editor, then all rows into the image.
+    void SaveCHData();
+    // Commits the open editor (its validation); nothing when none is open.
+    void TransferFocus();
+    // Opens the editor for CurCHRow / CurCHCol.
+    void EditCell();
+
+    // The channel list (row 0 the titles, row n channel n).
+    const ChannelRows& Rows() const { return rows_; }
+    std::string Cell(int row, int col) const;
+    // Writes one cell of the list (row 1..CHCount, col 1..12; others are
+    // ignored); call RowsChanged afterwards to show it.
+    void SetCell(int row, int col, const std::string& text);
+    void RowsChanged();
+    // Commits the open editor, lets `edit` change the rows, shows them.
+    void EditRows(const std::function<void(ChannelRows&)>& edit);
+
+    // The application is ending: let the window really close.
+    void Release() { released_ = true; }
+
+    QTableView* Grid() const { return grid_; }
+    QWidget* Picture1() const { return picture_; }
+    QLineEdit* TxtChannel() const { return txt_; }
+    QComboBox* CboChannel(int index) const { return cbo_[index]; }
+    // The grid's design width and height in twips (computed at load).
+    int DesignWidthTwips() const { return designWidth_; }
+    int DesignHeightTwips() const { return designHeight_; }
+    // Twips <-> pixels at the screen's logical resolution.
+    int ToPixelsX(double twips) const;
+    int ToPixelsY(double twips) const;
+    double ToTwipsX(int pixels) const;
+    double ToTwipsY(int pixels) const;
+
+signals:
+    // The window was hidden by its own close box or Close button.
+    void hiddenByUser();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void SetCaptions();
+    void SetCurrent(int row, int col);  // CurCHRow/CurCHCol and the grid's cell
+    void Redirect(int row, int& col) const;
+    bool GridKey(QKeyEvent* key);
+    bool TextKey(QKeyEvent* key);
+    bool ComboKey(int index, QKeyEvent* key);
+    void OpenText(const QString& text, bool selectAll);
+    void OpenCombo(int index);
+    void PlaceEditors();
+    void ValidateText();
+    void ValidateCombo(int index);
+    void Sanitize();
+    void RowOperation(void (*op)(Module1&, ChannelRows&));
+    void MemoryMapShortcut();
+    void Deactivated();
+    QString Text(int n) const;
+    bool Editing() const;
+
+    Module1& state_;
+    MessageBoxes& boxes_;
+    MDIForm1* main_;
+    ChannelRows rows_;
+    ChannelGridModel* model_ = nullptr;
+    QWidget* picture_ = nullptr;
+    QTableView* grid_ = nullptr;
+    QLineEdit* txt_ = nullptr;
+    QComboBox* cbo_[3] = {};
+    QPushButton* close_ = nullptr;
+    QPushButton* up_ = nullptr;
+    QPushButton* down_ = nullptr;
+    QPushButton* del_ = nullptr;
+    int designWidth_ = 0;   // twips
+    int designHeight_ = 0;  // twips
+    // The cell the open editor belongs to.
+    int editRow_ = 0, editCol_ = 0;
+    bool txtOpen_ = false;
+    bool cboOpen_[3] = {};
+    bool released_ = false;
+};
+
+}  // namespace rm427::gui
