@@ -120,6 +120,9 @@ void TestChannelFiles::exportWritesTheChosenLayout() {
     QVERIFY(ImportChannelsCsv("Channel,RxFreq,TxFreq,Decode,Encode,Name\r\n"
                               "3,145.5,145.5,88.5,88.5,CALL\r\n",
                               f.state.Image, error));
+    // The grid owns the channels: show them there, or the export's store
+    // would write the empty grid back.
+    w.RefreshChannel();
     const QString common = f.dir.filePath("common.csv"), own = f.dir.filePath("own.csv");
     f.boxes.Answer(MsgAnswer::Yes);
     f.files.saveAnswers.push_back(common.toStdString());
