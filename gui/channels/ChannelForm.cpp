@@ -129,6 +129,7 @@ ChannelForm::ChannelForm(Module1& state, MessageBoxes& boxes, MDIForm1* main, QW
                 if (!cur.isValid()) return;
                 state_.CurCHRow = cur.row() + 1;
                 state_.CurCHCol = cur.column();
+                KeepChannelNumbersInView();
             });
     connect(grid_->horizontalScrollBar(), &QScrollBar::valueChanged, this, &ChannelForm::PlaceEditors);
     connect(grid_->verticalScrollBar(), &QScrollBar::valueChanged, this, &ChannelForm::PlaceEditors);
@@ -594,7 +595,20 @@ void ChannelForm::resizeEvent(QResizeEvent* event) {
     }
     close_->resize(std::max(close_->sizeHint().width(), ToPixelsX(1200)), close_->sizeHint().height());
     close_->move(std::max(x, grid_->geometry().right() - close_->width()), y);
+    KeepChannelNumbersInView();
     PlaceEditors();
+}
+
+// The grid is a little narrower than its columns once the window applies its
+// resizing rule, so the view scrolls sideways to reach the name column. When
+// the current cell fits with the channel numbers showing, scroll back so a
+// user always sees which channel a row is (a view laid out before the window
+// got its size, or a move back from the name column, would hide them).
+void ChannelForm::KeepChannelNumbersInView() {
+    const QHeaderView* header = grid_->horizontalHeader();
+    const int col = std::max(0, std::min(state_.CurCHCol, kChannelColumns - 1));
+    if (header->sectionPosition(col) + header->sectionSize(col) <= grid_->viewport()->width())
+        grid_->horizontalScrollBar()->setValue(0);
 }
 
 }  // namespace rm427::gui

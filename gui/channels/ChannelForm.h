@@ -98,6 +98,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void KeepChannelNumbersInView();
     void SetCaptions();
     void SetCurrent(int row, int col);  // CurCHRow/CurCHCol and the grid's cell
     void Redirect(int row, int& col) const;

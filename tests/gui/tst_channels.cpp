@@ -64,6 +64,7 @@ private slots:
     void outOfRangeShowsTheMessage();
     void escapeKeepsTheText();
     void nameEditing();
+    void channelNumbersStayInView();
     void listsAndTheirEnterMoves();
     void backgroundClickAndCommandsCommit();
     void languageSwitchRelabelsAndSavesTheSame();
@@ -309,6 +310,24 @@ void TestChannels::nameEditing() {
     QCOMPARE(int(codes[0]), 11);
     QCOMPARE(int(codes[2]), 10);
     QCOMPARE(int(codes[4]), 36);
+}
+
+void TestChannels::channelNumbersStayInView() {
+    Editor e;
+    QVERIFY(e.Active());
+    const auto numbersShown = [&e] {
+        return e.grid()->visualRect(e.grid()->model()->index(0, colChannel)).left() >= 0;
+    };
+    QVERIFY(numbersShown());
+    e.program(3, "440");
+    QVERIFY(numbersShown());
+    // The name column may scroll the view sideways; Enter moves back to the
+    // receive column of the next row, and the numbers come back with it.
+    e.click(3, colName);
+    QTest::keyClicks(e.txt(), "abc");
+    QTest::keyClick(e.txt(), Qt::Key_Return);
+    QCOMPARE(e.f.state.CurCHCol, int(colRxFreq));
+    QTRY_VERIFY(numbersShown());
 }
 
 void TestChannels::listsAndTheirEnterMoves() {
