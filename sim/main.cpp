@@ -27,7 +27,7 @@ void Usage(std::ostream& os) {
           "  --low N --high N band limits in 0.1 MHz (default 1360 and 1740)\n"
           "  --paced          send and take bytes at 2400 baud 8N2 (4.58 ms a byte)\n"
           "  --echo           echo every frame before its answer\n"
-          "  --fault SPEC     KIND[@STEP][*TIMES][:MS], KIND = noanswer, nak, short,\n"
+          "  --fault FAULT    KIND[@STEP][*TIMES][:MS], KIND = noanswer, nak, short,\n"
           "                   garbage, delay, hangup; may be repeated\n"
           "  --link PATH      also make PATH a symbolic link to the pseudo-terminal\n";
 }

@@ -15,25 +15,25 @@ const char* const kCsvColumns[kChannelColumns] = {"Channel", "RxFreq",   "TxFreq
                                                   "BeatShift", "BCL",    "VOX",       "Option",
                                                   "Name"};
 
-namespace {
-
-std::string Lower(std::string s) {
+std::string CsvLower(std::string s) {
     for (char& c : s)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     return s;
 }
 
-std::string Upper(std::string s) {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return s;
-}
-
-std::string Trim(const std::string& s) {
+std::string CsvTrim(const std::string& s) {
     const auto b = s.find_first_not_of(" \t");
     if (b == std::string::npos) return {};
     const auto e = s.find_last_not_of(" \t");
     return s.substr(b, e - b + 1);
+}
+
+namespace {
+
+std::string Upper(std::string s) {
+    for (char& c : s)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return s;
 }
 
 std::string Line(int n) { return "line " + std::to_string(n) + ": "; }
@@ -214,7 +214,7 @@ std::string ChoiceList(int column) {
 std::string TakeFreq(const Module1& s, const std::string& field, int column,
                      const std::string& rxText, int line, std::string& error) {
     const std::string name = kCsvColumns[column];
-    const std::string v = Trim(field);
+    const std::string v = CsvTrim(field);
     if (!IsNumber(v)) {
         error = Line(line) + name + " " + Quote(v) + " is not a number";
         return {};
@@ -249,13 +249,13 @@ bool ChannelRowsFromCsv(const Module1& state, const std::string& csv, ChannelRow
     int columnField[kChannelColumns];
     std::fill(std::begin(columnField), std::end(columnField), -1);
     for (std::size_t f = 0; f < head.fields.size(); ++f) {
-        const std::string h = Lower(Trim(head.fields[f]));
+        const std::string h = CsvLower(CsvTrim(head.fields[f]));
         if (h.empty()) continue;  // an unnamed column (a trailing comma) is ignored
         int col = -1;
         for (int c = 0; c < kChannelColumns; ++c)
-            if (h == Lower(kCsvColumns[c])) col = c;
+            if (h == CsvLower(kCsvColumns[c])) col = c;
         if (col < 0) {
-            error = Line(head.line) + "unknown column " + Quote(Trim(head.fields[f])) +
+            error = Line(head.line) + "unknown column " + Quote(CsvTrim(head.fields[f])) +
                     " (the columns are Channel,RxFreq,TxFreq,Decode,Encode,Power,Bandwidth,"
                     "ScanAdd,BeatShift,BCL,VOX,Option,Name)";
             return false;
@@ -287,7 +287,7 @@ bool ChannelRowsFromCsv(const Module1& state, const std::string& csv, ChannelRow
             return columnField[c] < 0 ? std::string() : rec.fields[columnField[c]];
         };
 
-        const std::string ch = Trim(cell(colChannel));
+        const std::string ch = CsvTrim(cell(colChannel));
         int n = 0;
         bool okNumber = !ch.empty() && ch.size() <= 4;
         for (char c : ch) okNumber = okNumber && c >= '0' && c <= '9';
@@ -305,13 +305,13 @@ bool ChannelRowsFromCsv(const Module1& state, const std::string& csv, ChannelRow
         seen[n] = line;
 
         ChannelRow& row = rows[n];
-        if (Trim(cell(colRxFreq)).empty()) {
+        if (CsvTrim(cell(colRxFreq)).empty()) {
             error = Line(line) + "RxFreq is empty";
             return false;
         }
         row[colRxFreq] = TakeFreq(state, cell(colRxFreq), colRxFreq, "", line, error);
         if (row[colRxFreq].empty()) return false;
-        if (Trim(cell(colTxFreq)).empty()) {
+        if (CsvTrim(cell(colTxFreq)).empty()) {
             row[colTxFreq] = row[colRxFreq];
         } else {
             row[colTxFreq] = TakeFreq(state, cell(colTxFreq), colTxFreq, row[colRxFreq], line, error);
@@ -319,25 +319,25 @@ bool ChannelRowsFromCsv(const Module1& state, const std::string& csv, ChannelRow
         }
 
         for (int c : {colDecode, colEncode}) {
-            const std::string t = Lower(Trim(cell(c)));
+            const std::string t = CsvLower(CsvTrim(cell(c)));
             int index = -1;
-            if (t.empty() || t == "none" || t == Lower(LoadText(lang, 1137))) index = 0;
+            if (t.empty() || t == "none" || t == CsvLower(LoadText(lang, 1137))) index = 0;
             for (int i = 1; i < kToneCount && index < 0; ++i)
-                if (t == Lower(tones[i])) index = i;
+                if (t == CsvLower(tones[i])) index = i;
             if (index < 0) {
-                error = Line(line) + "unknown tone " + Quote(Trim(cell(c))) + " in " + kCsvColumns[c];
+                error = Line(line) + "unknown tone " + Quote(CsvTrim(cell(c))) + " in " + kCsvColumns[c];
                 return false;
             }
             row[c] = index == 0 ? LoadText(lang, 1137) : tones[index];
         }
 
         for (const auto& [c, choice] : Choices()) {
-            const std::string t = Lower(Trim(cell(c)));
+            const std::string t = CsvLower(CsvTrim(cell(c)));
             int number = t.empty() ? choice.fallback : 0;
             for (const auto& [text, num] : choice.texts)
                 if (t == text) number = num;
             if (number == 0) {
-                error = Line(line) + kCsvColumns[c] + " " + Quote(Trim(cell(c))) + " is not one of " +
+                error = Line(line) + kCsvColumns[c] + " " + Quote(CsvTrim(cell(c))) + " is not one of " +
                         ChoiceList(c);
                 return false;
             }

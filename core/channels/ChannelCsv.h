@@ -40,6 +40,11 @@ bool ReadCsv(const std::string& text, std::vector<CsvRecord>& records, std::stri
 // line break or leading/trailing blanks.
 std::string CsvField(const std::string& value);
 
+// Field helpers shared by the CSV layouts: ASCII lower case, and a field
+// without its surrounding blanks and tabs.
+std::string CsvLower(std::string s);
+std::string CsvTrim(const std::string& s);
+
 // The CSV of the programmed channels of rows (cells in English), CRLF line ends.
 std::string ChannelRowsToCsv(const ChannelRows& rows);
 // The CSV of the programmed channels of an image (loaded in English).

@@ -27,19 +27,6 @@ enum Col {
     cRxDtcs, cCrossMode, cMode, cTStep, cSkip, cPower, cComment, kCols
 };
 
-std::string Lower(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
-
-std::string Trim(const std::string& s) {
-    const auto b = s.find_first_not_of(" \t");
-    if (b == std::string::npos) return {};
-    const auto e = s.find_last_not_of(" \t");
-    return s.substr(b, e - b + 1);
-}
-
 std::string Quote(const std::string& s) {
     return "\"" + (s.size() > 40 ? s.substr(0, 40) + "..." : s) + "\"";
 }
@@ -47,7 +34,7 @@ std::string Quote(const std::string& s) {
 // A decimal number of digits with at most one point, as an integer in units
 // of 10^-decimals, rounded half up. False for anything else or absurd sizes.
 bool ParseFixed(const std::string& text, int decimals, std::int64_t& out) {
-    const std::string s = Trim(text);
+    const std::string s = CsvTrim(text);
     std::int64_t whole = 0;
     std::size_t i = 0;
     int digits = 0;
@@ -110,7 +97,7 @@ int CtcssIndex(const std::string& value) {
 // A DCS code ("23", "023") and polarity letter ('N' or 'R') -> tone list
 // index 51..264, 0 when the radio has no such code.
 int DcsIndex(const std::string& code, char polarity) {
-    std::string c = Trim(code);
+    std::string c = CsvTrim(code);
     if (c.empty() || c.size() > 3 || c.find_first_not_of("01234567") != std::string::npos) return 0;
     c.insert(0, 3 - c.size(), '0');
     const auto& texts = ToneTexts();
@@ -131,12 +118,12 @@ int SideIndex(const Side& side, const char* what, Line& line) {
     if (side.kind == Side::None) return 0;
     if (side.kind == Side::Tone) {
         const int i = CtcssIndex(side.value);
-        if (!i) line.Note(std::string(what) + " tone " + Quote(Trim(side.value)) +
+        if (!i) line.Note(std::string(what) + " tone " + Quote(CsvTrim(side.value)) +
                           " is not one of the radio's CTCSS tones: left out");
         return i;
     }
     const int i = DcsIndex(side.value, side.polarity);
-    if (!i) line.Note(std::string(what) + " DCS code " + Quote(Trim(side.value)) +
+    if (!i) line.Note(std::string(what) + " DCS code " + Quote(CsvTrim(side.value)) +
                       " is not one of the radio's DCS codes: left out");
     return i;
 }
@@ -156,7 +143,7 @@ CsvLayout DetectCsvLayout(const std::string& csv) {
         records.empty())
         return CsvLayout::Unknown;
     std::set<std::string> names;
-    for (const auto& f : records.front().fields) names.insert(Lower(Trim(f)));
+    for (const auto& f : records.front().fields) names.insert(CsvLower(CsvTrim(f)));
     if (names.count("location") && names.count("frequency")) return CsvLayout::Common;
     if (names.count("channel") && names.count("rxfreq")) return CsvLayout::Own;
     return CsvLayout::Unknown;
@@ -197,7 +184,7 @@ bool ChannelRowsFromCommonCsv(const Module1& state, const std::string& csv, Chan
     const CsvRecord& head = records.front();
     for (std::size_t f = 0; f < head.fields.size(); ++f)
         for (int c = 0; c < kCols; ++c)
-            if (field[c] < 0 && Lower(Trim(head.fields[f])) == Lower(kCommonCsvColumns[c]))
+            if (field[c] < 0 && CsvLower(CsvTrim(head.fields[f])) == CsvLower(kCommonCsvColumns[c]))
                 field[c] = static_cast<int>(f);
     for (int c : {cLocation, cFrequency})
         if (field[c] < 0) {
@@ -220,7 +207,7 @@ bool ChannelRowsFromCommonCsv(const Module1& state, const std::string& csv, Chan
         line.number = rec.line;
         auto cell = [&](int c) -> std::string {
             return field[c] >= 0 && static_cast<std::size_t>(field[c]) < rec.fields.size()
-                       ? Trim(rec.fields[field[c]])
+                       ? CsvTrim(rec.fields[field[c]])
                        : std::string();
         };
         auto finish = [&](bool taken) {
@@ -248,7 +235,7 @@ bool ChannelRowsFromCommonCsv(const Module1& state, const std::string& csv, Chan
         }
 
         // Mode.
-        const std::string mode = Lower(cell(cMode));
+        const std::string mode = CsvLower(cell(cMode));
         if (!mode.empty() && mode != "fm" && mode != "nfm") {
             line.Note("mode " + Quote(cell(cMode)) + " is not FM or NFM: skipped");
             finish(false);
@@ -272,7 +259,7 @@ bool ChannelRowsFromCommonCsv(const Module1& state, const std::string& csv, Chan
             line.Note("frequency " + FormatCount(rx) + " rounded to " + rxText);
 
         // Transmit frequency.
-        const std::string duplex = Lower(cell(cDuplex));
+        const std::string duplex = CsvLower(cell(cDuplex));
         std::int64_t offset = 0;
         if ((duplex == "+" || duplex == "-" || duplex == "split") && !cell(cOffset).empty() &&
             !ParseMHz(cell(cOffset), offset)) {
@@ -316,12 +303,12 @@ bool ChannelRowsFromCommonCsv(const Module1& state, const std::string& csv, Chan
         }
 
         // Signalling: encode is the transmit side, decode the receive side.
-        const std::string tone = Lower(cell(cTone));
+        const std::string tone = CsvLower(cell(cTone));
         const std::string pol = cell(cPolarity);
         const char txPol = pol.size() >= 1 && (pol[0] == 'R' || pol[0] == 'r') ? 'R' : 'N';
         const char rxPol = pol.size() >= 2 && (pol[1] == 'R' || pol[1] == 'r') ? 'R' : 'N';
         if (tone == "dtcs" || tone == "cross")
-            if (!pol.empty() && (pol.size() != 2 || Lower(pol).find_first_not_of("nr") != std::string::npos))
+            if (!pol.empty() && (pol.size() != 2 || CsvLower(pol).find_first_not_of("nr") != std::string::npos))
                 line.Note("DCS polarity " + Quote(pol) + " is not NN, NR, RN or RR: N taken");
         Side enc, dec;
         if (tone.empty()) {
@@ -333,11 +320,11 @@ bool ChannelRowsFromCommonCsv(const Module1& state, const std::string& csv, Chan
             enc = {Side::Dcs, cell(cDtcs), txPol};
             dec = {Side::Dcs, cell(cDtcs), rxPol};
         } else if (tone == "cross") {
-            std::string cross = Lower(cell(cCrossMode));
+            std::string cross = CsvLower(cell(cCrossMode));
             if (cross.empty()) cross = "tone->tone";
             const auto arrow = cross.find("->");
-            const std::string t = arrow == std::string::npos ? "?" : Trim(cross.substr(0, arrow));
-            const std::string r = arrow == std::string::npos ? "?" : Trim(cross.substr(arrow + 2));
+            const std::string t = arrow == std::string::npos ? "?" : CsvTrim(cross.substr(0, arrow));
+            const std::string r = arrow == std::string::npos ? "?" : CsvTrim(cross.substr(arrow + 2));
             const bool known = (t == "" || t == "tone" || t == "dtcs") &&
                                (r == "" || r == "tone" || r == "dtcs");
             if (!known) {
@@ -383,7 +370,7 @@ bool ChannelRowsFromCommonCsv(const Module1& state, const std::string& csv, Chan
         // Power: a level by name or watts mapped to the nearest level
         // (5 W high, 2.5 W mid, 1 W low).
         int power = 1147;
-        const std::string p = Lower(cell(cPower));
+        const std::string p = CsvLower(cell(cPower));
         if (p.empty() || p == "high") {
         } else if (p == "mid" || p == "medium") {
             power = 1399;
@@ -391,7 +378,7 @@ bool ChannelRowsFromCommonCsv(const Module1& state, const std::string& csv, Chan
             power = 1148;
         } else {
             std::string w = p;
-            if (!w.empty() && w.back() == 'w') w = Trim(w.substr(0, w.size() - 1));
+            if (!w.empty() && w.back() == 'w') w = CsvTrim(w.substr(0, w.size() - 1));
             std::int64_t tenths = 0;
             if (ParseFixed(w, 1, tenths)) {
                 power = tenths >= 38 ? 1147 : tenths >= 18 ? 1399 : 1148;
@@ -407,7 +394,7 @@ bool ChannelRowsFromCommonCsv(const Module1& state, const std::string& csv, Chan
         row[colEncode] = ToneCell(lang, e);
         row[colPower] = LoadText(lang, power);
         row[colBandwidth] = LoadText(lang, mode == "nfm" ? 1146 : 1145);
-        row[colScanAdd] = LoadText(lang, Lower(cell(cSkip)) == "s" ? 1152 : 1151);
+        row[colScanAdd] = LoadText(lang, CsvLower(cell(cSkip)) == "s" ? 1152 : 1151);
         row[colBeatShift] = LoadText(lang, 1150);
         row[colBCL] = LoadText(lang, 1150);
         row[colVOX] = LoadText(lang, 1150);

@@ -2,6 +2,8 @@
 // user would in a scratch folder.
 #include <gtest/gtest.h>
 
+#include "CliFixture.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -16,17 +18,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Result {
-    int code = -1;
-    std::string out, err;
-};
-
-std::string Slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using rm427::test::Result;
+using rm427::test::Slurp;
 
 std::vector<std::string> Lines(const std::string& text) {
     std::istringstream in(text);
@@ -38,28 +31,8 @@ std::vector<std::string> Lines(const std::string& text) {
 const char* kHeader =
     "Channel,RxFreq,TxFreq,Decode,Encode,Power,Bandwidth,ScanAdd,BeatShift,BCL,VOX,Option,Name\r\n";
 
-class ChannelCliTest : public ::testing::Test {
+class ChannelCliTest : public rm427::test::CliFixture {
 protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() / ("rm427-chcli-" + std::to_string(::getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    Result Run(const std::string& args) {
-        const std::string cmd = "cd '" + dir.string() + "' && '" RM427_CLI "' " + args +
-                                " >.out 2>.err";
-        const int status = std::system(cmd.c_str());
-        Result r{WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(dir / ".out"), Slurp(dir / ".err")};
-        fs::remove(dir / ".out");
-        fs::remove(dir / ".err");
-        return r;
-    }
-    void Write(const std::string& name, const std::string& bytes) {
-        std::ofstream(dir / name, std::ios::binary) << bytes;
-    }
     rm427::CodeplugImage Image(const std::string& name) {
         const std::string s = Slurp(dir / name);
         rm427::CodeplugImage image{};
@@ -78,7 +51,6 @@ protected:
         std::sort(names.begin(), names.end());
         return names;
     }
-    fs::path dir;
 };
 
 }  // namespace

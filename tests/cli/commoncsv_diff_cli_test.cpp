@@ -2,6 +2,8 @@
 // in a scratch folder.
 #include <gtest/gtest.h>
 
+#include "CliFixture.h"
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -13,39 +15,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Result {
-    int code = -1;
-    std::string out, err;
-};
+using rm427::test::Result;
+using rm427::test::Slurp;
 
-std::string Slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-class ExtraCliTest : public ::testing::Test {
+class ExtraCliTest : public rm427::test::CliFixture {
 protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() / ("rm427-extracli-" + std::to_string(::getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-    Result Run(const std::string& args) {
-        const std::string cmd = "cd '" + dir.string() + "' && '" RM427_CLI "' " + args + " >.out 2>.err";
-        const int status = std::system(cmd.c_str());
-        Result r{WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(dir / ".out"), Slurp(dir / ".err")};
-        fs::remove(dir / ".out");
-        fs::remove(dir / ".err");
-        return r;
-    }
-    void Write(const std::string& name, const std::string& bytes) {
-        std::ofstream(dir / name, std::ios::binary) << bytes;
-    }
-    fs::path dir;
 };
 
 const std::string kSample = RM427_SAMPLES_DIR "/common-layout-county-list.csv";

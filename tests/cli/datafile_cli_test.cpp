@@ -1,6 +1,8 @@
 // rm427-cli's data file commands, run as a user would in a scratch folder.
 #include <gtest/gtest.h>
 
+#include "CliFixture.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -14,48 +16,17 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Result {
-    int code = -1;
-    std::string out, err;
-};
+using rm427::test::Result;
+using rm427::test::Slurp;
 
-std::string Slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-class CliTest : public ::testing::Test {
+class CliTest : public rm427::test::CliFixture {
 protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() / ("rm427-cli-" + std::to_string(::getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    // Arguments are plain names without quotes or spaces.
-    Result Run(const std::string& args) {
-        const std::string cmd = "cd '" + dir.string() + "' && '" RM427_CLI "' " + args +
-                                " >.out 2>.err";
-        const int status = std::system(cmd.c_str());
-        Result r{WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(dir / ".out"), Slurp(dir / ".err")};
-        fs::remove(dir / ".out");
-        fs::remove(dir / ".err");
-        return r;
-    }
-    void Write(const std::string& name, const std::string& bytes) {
-        std::ofstream(dir / name, std::ios::binary) << bytes;
-    }
     static void ExpectOneLineError(const Result& r) {
         EXPECT_NE(r.code, 0);
         EXPECT_TRUE(r.out.empty()) << r.out;
         EXPECT_EQ(r.err.rfind("rm427-cli: ", 0), 0u) << r.err;
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
     }
-    fs::path dir;
 };
 
 }  // namespace
