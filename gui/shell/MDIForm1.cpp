@@ -24,7 +24,6 @@
 #include "shell/ChannelPrint.h"
 #include "shell/frmAbout.h"
 #include "shell/frmModel.h"
-#include "shell/frmPreview.h"
 #include "text/TextTable.h"
 #include "ui/CommandBar.h"
 
