@@ -160,14 +160,16 @@ std::string ChannelRowsToCsv(const ChannelRows& rows) {
     return out;
 }
 
-std::string ExportChannelsCsv(const CodeplugImage& image) {
+ChannelRows EnglishChannelRows(const CodeplugImage& image) {
     Module1 s;
     s.Language = 0;
     s.Image = image;
     ChannelRows rows = MakeChannelRows(s);
     LoadChannelRows(s, rows);
-    return ChannelRowsToCsv(rows);
+    return rows;
 }
+
+std::string ExportChannelsCsv(const CodeplugImage& image) { return ChannelRowsToCsv(EnglishChannelRows(image)); }
 
 namespace {
 

@@ -48,6 +48,8 @@ std::string CsvTrim(const std::string& s);
 // The CSV of the programmed channels of rows (cells in English), CRLF line ends.
 std::string ChannelRowsToCsv(const ChannelRows& rows);
 // The CSV of the programmed channels of an image (loaded in English).
+// The channel rows of an image as the channel editor shows them in English.
+ChannelRows EnglishChannelRows(const CodeplugImage& image);
 std::string ExportChannelsCsv(const CodeplugImage& image);
 
 // Fills rows (made fresh: CHCount + 1 rows, titles, every channel empty) from

@@ -498,12 +498,7 @@ std::string ChannelRowsToCommonCsv(const ChannelRows& rows, int language) {
 }
 
 std::string ExportCommonCsv(const CodeplugImage& image) {
-    Module1 s;
-    s.Language = 0;
-    s.Image = image;
-    ChannelRows rows = MakeChannelRows(s);
-    LoadChannelRows(s, rows);
-    return ChannelRowsToCommonCsv(rows, 0);
+    return ChannelRowsToCommonCsv(EnglishChannelRows(image), 0);
 }
 
 }  // namespace rm427
