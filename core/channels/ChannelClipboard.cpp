@@ -1,0 +1,240 @@
+#include "channels/ChannelClipboard.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "channels/ChannelCsv.h"
+#include "channels/ChannelRecord.h"
+#include "channels/ChannelRowOps.h"
+#include "channels/CommonCsv.h"
+#include "channels/FreqCodec.h"
+#include "text/TextTable.h"
+
+namespace rm427 {
+
+std::string ChannelsToTsv(const ChannelRows& rows, int first, int last) {
+    const int n = ChannelCount(rows);
+    first = std::max(first, 1);
+    last = std::min(last, n);
+    std::string out;
+    auto line = [&out](const ChannelRow& row) {
+        for (int c = 0; c < kChannelColumns; ++c) {
+            if (c) out += '\t';
+            out += row[c];
+        }
+        out += '\n';
+    };
+    if (!rows.empty()) line(rows[0]);
+    for (int r = first; r <= last; ++r) line(rows[r]);
+    return out;
+}
+
+std::string ChannelsToOwnCsv(const Module1& state, const ChannelRows& rows, int first, int last) {
+    // Through the record codec, so the cells come out in English whatever
+    // the language of the grid.
+    Module1 s = state;
+    ChannelRows only = MakeChannelRows(s);
+    for (int r = std::max(first, 1); r <= std::min(last, ChannelCount(rows)) && r < int(only.size()); ++r)
+        for (int c = colRxFreq; c < kChannelColumns; ++c) only[r][c] = rows[r][c];
+    SaveChannelRows(s, only);
+    ChannelRows english = EnglishChannelRows(s.Image);
+    for (int r = 1; r < int(english.size()); ++r)
+        if (r < first || r > last) ClearChannel(english[r]);
+    return ChannelRowsToCsv(english);
+}
+
+namespace {
+
+std::string Line(int n) { return "line " + std::to_string(n) + ": "; }
+std::string Quote(const std::string& s) { return "\"" + s + "\""; }
+
+std::string Trim(const std::string& s) { return CsvTrim(s); }
+
+std::vector<std::string> Split(const std::string& s, char sep) {
+    std::vector<std::string> out(1);
+    for (char c : s) {
+        if (c == sep) out.emplace_back();
+        else out.back() += c;
+    }
+    return out;
+}
+
+bool IsNumber(const std::string& s) {
+    int dots = 0, digits = 0;
+    for (char c : s) {
+        if (c == '.') ++dots;
+        else if (c >= '0' && c <= '9') ++digits;
+        else return false;
+    }
+    return digits > 0 && dots <= 1;
+}
+
+// The first..last programmed channels of rows, with the gaps between them.
+void TakeBlock(const ChannelRows& rows, ChannelPaste& paste) {
+    int first = 0, last = 0;
+    for (int r = 1; r <= ChannelCount(rows); ++r)
+        if (ChannelProgrammed(rows[r])) {
+            if (!first) first = r;
+            last = r;
+        }
+    if (first)
+        for (int r = first; r <= last; ++r) paste.channels.push_back(rows[r]);
+}
+
+bool IsTitleLine(const std::vector<std::string>& fields) {
+    for (int language : {0, 1}) {
+        Module1 s;
+        s.Language = static_cast<std::uint8_t>(language);
+        ChannelRows titles = MakeChannelRows(s);
+        for (std::size_t f = 0; f < fields.size() && f < 3; ++f)
+            if (!fields[f].empty() && (Trim(fields[f]) == titles[0][colRxFreq] ||
+                                       Trim(fields[f]) == titles[0][colChannel]))
+                return true;
+    }
+    return false;
+}
+
+// A frequency cell; "" (with a note) when the line cannot be taken.
+std::string Freq(const Module1& s, const std::string& text, int column, const std::string& rx, int line,
+                 std::vector<std::string>& notes) {
+    std::string v = Trim(text);
+    std::replace(v.begin(), v.end(), ',', '.');
+    const char* name = column == colRxFreq ? "receive frequency " : "transmit frequency ";
+    if (!IsNumber(v)) {
+        notes.push_back(Line(line) + name + Quote(Trim(text)) + " is not a number, line skipped");
+        return {};
+    }
+    const FreqCheckResult r = CheckFreqEditor(s, v, column, rx);
+    if (r.outOfRange) {
+        notes.push_back(Line(line) + name + v + " is out of range (" + std::to_string(s.EditLimitLow) + " to " +
+                        std::to_string(s.EditLimitHigh) + " MHz), line skipped");
+        return {};
+    }
+    return r.text;
+}
+
+void ReadTsv(const Module1& state, const std::string& text, ChannelPaste& paste) {
+    std::vector<std::string> lines = Split(text, '\n');
+    while (!lines.empty() && Trim(lines.back()).empty()) lines.pop_back();
+    std::vector<int> lineOf;  // pasted channel -> line
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const int line = int(i) + 1;
+        std::string l = lines[i];
+        if (!l.empty() && l.back() == '\r') l.pop_back();
+        std::vector<std::string> f = Split(l, '\t');
+        if (i == 0 && IsTitleLine(f)) continue;
+        if (int(paste.channels.size()) >= state.CHCount) {
+            ++paste.skipped;
+            continue;
+        }
+        // 13 cells with the channel number first, or the 12 cells after it.
+        const int offset = f.size() >= size_t(kChannelColumns) ? 1 : 0;
+        ChannelRow row{};
+        for (int c = colRxFreq; c < kChannelColumns; ++c) {
+            const std::size_t at = std::size_t(offset + c - 1);
+            if (at < f.size()) row[c] = Trim(f[at]);
+        }
+        if (row[colRxFreq].empty()) {
+            // An empty channel of the copied block.
+            paste.channels.push_back(ChannelRow{});
+            lineOf.push_back(line);
+            continue;
+        }
+        row[colRxFreq] = Freq(state, row[colRxFreq], colRxFreq, "", line, paste.notes);
+        if (row[colRxFreq].empty()) {
+            ++paste.skipped;
+            continue;
+        }
+        if (row[colTxFreq].empty()) {
+            row[colTxFreq] = row[colRxFreq];
+        } else {
+            row[colTxFreq] = Freq(state, row[colTxFreq], colTxFreq, row[colRxFreq], line, paste.notes);
+            if (row[colTxFreq].empty()) {
+                ++paste.skipped;
+                continue;
+            }
+        }
+        // Cells left empty take what a new channel gets.
+        for (int c : {colDecode, colEncode})
+            if (row[c].empty()) row[c] = LoadText(state.Language, 1137);
+        if (row[colPower].empty()) row[colPower] = LoadText(state.Language, 1147);
+        std::string name;
+        for (char ch : row[colName]) {
+            const char u = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+            if (NameCharCode(u) != kNoNameChar) name += u;
+        }
+        if (name.size() > size_t(kNameLength)) name.resize(kNameLength);
+        const std::string typed = row[colName];
+        std::string typedUpper = typed;
+        for (char& ch : typedUpper) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+        if (name != typedUpper)
+            paste.notes.push_back(Line(line) + "name " + Quote(typed) + " taken as " + Quote(name));
+        row[colName] = name;
+        paste.channels.push_back(row);
+        lineOf.push_back(line);
+    }
+
+    // Choice and tone cells: what the record can hold, by a trip through
+    // the record codec; a cell it does not know takes the codec's reading.
+    Module1 s = state;
+    ChannelRows table = MakeChannelRows(s);
+    const int count = std::min<int>(int(paste.channels.size()), ChannelCount(table));
+    for (int i = 0; i < count; ++i)
+        for (int c = colRxFreq; c < kChannelColumns; ++c) table[i + 1][c] = paste.channels[i][c];
+    SaveChannelRows(s, table);
+    ChannelRows back = table;
+    LoadChannelRows(s, back);
+    for (int i = 0; i < count; ++i) {
+        ChannelRow& row = paste.channels[i];
+        if (!ChannelProgrammed(row)) continue;
+        for (int c = colDecode; c < colName; ++c) {
+            const std::string& took = back[i + 1][c];
+            if (!row[c].empty() && row[c] != took)
+                paste.notes.push_back(Line(lineOf[i]) + table[0][c] + " " + Quote(row[c]) + " taken as " +
+                                      Quote(took));
+            row[c] = took;
+        }
+    }
+}
+
+}  // namespace
+
+bool ReadChannelPaste(const Module1& state, const std::string& text, ChannelPaste& paste, std::string& error) {
+    paste = ChannelPaste{};
+    error.clear();
+    const std::string firstLine = text.substr(0, text.find('\n'));
+    const CsvLayout layout = firstLine.find('\t') == std::string::npos ? DetectCsvLayout(text) : CsvLayout::Unknown;
+    if (layout == CsvLayout::Own) {
+        ChannelRows rows;
+        if (!ChannelRowsFromCsv(state, text, rows, error, &paste.notes)) return false;
+        TakeBlock(rows, paste);
+    } else if (layout == CsvLayout::Common) {
+        ChannelRows rows;
+        CommonCsvImport report;
+        if (!ChannelRowsFromCommonCsv(state, text, rows, report, error)) return false;
+        paste.notes = report.notes;
+        paste.skipped = report.skipped;
+        TakeBlock(rows, paste);
+    } else {
+        ReadTsv(state, text, paste);
+    }
+    return std::any_of(paste.channels.begin(), paste.channels.end(),
+                       [](const ChannelRow& r) { return ChannelProgrammed(r); });
+}
+
+int PlaceChannelPaste(ChannelRows& rows, int at, const ChannelPaste& paste) {
+    const int n = ChannelCount(rows);
+    int lost = 0;
+    for (std::size_t i = 0; i < paste.channels.size(); ++i) {
+        const int r = at + int(i);
+        if (r < 1) continue;
+        if (r > n) {
+            lost += ChannelProgrammed(paste.channels[i]);
+            continue;
+        }
+        for (int c = colRxFreq; c < kChannelColumns; ++c) rows[r][c] = paste.channels[i][c];
+    }
+    return lost;
+}
+
+}  // namespace rm427
