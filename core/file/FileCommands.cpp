@@ -12,6 +12,7 @@ constexpr const char* kUntitled = "Untitled.dat";
 constexpr int kTextIncorrectFileType = 1319;
 constexpr int kTextSaveItNow = 1320;
 constexpr int kTextAllDataCleared = 1322;
+constexpr int kTextReplaceReadOnly = 3600;
 
 }  // namespace
 
@@ -57,7 +58,7 @@ bool FileCommands::Open() {
 
     Bytes file;
     std::string error;
-    if (!ReadWholeFile(path, file, error) || file.empty()) return false;
+    if (!ReadWholeFile(path, file, error, kDataFileLimit) || file.empty()) return false;
 
     CodeplugImage image{};
     if (!DecodeDataFile(file, image)) {
@@ -94,8 +95,23 @@ bool FileCommands::SaveAs() {
 bool FileCommands::WriteFile() {
     Bytes file;
     std::string error;
-    if (!EncodeDataFile(state_.Image, file, error) ||
-        !ReplaceFileAtomic(state_.FileName, file, error)) {
+    bool written = false;
+    if (EncodeDataFile(state_.Image, file, error)) {
+        SaveResult r = SaveFile(state_.FileName, file, error);
+        if (r == SaveResult::ReadOnly) {
+            // As editors do: say so and let the user decide.
+            MessageRequest ask;
+            ask.text = state_.FileName + "\n" + LoadText(state_.Language, kTextReplaceReadOnly);
+            ask.title = "RM-427";
+            ask.icon = MsgIcon::Exclamation;
+            ask.buttons = MsgButtons::YesNo;
+            ask.defaultButton = 1;  // No
+            if (boxes_.Show(ask) != MsgAnswer::Yes) return false;
+            r = SaveFile(state_.FileName, file, error, true);
+        }
+        written = r == SaveResult::Saved;
+    }
+    if (!written) {
         MessageRequest box;
         box.text = error;
         box.title = "RM-427";

@@ -307,6 +307,9 @@ const TextEntry kTextTable[] = {
     {11007, "长度不符将自动补零!"},
     {10008, "Wait a moment..."},
     {11008, "请等待..."},
+    // Saving and reading files.
+    {3600, "This file is read-only. Replace it anyway?"},
+    {4600, "此文件为只读。仍要替换它吗？"},
     // Three further entries of the table.
     {11009, "NT"},
     {11010, "SQ Modulate"},

@@ -45,7 +45,7 @@ void MDIForm1::CmdImportChannels() {
     };
     std::vector<std::uint8_t> raw;
     std::string error;
-    if (!ReadWholeFile(path, raw, error)) return fail(error);
+    if (!ReadWholeFile(path, raw, error, kCsvFileLimit)) return fail(path + ": " + error);
     const std::string csv(raw.begin(), raw.end());
 
     CodeplugImage image = state_.Image;
@@ -95,9 +95,21 @@ void MDIForm1::CmdExportChannels() {
     if (path.empty()) return;
     const std::string csv = a == MsgAnswer::Yes ? ExportCommonCsv(state_.Image) : ExportChannelsCsv(state_.Image);
     std::string error;
-    if (!ReplaceFileAtomic(path, std::vector<std::uint8_t>(csv.begin(), csv.end()), error)) {
+    const std::vector<std::uint8_t> bytes(csv.begin(), csv.end());
+    SaveResult r = SaveFile(path, bytes, error);
+    if (r == SaveResult::ReadOnly) {
+        MessageRequest ask;
+        ask.text = path + "\n" + LoadText(l, 3600);
+        ask.title = "RM-427";
+        ask.icon = MsgIcon::Exclamation;
+        ask.buttons = MsgButtons::YesNo;
+        ask.defaultButton = 1;
+        if (boxes_.Show(ask) != MsgAnswer::Yes) return;
+        r = SaveFile(path, bytes, error, true);
+    }
+    if (r != SaveResult::Saved) {
         MessageRequest m;
-        m.text = error;
+        m.text = path + ": " + error;
         m.title = "Error";
         m.icon = MsgIcon::Critical;
         boxes_.Show(m);

@@ -3,12 +3,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
-
-#include <unistd.h>
+#include <vector>
 
 #include "file/DataFile.h"
+#include "file/FileIo.h"
 
 namespace rm427::sim {
 
@@ -32,13 +30,11 @@ bool ParseInt(const std::string& s, int& v) {
 }  // namespace
 
 bool LoadMemory(const std::string& path, RadioModel& radio, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "cannot open " + path + ": " + std::strerror(errno);
+    std::vector<std::uint8_t> data;
+    if (!ReadWholeFile(path, data, error, kDataFileLimit)) {
+        error = "cannot open " + path + ": " + error;
         return false;
     }
-    const std::vector<std::uint8_t> data((std::istreambuf_iterator<char>(in)),
-                                         std::istreambuf_iterator<char>());
     if (data.size() == static_cast<std::size_t>(kMemorySize) && !EndsWith(path, ".dat")) {
         std::copy(data.begin(), data.end(), radio.memory.begin());
         return true;
@@ -59,22 +55,9 @@ bool SaveMemory(const std::string& path, const RadioModel& radio, std::string& e
         std::copy(radio.memory.begin(), radio.memory.end(), image.begin());
         if (!EncodeDataFile(image, out, error)) return false;
     }
-    const std::string tmp = path + ".tmp-" + std::to_string(::getpid());
-    {
-        std::ofstream f(tmp, std::ios::binary | std::ios::trunc);
-        f.write(reinterpret_cast<const char*>(out.data()), static_cast<std::streamsize>(out.size()));
-        if (!f) {
-            error = "cannot write " + path;
-            std::remove(tmp.c_str());
-            return false;
-        }
-    }
-    if (std::rename(tmp.c_str(), path.c_str()) != 0) {
-        error = "cannot write " + path + ": " + std::strerror(errno);
-        std::remove(tmp.c_str());
-        return false;
-    }
-    return true;
+    if (SaveFile(path, out, error) == SaveResult::Saved) return true;
+    error = "cannot write " + path + ": " + error;
+    return false;
 }
 
 bool ParseFault(const std::string& text, Fault& fault, std::string& error) {

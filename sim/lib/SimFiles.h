@@ -10,7 +10,7 @@ namespace rm427::sim {
 
 bool LoadMemory(const std::string& path, RadioModel& radio, std::string& error);
 // Saves as a data file when the name ends in ".dat", else as a raw image.
-// Written beside the target and renamed, so a failure leaves the old file.
+// Saved as every program saves (file/FileIo.h): a failure leaves the old file.
 bool SaveMemory(const std::string& path, const RadioModel& radio, std::string& error);
 
 // Parses a fault description KIND[@STEP][*TIMES][:MS], KIND one of none,

@@ -5,12 +5,14 @@
 #include <filesystem>
 #include <fstream>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "file/DataFile.h"
 #include "file/FileCommands.h"
 #include "file/FileIo.h"
+#include "text/TextTable.h"
 
 using namespace rm427;
 namespace fs = std::filesystem;
@@ -306,4 +308,31 @@ TEST_F(FileCommandsTest, FailedSaveReportsAndKeepsTheOldFile) {
     EXPECT_EQ(Read(state.FileName), (Bytes{1, 2, 3}));
     EXPECT_EQ(Entries(dir / "ro"), std::vector<std::string>{"old.dat"});
     fs::permissions(dir / "ro", fs::perms::owner_all);
+}
+
+TEST_F(FileCommandsTest, ReadOnlyFileIsReplacedOnlyWhenTheUserSaysYes) {
+    state.FileName = DataFile("ro.dat", 0x11);
+    ::chmod(state.FileName.c_str(), 0444);
+    state.Image[0] = 0x22;
+    for (int language : {1, 0}) {
+        state.Language = language;
+        ui.answers = {MsgAnswer::No};
+        EXPECT_FALSE(commands.Save());
+        ASSERT_EQ(ui.boxes.size(), 1u);
+        ExpectBox(ui.boxes[0], state.FileName + "\n" + LoadText(language, 3600), "RM-427",
+                  MsgIcon::Exclamation, MsgButtons::YesNo);
+        EXPECT_EQ(ui.boxes[0].defaultButton, 1);
+        EXPECT_EQ(Decoded(state.FileName)[0], 0x11);
+        EXPECT_TRUE(state.ImageModified());
+        ui.boxes.clear();
+    }
+    EXPECT_EQ(LoadText(0, 3600), "This file is read-only. Replace it anyway?");
+
+    ui.answers = {MsgAnswer::Yes};
+    EXPECT_TRUE(commands.Save());
+    EXPECT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(Decoded(state.FileName)[0], 0x22);
+    EXPECT_FALSE(state.ImageModified());
+    EXPECT_EQ(fs::status(state.FileName).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
 }
