@@ -30,11 +30,19 @@ bool WantsHelp(const Args& args);
 // Prints "usage: rm427-cli <usage>" and the summary to stdout; returns 0.
 int PrintHelp(const std::string& command);
 
-// Whole-file helpers. ReadFile returns false (and sets error) on failure.
-bool ReadFile(const std::string& path, std::vector<unsigned char>& data, std::string& error);
-// Writes atomically: a temporary file beside the target, then rename, so a
-// failure never leaves a partial or truncated target behind.
-bool WriteFileAtomic(const std::string& path, const std::vector<unsigned char>& data,
+// Flushes standard output (stdout and std::cout). On a write error prints
+// "rm427-cli: COMMAND: cannot write the output: REASON" once and returns
+// false. main calls it after every command as well.
+bool FlushOutput(const std::string& command);
+
+// Whole-file helpers over the programs' one file layer (file/FileIo.h); the
+// error names the file. ReadFile refuses a file above limit (0 = none).
+bool ReadFile(const std::string& path, std::vector<unsigned char>& data, std::string& error,
+              std::size_t limit);
+// Saves as every program does: a regular file is replaced atomically (mode
+// kept, never a partial file), a link followed, a device or FIFO written
+// into, a read-only file refused.
+bool WriteOutputFile(const std::string& path, const std::vector<unsigned char>& data,
                      std::string& error);
 
 }  // namespace rm427::cli

@@ -1,6 +1,7 @@
 #include "CliDataFile.h"
 
 #include "file/DataFile.h"
+#include "file/FileIo.h"
 
 namespace rm427::cli {
 
@@ -22,7 +23,7 @@ bool TakePositional(const std::string& command, const Args& args, std::size_t co
 bool LoadDataFile(const std::string& path, CodeplugImage& image) {
     std::vector<unsigned char> bytes;
     std::string error;
-    if (!ReadFile(path, bytes, error)) {
+    if (!ReadFile(path, bytes, error, kDataFileLimit)) {
         Fail(error);
         return false;
     }
@@ -33,10 +34,17 @@ bool LoadDataFile(const std::string& path, CodeplugImage& image) {
     return true;
 }
 
+bool DifferentFiles(const std::string& command, const std::string& in, const std::string& out,
+                    int& exitCode) {
+    if (!SameFile(in, out)) return true;
+    exitCode = Fail(command + ": " + in + " and " + out + " are the same file; nothing written");
+    return false;
+}
+
 bool StoreDataFile(const std::string& path, const CodeplugImage& image) {
     std::vector<unsigned char> bytes;
     std::string error;
-    if (!EncodeDataFile(image, bytes, error) || !WriteFileAtomic(path, bytes, error)) {
+    if (!EncodeDataFile(image, bytes, error) || !WriteOutputFile(path, bytes, error)) {
         Fail(error);
         return false;
     }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "Cli.h"
+#include "file/FileIo.h"
 #include "image/Module1.h"
 
 namespace rm427::cli {
@@ -15,6 +16,11 @@ bool TakePositional(const std::string& command, const Args& args, std::size_t co
 // Reads and decodes a data file; on failure prints one message and returns
 // false.
 bool LoadDataFile(const std::string& path, CodeplugImage& image);
+
+// Refuses, with one message and exitCode 1, when in and out name the same
+// file (also through links), so an input is never overwritten by accident.
+bool DifferentFiles(const std::string& command, const std::string& in, const std::string& out,
+                    int& exitCode);
 
 // Encodes image and writes it to path atomically; prints a message on failure.
 bool StoreDataFile(const std::string& path, const CodeplugImage& image);

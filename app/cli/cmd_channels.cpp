@@ -21,7 +21,7 @@ int Run(const Args& args) {
         }
         std::cout << '\n';
     }
-    return std::cout.flush() ? 0 : Fail("channels: cannot write the output");
+    return FlushOutput("channels") ? 0 : 1;
 }
 
 const CliCommand kChannels(

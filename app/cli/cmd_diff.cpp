@@ -13,10 +13,7 @@ int Run(const Args& args) {
     if (!LoadDataFile(args[0], a) || !LoadDataFile(args[1], b)) return 2;
     const std::vector<std::string> lines = DiffImages(a, b);
     for (const auto& l : lines) std::cout << l << "\n";
-    if (!std::cout.flush()) {
-        Fail("diff: cannot write the output");
-        return 2;
-    }
+    if (!FlushOutput("diff")) return 2;
     return lines.empty() ? 0 : 1;
 }
 

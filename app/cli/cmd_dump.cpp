@@ -22,7 +22,7 @@ int Run(const Args& args) {
         out.push_back('\n');
     }
     std::fwrite(out.data(), 1, out.size(), stdout);
-    return std::fflush(stdout) == 0 ? 0 : Fail("dump: cannot write the output");
+    return FlushOutput("dump") ? 0 : 1;
 }
 
 const CliCommand kDump("dump",

@@ -23,15 +23,16 @@ int Run(const Args& args) {
     }
     int rc = 0;
     if (!TakePositional("export-csv", rest, 2, rc)) return rc;
+    if (rest[1] != "-" && !DifferentFiles("export-csv", rest[0], rest[1], rc)) return rc;
     CodeplugImage image{};
     if (!LoadDataFile(rest[0], image)) return 1;
     const std::string csv = common ? ExportCommonCsv(image) : ExportChannelsCsv(image);
     if (rest[1] == "-") {
         std::cout << csv;
-        return std::cout.flush() ? 0 : Fail("export-csv: cannot write the output");
+        return FlushOutput("export-csv") ? 0 : 1;
     }
     std::string error;
-    if (!WriteFileAtomic(rest[1], std::vector<unsigned char>(csv.begin(), csv.end()), error))
+    if (!WriteOutputFile(rest[1], std::vector<unsigned char>(csv.begin(), csv.end()), error))
         return Fail(error);
     return 0;
 }

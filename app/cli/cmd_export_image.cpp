@@ -6,10 +6,11 @@ namespace {
 int Run(const Args& args) {
     int rc = 0;
     if (!TakePositional("export-image", args, 2, rc)) return rc;
+    if (!DifferentFiles("export-image", args[0], args[1], rc)) return rc;
     CodeplugImage image{};
     if (!LoadDataFile(args[0], image)) return 1;
     std::string error;
-    if (!WriteFileAtomic(args[1], std::vector<unsigned char>(image.begin(), image.end()), error))
+    if (!WriteOutputFile(args[1], std::vector<unsigned char>(image.begin(), image.end()), error))
         return Fail(error);
     return 0;
 }

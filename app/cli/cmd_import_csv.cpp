@@ -26,9 +26,10 @@ int Run(const Args& args) {
     }
     int rc = 0;
     if (!TakePositional("import-csv", rest, 2, rc)) return rc;
+    if (!DifferentFiles("import-csv", rest[0], rest[1], rc)) return rc;
     std::vector<unsigned char> raw;
     std::string error;
-    if (!ReadFile(rest[0], raw, error)) return Fail(error);
+    if (!ReadFile(rest[0], raw, error, kCsvFileLimit)) return Fail(error);
     const std::string csv(raw.begin(), raw.end());
     if (format.empty()) format = DetectCsvLayout(csv) == CsvLayout::Common ? "common" : "own";
 

@@ -8,9 +8,10 @@ namespace {
 int Run(const Args& args) {
     int rc = 0;
     if (!TakePositional("import-image", args, 2, rc)) return rc;
+    if (!DifferentFiles("import-image", args[0], args[1], rc)) return rc;
     std::vector<unsigned char> raw;
     std::string error;
-    if (!ReadFile(args[0], raw, error)) return Fail(error);
+    if (!ReadFile(args[0], raw, error, kDataFileLimit)) return Fail(error);
     if (raw.size() != static_cast<std::size_t>(kImageSize))
         return Fail(args[0] + " holds " + std::to_string(raw.size()) +
                     " bytes; a raw image must be exactly 4096 bytes");

@@ -31,7 +31,7 @@ int Run(const Args& args) {
     std::cout << "Model code: " << code << " (" << names.BandNames[kModelBand[code]] << ")\n"
               << "Band: " << (uhf ? "UHF" : "VHF") << "\n"
               << "Programmed channels: " << programmed << " of " << kChannelCount << "\n";
-    return std::cout.flush() ? 0 : Fail("info: cannot write the output");
+    return FlushOutput("info") ? 0 : 1;
 }
 
 const CliCommand kInfo("info",

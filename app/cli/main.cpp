@@ -1,14 +1,13 @@
 #include <cstdio>
 #include <cerrno>
 #include <cstring>
-#include <exception>
-#include <fstream>
 #include <iostream>
 #include <map>
 
 #include <unistd.h>
 
 #include "Cli.h"
+#include "file/FileIo.h"
 
 namespace rm427::cli {
 
@@ -46,51 +45,33 @@ int PrintHelp(const std::string& command) {
     return Fail("unknown command '" + command + "'");
 }
 
-bool ReadFile(const std::string& path, std::vector<unsigned char>& data, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "cannot open " + path + ": " + std::strerror(errno);
-        return false;
+bool FlushOutput(const std::string& command) {
+    static bool reported = false;
+    errno = 0;
+    std::cout.flush();
+    const bool streamOk = static_cast<bool>(std::cout);
+    const bool flushed = std::fflush(stdout) == 0;
+    const int err = errno;
+    if (streamOk && flushed && !std::ferror(stdout)) return true;
+    if (!reported) {
+        reported = true;
+        Fail(command + ": cannot write the output: " + std::strerror(err ? err : EIO));
     }
-    // Reading a directory throws from inside the stream buffer on Linux.
-    try {
-        data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    } catch (const std::exception&) {
-        error = "cannot read " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    if (in.bad()) {
-        error = "cannot read " + path;
-        return false;
-    }
-    return true;
+    return false;
 }
 
-bool WriteFileAtomic(const std::string& path, const std::vector<unsigned char>& data,
+bool ReadFile(const std::string& path, std::vector<unsigned char>& data, std::string& error,
+              std::size_t limit) {
+    if (ReadWholeFile(path, data, error, limit)) return true;
+    error = "cannot read " + path + ": " + error;
+    return false;
+}
+
+bool WriteOutputFile(const std::string& path, const std::vector<unsigned char>& data,
                      std::string& error) {
-    const std::string tmp = path + ".tmp-" + std::to_string(::getpid());
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        if (!out) {
-            error = "cannot write " + path + ": " + std::strerror(errno);
-            return false;
-        }
-        out.write(reinterpret_cast<const char*>(data.data()),
-                  static_cast<std::streamsize>(data.size()));
-        out.flush();
-        if (!out) {
-            error = "cannot write " + path;
-            out.close();
-            std::remove(tmp.c_str());
-            return false;
-        }
-    }
-    if (std::rename(tmp.c_str(), path.c_str()) != 0) {
-        error = "cannot write " + path + ": " + std::strerror(errno);
-        std::remove(tmp.c_str());
-        return false;
-    }
-    return true;
+    if (SaveFile(path, data, error) == SaveResult::Saved) return true;
+    error = "cannot write " + path + ": " + error;
+    return false;
 }
 
 }  // namespace rm427::cli
@@ -110,6 +91,10 @@ static void PrintOverview() {
 }
 
 int main(int argc, char** argv) {
+    // Output to a file or pipe is held until the end, so a failed write is
+    // seen (with its reason) when it is flushed, not lost in the middle.
+    static char outBuffer[1 << 20];
+    if (!::isatty(1)) std::setvbuf(stdout, outBuffer, _IOFBF, sizeof outBuffer);
     Args args(argv + 1, argv + argc);
     if (args.empty() || args[0] == "-h" || args[0] == "--help" || args[0] == "help") {
         if (args.size() >= 2 && args[0] == "help") return PrintHelp(args[1]);
@@ -124,8 +109,8 @@ int main(int argc, char** argv) {
     Args rest(args.begin() + 1, args.end());
     for (const auto& c : Commands())
         if (c.name == name) {
-            if (WantsHelp(rest)) return PrintHelp(name);
-            return c.run(rest);
+            const int rc = WantsHelp(rest) ? PrintHelp(name) : c.run(rest);
+            return FlushOutput(name) || rc != 0 ? rc : 1;
         }
     return Fail("unknown command '" + name + "' (rm427-cli --help lists the commands)");
 }
