@@ -1,12 +1,17 @@
 #ifdef RM427_WITH_QT
 #include "CliRadio.h"
 
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <iostream>
+#include <memory>
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QSocketNotifier>
 #include <QTimer>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include "io/PortSettings.h"
@@ -23,6 +28,61 @@ bool AllDigits(const std::string& s) {
         if (c < '0' || c > '9') return false;
     return true;
 }
+
+constexpr int kTextInterrupted = 3601;
+constexpr int kTextPartlyWritten = 3602;
+constexpr int kTextRadioUnchanged = 3603;
+
+// SIGINT and SIGTERM during an exchange: the handler only notes the signal
+// and wakes the event loop, which cancels the exchange as the window's
+// Cancel does, so the radio gets its closing "DONE".
+int g_wakePipe[2] = {-1, -1};
+volatile std::sig_atomic_t g_signal = 0;
+
+extern "C" void OnStopSignal(int sig) {
+    if (!g_signal) g_signal = sig;
+    const char b = 1;
+    const int saved = errno;
+    if (::write(g_wakePipe[1], &b, 1) < 0) { /* the loop is already awake */ }
+    errno = saved;
+}
+
+class StopSignals {
+public:
+    StopSignals() {
+        g_signal = 0;
+        if (::pipe(g_wakePipe) != 0) return;
+        for (int fd : g_wakePipe) {
+            ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+            ::fcntl(fd, F_SETFL, O_NONBLOCK);
+        }
+        struct sigaction sa {};
+        sa.sa_handler = OnStopSignal;
+        sigemptyset(&sa.sa_mask);
+        sa.sa_flags = SA_RESTART;
+        ::sigaction(SIGINT, &sa, &oldInt_);
+        ::sigaction(SIGTERM, &sa, &oldTerm_);
+        installed_ = true;
+    }
+    ~StopSignals() {
+        if (!installed_) return;
+        ::sigaction(SIGINT, &oldInt_, nullptr);
+        ::sigaction(SIGTERM, &oldTerm_, nullptr);
+        ::close(g_wakePipe[0]);
+        ::close(g_wakePipe[1]);
+        g_wakePipe[0] = g_wakePipe[1] = -1;
+    }
+    int ReadFd() const { return installed_ ? g_wakePipe[0] : -1; }
+    void Drain() const {
+        char buf[16];
+        while (::read(g_wakePipe[0], buf, sizeof buf) > 0) {
+        }
+    }
+
+private:
+    bool installed_ = false;
+    struct sigaction oldInt_ {}, oldTerm_ {};
+};
 
 // The first sentence of the connection question: the CLI does not ask.
 std::string ConnectionFailedText() {
@@ -116,13 +176,39 @@ int RunClone(const char* command, CloneDir dir, const Args& args, std::string& f
         loop.quit();
     };
 
+    // A write that got past the identification may have changed the radio.
+    bool radioTouched = false;
+    CloneExchange* running = nullptr;
+    cb.askRetry = [&, ask = cb.askRetry] {
+        if (dir == CloneDir::Write && running->CurrentStep() >= 1) radioTouched = true;
+        return ask();
+    };
+    StopSignals stop;
     CloneExchange ex(dir, serial, timers, comPort, image, channels, cb);
+    running = &ex;
+    std::unique_ptr<QSocketNotifier> wake;
+    if (stop.ReadFd() >= 0) {
+        wake = std::make_unique<QSocketNotifier>(stop.ReadFd(), QSocketNotifier::Read);
+        QObject::connect(wake.get(), &QSocketNotifier::activated, [&] {
+            stop.Drain();
+            if (dir == CloneDir::Write && ex.CurrentStep() >= 1) radioTouched = true;
+            ex.Cancel();
+        });
+    }
     if (ex.Start()) loop.exec();
+    wake.reset();
     if (tty && lastPct >= 0) std::fputc('\n', stderr);
 
+    const std::string state = LoadText(0, radioTouched ? kTextPartlyWritten : kTextRadioUnchanged);
+    // A signal that came after the last frame changes nothing: all is done.
+    if (g_signal && outcome != CloneOutcome::Succeeded) {
+        Fail(name + ": " + LoadText(0, kTextInterrupted) + " " + state);
+        return 128 + g_signal;
+    }
     if (portFailed) return Fail(name + ": " + error);
     if (outcome != CloneOutcome::Succeeded)
-        return Fail(name + ": " + (error.empty() ? ConnectionFailedText() : error));
+        return Fail(name + ": " + (error.empty() ? ConnectionFailedText() : error) +
+                    (dir == CloneDir::Write ? " " + state : std::string()));
     if (dir == CloneDir::Read) image = ex.ReadImage();
     std::cout << LoadText(0, dir == CloneDir::Read ? 1332 : 1333) << "\n";
     return 0;

@@ -9,6 +9,11 @@ int Run(const Args& args) {
     std::string out;
     Module1 state;  // the read lands on a new image
     CodeplugImage image = state.Image;
+    if (const int rc = RunClone("read", CloneDir::Read, args, out, image, {}, true)) return rc;
+    // Learn that the file cannot be written before the 17-second exchange.
+    std::string error;
+    if (!CheckSaveTarget(out, kDataFileLimit, error))
+        return Fail("read: cannot write " + out + ": " + error + "; the radio was not read");
     if (const int rc = RunClone("read", CloneDir::Read, args, out, image, {})) return rc;
     return StoreDataFile(out, image) ? 0 : 1;
 }
@@ -18,7 +23,9 @@ const CliCommand kRead("read",
                        "--port N uses port number N (1..20, mapped to a device as the README\n"
                        "says); --port PATH opens that device. A step that fails is retried\n"
                        "from the start up to K times (--retries K, default 0). The file is\n"
-                       "written only after a complete read.",
+                       "written only after a complete read; that it can be written is checked\n"
+                       "before the port is opened. Ctrl-C or SIGTERM ends the exchange as\n"
+                       "Cancel does (the radio leaves clone mode) and exits 130 / 143.",
                        "read --port N|PATH [--retries K] OUT.dat", Run);
 
 }  // namespace

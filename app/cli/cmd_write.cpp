@@ -19,7 +19,10 @@ const CliCommand kWrite("write",
                         "--port N uses port number N (1..20, mapped to a device as the README\n"
                         "says); --port PATH opens that device. Channels outside the radio's\n"
                         "band are sent as empty, as the program does. A step that fails is\n"
-                        "retried from the start up to K times (--retries K, default 0).",
+                        "retried from the start up to K times (--retries K, default 0).\n"
+                        "Ctrl-C or SIGTERM ends the exchange as Cancel does (the radio leaves\n"
+                        "clone mode) and exits 130 / 143; a write that stops midway says that\n"
+                        "the radio may be partly written.",
                         "write --port N|PATH [--retries K] IN.dat", Run);
 
 }  // namespace

@@ -310,6 +310,12 @@ const TextEntry kTextTable[] = {
     // Saving and reading files.
     {3600, "This file is read-only. Replace it anyway?"},
     {4600, "此文件为只读。仍要替换它吗？"},
+    {3601, "Interrupted."},
+    {4601, "已中断。"},
+    {3602, "The radio may be partly written: write again."},
+    {4602, "对讲机可能只写入了一部分：请重新写频。"},
+    {3603, "The radio is unchanged."},
+    {4603, "对讲机未被改动。"},
     // Three further entries of the table.
     {11009, "NT"},
     {11010, "SQ Modulate"},

@@ -1,0 +1,133 @@
+// rm427-cli read and write stopped by a signal, and refused before the port,
+// against the simulator paced at the real line rate.
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "SimHarness.h"
+#include "file/DataFile.h"
+
+namespace rm427::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+class CliInterrupt : public SimFixture {
+protected:
+    void SetUp() override {
+        SimFixture::SetUp();
+        std::string t = ::testing::TempDir() + "rm427-int-XXXXXX";
+        dir = std::string(::mkdtemp(t.data())) + "/";
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    // Starts rm427-cli with stderr into a file; returns its process id.
+    pid_t Start(const std::vector<std::string>& args) {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            const int err = ::open((dir + "err.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            const int out = ::open((dir + "out.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            ::dup2(err, 2);
+            ::dup2(out, 1);
+            std::vector<char*> argv{const_cast<char*>(RM427_CLI)};
+            for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+            argv.push_back(nullptr);
+            ::execv(RM427_CLI, argv.data());
+            ::_exit(127);
+        }
+        return pid;
+    }
+    int Wait(pid_t pid) {
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    std::string Err() {
+        std::ifstream e(dir + "err.txt");
+        return {std::istreambuf_iterator<char>(e), std::istreambuf_iterator<char>()};
+    }
+    // Waits (up to 20 s) until the radio has taken n frames.
+    bool WaitForFrames(std::size_t n) {
+        for (int i = 0; i < 2000; ++i) {
+            if (Frames().size() >= n) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
+    }
+    std::string DataFile() {
+        const Module1 fresh;
+        std::vector<std::uint8_t> bytes;
+        std::string error;
+        EncodeDataFile(fresh.Image, bytes, error);
+        std::ofstream(dir + "in.dat", std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        return dir + "in.dat";
+    }
+
+    std::string dir;
+};
+
+TEST_F(CliInterrupt, SignalsCancelTheExchangeAndTheRadioHearsDone) {
+    sim.SetByteTime(sim::kByteTimeMs2400);
+    sim.With([](sim::RadioModel& m) {
+        m.bandLow = 0;
+        m.bandHigh = 65535;
+    });
+    const std::string in = DataFile();
+
+    pid_t pid = Start({"write", "--port", sim.SlavePath(), in});
+    ASSERT_TRUE(WaitForFrames(4));
+    ::kill(pid, SIGINT);
+    EXPECT_EQ(Wait(pid), 130);
+    EXPECT_NE(Err().find("rm427-cli: write: Interrupted. The radio may be partly written: write again."),
+              std::string::npos)
+        << Err();
+    ASSERT_FALSE(Frames().empty());
+    EXPECT_EQ(Frames().back().kind, "done");
+
+    sim.With([](sim::RadioModel& m) { m.ClearFrames(); });
+    const std::string out = dir + "out.dat";
+    pid = Start({"read", "--port", sim.SlavePath(), out});
+    ASSERT_TRUE(WaitForFrames(3));
+    ::kill(pid, SIGTERM);
+    EXPECT_EQ(Wait(pid), 143);
+    EXPECT_NE(Err().find("rm427-cli: read: Interrupted. The radio is unchanged."), std::string::npos) << Err();
+    EXPECT_EQ(Frames().back().kind, "done");
+    EXPECT_FALSE(fs::exists(out));
+
+    // A write that fails midway says the same about the radio.
+    sim.SetByteTime(0);
+    sim.With([](sim::RadioModel& m) { m.faults.push_back({sim::FaultKind::Nak, 30, 1, 0}); });
+    pid = Start({"write", "--port", sim.SlavePath(), in});
+    EXPECT_EQ(Wait(pid), 1);
+    EXPECT_NE(Err().find("Check Connection. The radio may be partly written: write again."), std::string::npos)
+        << Err();
+}
+
+TEST_F(CliInterrupt, BadFilesAreFoundBeforeThePortIsOpened) {
+    pid_t pid = Start({"read", "--port", sim.SlavePath(), dir + "missing/out.dat"});
+    EXPECT_EQ(Wait(pid), 1);
+    EXPECT_EQ(Err(), "rm427-cli: read: cannot write " + dir +
+                         "missing/out.dat: No such file or directory; the radio was not read\n");
+
+    std::ofstream(dir + "ro.dat") << "x";
+    fs::permissions(dir + "ro.dat", fs::perms::owner_read);
+    pid = Start({"read", "--port", sim.SlavePath(), dir + "ro.dat"});
+    EXPECT_EQ(Wait(pid), 1);
+    EXPECT_NE(Err().find("the file is read-only"), std::string::npos) << Err();
+
+    std::ofstream(dir + "junk.dat") << "not a data file";
+    pid = Start({"write", "--port", sim.SlavePath(), dir + "junk.dat"});
+    EXPECT_EQ(Wait(pid), 1);
+    EXPECT_EQ(sim.BytesIn(), 0);  // the radio never heard a byte
+}
+
+}  // namespace
+}  // namespace rm427::e2e
