@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Build the libFuzzer targets with clang into build-fuzz and run each one.
 #   tools/fuzz.sh [seconds]    seconds per target, default 60
-# Needs clang (Debian: apt-get install clang). Corpora are kept in
+# Needs clang (installed here when missing). Corpora are kept in
 # build-fuzz/corpus/<target>, crash inputs land in build-fuzz/findings/<target>.
 set -euo pipefail
 
@@ -11,6 +11,13 @@ build_dir=build-fuzz
 cc=${CC:-clang}
 cxx=${CXX:-clang++}
 command -v "$cxx" >/dev/null || { cc=clang-14; cxx=clang++-14; }
+if ! command -v "$cxx" >/dev/null; then
+  sudo_cmd=()
+  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends clang
+  cc=clang; cxx=clang++
+fi
 
 CC=$cc CXX=$cxx cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DRM427_FUZZ=ON -DRM427_SANITIZE=ON -DRM427_GUI=OFF >/dev/null
