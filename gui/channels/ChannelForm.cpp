@@ -16,6 +16,7 @@
 #include "channels/ChannelRecord.h"
 #include "channels/FreqCodec.h"
 #include "channels/ToneCodec.h"
+#include "shell/EditHistory.h"
 #include "shell/MDIForm1.h"
 #include "text/TextTable.h"
 
@@ -131,6 +132,7 @@ ChannelForm::ChannelForm(Module1& state, MessageBoxes& boxes, MDIForm1* main, QW
                 state_.CurCHCol = cur.column();
                 KeepChannelNumbersInView();
             });
+    BuildRowCommands();
     connect(grid_->horizontalScrollBar(), &QScrollBar::valueChanged, this, &ChannelForm::PlaceEditors);
     connect(grid_->verticalScrollBar(), &QScrollBar::valueChanged, this, &ChannelForm::PlaceEditors);
 
@@ -179,9 +181,16 @@ ChannelForm::ChannelForm(Module1& state, MessageBoxes& boxes, MDIForm1* main, QW
         if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) sub->close();
         else close();
     });
-    connect(up_, &QPushButton::clicked, this, [this] { RowOperation(&ChannelUp); });
-    connect(down_, &QPushButton::clicked, this, [this] { RowOperation(&ChannelDown); });
-    connect(del_, &QPushButton::clicked, this, [this] { RowOperation(&ChannelDelete); });
+    // With several channels selected, CH Up and CH Down move them as a block.
+    connect(up_, &QPushButton::clicked, this, [this] {
+        if (SelectedChannels().size() > 1) MoveChannels(-1);
+        else RowOperation(1400, &ChannelUp);
+    });
+    connect(down_, &QPushButton::clicked, this, [this] {
+        if (SelectedChannels().size() > 1) MoveChannels(1);
+        else RowOperation(1401, &ChannelDown);
+    });
+    connect(del_, &QPushButton::clicked, this, [this] { RowOperation(1402, &ChannelDelete); });
 
     // 8. Row 1, column 1 is the current cell.
     SetCurrent(1, colRxFreq);
@@ -206,6 +215,7 @@ void ChannelForm::SetCaptions() {
     del_->setText(Text(1402));
     for (QPushButton* b : {close_, up_, down_, del_}) b->adjustSize();
     SetColumnTitles(state_, rows_);
+    SetRowCaptions();
 }
 
 void ChannelForm::RefreshChannel() {
@@ -225,12 +235,12 @@ bool ChannelForm::Editing() const { return txtOpen_ || cboOpen_[0] || cboOpen_[1
 
 void ChannelForm::TransferFocus() {
     if (txtOpen_) {
-        ValidateText();
+        CommitText();
     } else {
         int i = 0;
         while (i < 3 && !cboOpen_[i]) ++i;
         if (i == 3) return;
-        ValidateCombo(i);
+        CommitCombo(i);
     }
     grid_->setFocus();
 }
@@ -246,6 +256,31 @@ void ChannelForm::SetCell(int row, int col, const std::string& text) {
 }
 
 void ChannelForm::RowsChanged() { model_->Changed(); }
+
+void ChannelForm::PutState(const ChannelRows& rows, int row, int col) {
+    txtOpen_ = false;
+    txt_->hide();
+    for (int i = 0; i < 3; ++i) {
+        cboOpen_[i] = false;
+        cbo_[i]->hide();
+    }
+    rows_ = rows;
+    model_->Changed();
+    SetCurrent(row, col);
+}
+
+void ChannelForm::Change(int name, const std::function<void()>& change) {
+    if (history_) history_->Step(name, change);
+    else change();
+}
+
+void ChannelForm::CommitText() {
+    if (txtOpen_) Change(3410, [this] { ValidateText(); });
+}
+
+void ChannelForm::CommitCombo(int index) {
+    if (cboOpen_[index]) Change(3410, [this, index] { ValidateCombo(index); });
+}
 
 void ChannelForm::EditRows(const std::function<void(ChannelRows&)>& edit) {
     TransferFocus();
@@ -474,7 +509,7 @@ bool ChannelForm::TextKey(QKeyEvent* key) {
     }
     if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
     const int row = editRow_, col = editCol_;
-    ValidateText();
+    CommitText();
     if (col == colRxFreq || col == colTxFreq) {
         grid_->setFocus();
         SetCurrent(row, col + 1);
@@ -496,7 +531,7 @@ bool ChannelForm::ComboKey(int index, QKeyEvent* key) {
     }
     if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
     const int row = editRow_, col = editCol_;
-    ValidateCombo(index);
+    CommitCombo(index);
     grid_->setFocus();
     int next = col + 1;
     if (col == colDecode && rows_[row][colTxFreq].empty()) next = colPower;
@@ -504,9 +539,9 @@ bool ChannelForm::ComboKey(int index, QKeyEvent* key) {
     return true;
 }
 
-void ChannelForm::RowOperation(void (*op)(Module1&, ChannelRows&)) {
+void ChannelForm::RowOperation(int name, void (*op)(Module1&, ChannelRows&)) {
     TransferFocus();
-    op(state_, rows_);
+    Change(name, [&] { op(state_, rows_); });
     model_->Changed();
 }
 
@@ -520,7 +555,12 @@ bool ChannelForm::eventFilter(QObject* watched, QEvent* event) {
     if (!del_) return QWidget::eventFilter(watched, event);
     const QEvent::Type type = event->type();
     if (watched == grid_ && type == QEvent::KeyPress) {
-        if (!Editing()) return GridKey(static_cast<QKeyEvent*>(event));
+        if (!Editing()) return RowKey(static_cast<QKeyEvent*>(event)) || GridKey(static_cast<QKeyEvent*>(event));
+    } else if (watched == grid_->viewport() &&
+               (type == QEvent::MouseButtonPress || type == QEvent::MouseMove ||
+                type == QEvent::MouseButtonRelease) &&
+               NumberMouse(event)) {
+        return true;
     } else if (watched == grid_->viewport() && type == QEvent::MouseButtonRelease) {
         auto* me = static_cast<QMouseEvent*>(event);
         const QModelIndex at = grid_->indexAt(me->position().toPoint());
@@ -533,7 +573,7 @@ bool ChannelForm::eventFilter(QObject* watched, QEvent* event) {
         }
     } else if (watched == txt_) {
         if (type == QEvent::KeyPress) return TextKey(static_cast<QKeyEvent*>(event));
-        if (type == QEvent::FocusOut) ValidateText();
+        if (type == QEvent::FocusOut) CommitText();
     } else if (watched == picture_ && type == QEvent::MouseButtonPress) {
         TransferFocus();
     } else if (watched == close_ && type == QEvent::MouseButtonPress) {
@@ -549,7 +589,7 @@ bool ChannelForm::eventFilter(QObject* watched, QEvent* event) {
             if (type == QEvent::KeyPress) return ComboKey(i, static_cast<QKeyEvent*>(event));
             if (type == QEvent::FocusOut &&
                 static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
-                ValidateCombo(i);
+                CommitCombo(i);
         }
     }
     return QWidget::eventFilter(watched, event);

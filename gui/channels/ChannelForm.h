@@ -13,12 +13,15 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "channels/ChannelRows.h"
 #include "image/Dialogs.h"
 #include "image/Module1.h"
 
+class QAction;
 class QComboBox;
+class QMenu;
 class QKeyEvent;
 class QLineEdit;
 class QPushButton;
@@ -26,6 +29,7 @@ class QTableView;
 
 namespace rm427::gui {
 
+class EditHistory;
 class MDIForm1;
 
 // The grid's model: row r is channel r + 1, the header is row 0 of the list.
@@ -71,6 +75,35 @@ public:
     // Commits the open editor, lets `edit` change the rows, shows them.
     void EditRows(const std::function<void(ChannelRows&)>& edit);
 
+    // Every change of the rows becomes an undo step of `history` (none: the
+    // window on its own).
+    void SetHistory(EditHistory* history) { history_ = history; }
+    // Undo and redo: the rows and the current cell back; an open editor is
+    // closed without taking its text.
+    void PutState(const ChannelRows& rows, int row, int col);
+
+    // Many rows at once (ChannelForm_rows.cpp). The selected channels, in
+    // order; the current channel when no cell is selected.
+    std::vector<int> SelectedChannels() const;
+    // Selects channels first..last as whole rows; the current cell moves to
+    // `first`, keeping its column.
+    void SelectChannels(int first, int last);
+    // Each of these is one undo step.
+    void CopyChannels();
+    void CutChannels();
+    void PasteChannels();
+    void DeleteChannels();     // empties the selected channels
+    void DeleteCells();        // the Delete key: empties the selected cells
+    void InsertChannel();      // asks before a programmed last channel falls off
+    void RemoveChannel();
+    void MoveChannels(int delta);  // the selected block, one row up (-1) or down
+    void SortChannels(int column, bool ascending);  // the selected channels, or all
+    void CompactChannels();
+    void FindChannel();        // asks for the text
+    void FindNext();
+    // The grid's context menu (built once, captions in the current language).
+    QMenu* ContextMenu() const { return menu_; }
+
     // The application is ending: let the window really close.
     void Release() { released_ = true; }
 
@@ -109,10 +142,24 @@ private:
     void OpenCombo(int index);
     void PlaceEditors();
     void ValidateText();
+    // The validations as undo steps.
+    void CommitText();
+    void CommitCombo(int index);
+    // `change` as one undo step named by text `name`.
+    void Change(int name, const std::function<void()>& change);
     void ValidateCombo(int index);
     void Sanitize();
-    void RowOperation(void (*op)(Module1&, ChannelRows&));
+    void RowOperation(int name, void (*op)(Module1&, ChannelRows&));
     void MemoryMapShortcut();
+    void BuildRowCommands();
+    void SetRowCaptions();
+    bool RowKey(QKeyEvent* key);  // the row commands' keys; true when taken
+    bool NumberMouse(QEvent* event);  // clicks and drags on the channel numbers
+    void ShowContextMenu(const QPoint& at);
+    void PutChannelsOnClipboard();
+    int ChannelAtY(int y) const;
+    // Selects the channels from `anchor` to `to` as rows; `to` is current.
+    void SelectRange(int anchor, int to);
     void Deactivated();
     QString Text(int n) const;
     bool Editing() const;
@@ -120,6 +167,7 @@ private:
     Module1& state_;
     MessageBoxes& boxes_;
     MDIForm1* main_;
+    EditHistory* history_ = nullptr;
     ChannelRows rows_;
     ChannelGridModel* model_ = nullptr;
     QWidget* picture_ = nullptr;
@@ -137,6 +185,12 @@ private:
     bool txtOpen_ = false;
     bool cboOpen_[3] = {};
     bool released_ = false;
+    QMenu* menu_ = nullptr;
+    std::vector<QAction*> rowActions_;
+    int anchor_ = 0;          // the channel a Shift selection extends from
+    bool numberDrag_ = false; // a drag over the channel numbers is selecting
+    std::string findText_;
+    int sortColumn_ = 1;      // the column the context menu was opened on
 };
 
 }  // namespace rm427::gui

@@ -341,6 +341,7 @@ void frmMemoryMap::WriteBack() {
 void frmMemoryMap::done(int result) {
     if (result == QDialog::Accepted) {
         if (Editing()) LeaveEdit();
+        emit writingBack();
         WriteBack();
     } else if (Editing()) {
         HideEditor();

@@ -38,6 +38,10 @@ public:
     static constexpr int kCols = 17;
     QString TextMatrix(int row, int col) const;
 
+signals:
+    // OK is about to write the changed bytes into the image.
+    void writingBack();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void done(int result) override;

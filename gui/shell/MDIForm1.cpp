@@ -1,5 +1,6 @@
 #include "shell/MDIForm1.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDateTime>
@@ -21,6 +22,7 @@
 #include "channels/ChannelForm.h"
 #include "image/SettingsText.h"
 #include "io/RegKeys.h"
+#include "shell/EditHistory.h"
 #include "shell/ChannelPrint.h"
 #include "shell/frmAbout.h"
 #include "shell/frmModel.h"
@@ -53,7 +55,8 @@ struct CaptionDef {
 
 // The captions the language switch sets, in the order they are set.
 constexpr CaptionDef kCaptions[] = {
-    {"Menu Bar", "miFile", 1001},          {"Menu Bar", "miProgram", 1020},
+    {"Menu Bar", "miFile", 1001},          {"Menu Bar", "miEdit", 3400},
+    {"Menu Bar", "miProgram", 1020},
     {"Menu Bar", "miClone", 1040},         {"Menu Bar", "miSetup", 1027},
     {"Menu Bar", "miHelp", 1041},          {"miFile", "miNew", 1002},
     {"miFile", "miOpen", 1003},            {"miFile", "miSave", 1004},
@@ -138,7 +141,10 @@ MDIForm1::MDIForm1(Module1& state, MessageBoxes& boxes, FileDialogs& files, QWid
         {QStringLiteral("miExit"), {false, &MDIForm1::CmdExit}},
         {QStringLiteral("miImportChannels"), {true, &MDIForm1::CmdImportChannels}},
         {QStringLiteral("miExportChannels"), {true, &MDIForm1::CmdExportChannels}},
+        {QStringLiteral("miUndo"), {false, &MDIForm1::CmdUndo}},
+        {QStringLiteral("miRedo"), {false, &MDIForm1::CmdRedo}},
     };
+    history_ = new EditHistory(state_, this);
 
     StartUp();
 }
@@ -175,6 +181,11 @@ void MDIForm1::StartUp() {
     channelsWindow_->setAttribute(Qt::WA_DeleteOnClose, false);
     channelsWindow_->show();
     channelsWindow_->move(0, 0);
+    history_->SetChannels(channels_);
+    channels_->SetHistory(history_);
+    connect(history_, &EditHistory::Changed, this, &MDIForm1::RefreshUndoCaptions);
+    connect(history_, &EditHistory::Restored, this, &MDIForm1::RefreshTitle);
+    RefreshUndoCaptions();
     connect(channels_, &ChannelForm::hiddenByUser, this, [this] {
         bar_->SetToolCheck(QStringLiteral("miProgram"), QStringLiteral("miCH-Information"), false);
     });
@@ -206,6 +217,7 @@ void MDIForm1::ApplyLanguage() {
         bar_->SetCaption(QString::fromLatin1(c.band), QString::fromLatin1(c.tool),
                          QString::fromStdString(LoadText(state_.Language, c.text)));
     ApplyChannelFileCaptions();
+    RefreshUndoCaptions();
     bar_->SetToolCheck(QStringLiteral("miLanguage"), QStringLiteral("miEnglish"), state_.Language == 0);
     bar_->SetToolCheck(QStringLiteral("miLanguage"), QStringLiteral("miChinese"), state_.Language == 1);
     RefreshPortPanel();
@@ -243,13 +255,55 @@ void MDIForm1::Dispatch(const QString& tool) {
         return;
     }
     if (it->second.store) SaveCHData();
-    (this->*(it->second.action))();
+    // The commands that change the codeplug as a whole are undo steps.
+    static const std::map<QString, int> steps = {
+        {QStringLiteral("miNew"), 3416},         {QStringLiteral("miRead"), 3417},
+        {QStringLiteral("miFunctionSet"), 3413}, {QStringLiteral("miModel"), 3415},
+        {QStringLiteral("miImportChannels"), 3412},
+    };
+    const auto action = it->second.action;
+    const auto step = steps.find(tool);
+    if (step != steps.end() && history_)
+        history_->Step(step->second, [this, action] { (this->*action)(); });
+    else
+        (this->*action)();
+}
+
+void MDIForm1::CmdUndo() { history_->Undo(); }
+void MDIForm1::CmdRedo() { history_->Redo(); }
+
+void MDIForm1::RefreshUndoCaptions() {
+    if (!bar_ || !history_) return;
+    const int lang = state_.Language;
+    struct Entry {
+        const char* tool;
+        int name, withName, plain, button;
+    };
+    const Entry entries[] = {{"miUndo", history_->UndoName(), 3401, 3403, 3405},
+                             {"miRedo", history_->RedoName(), 3402, 3404, 3406}};
+    for (const Entry& e : entries) {
+        const QString tool = QString::fromLatin1(e.tool);
+        const QString name = QString::fromStdString(LoadText(lang, e.name));
+        const QString menu = e.name ? QString::fromStdString(LoadText(lang, e.withName)).arg(name)
+                                    : QString::fromStdString(LoadText(lang, e.plain));
+        bar_->SetCaption(QStringLiteral("miEdit"), tool, menu);
+        bar_->SetCaption(QStringLiteral("tlbAction"), tool, QString::fromStdString(LoadText(lang, e.button)));
+        for (const QString& band : {QStringLiteral("miEdit"), QStringLiteral("tlbAction")}) {
+            if (QAction* a = bar_->Tool(band, tool)) {
+                a->setEnabled(e.name != 0);
+                if (band == QLatin1String("tlbAction")) a->setToolTip(QString(menu).remove(QLatin1Char('&')));
+            }
+        }
+    }
 }
 
 bool MDIForm1::Hooked(const QString& window) { return windowHook && windowHook(window); }
 
 void MDIForm1::CmdNew() { fileCommands_->New(); }
-void MDIForm1::CmdOpen() { fileCommands_->Open(); }
+// An opened file starts a new history.
+void MDIForm1::CmdOpen() {
+    if (fileCommands_->Open()) history_->Clear();
+}
 void MDIForm1::CmdSave() { fileCommands_->Save(); }
 void MDIForm1::CmdSaveAs() { fileCommands_->SaveAs(); }
 // The channel list and the function settings (ChannelPrint.cpp).

@@ -27,6 +27,7 @@ namespace rm427::gui {
 
 class CommandBar;
 class ChannelForm;
+class EditHistory;
 
 class MDIForm1 : public QMainWindow {
     Q_OBJECT
@@ -43,6 +44,8 @@ public:
     QMdiArea* MdiArea() const { return mdi_; }
     QStatusBar* MSBar() const { return msBar_; }
     ChannelForm* Channels() const { return channels_; }
+    // Undo and redo of every change to the codeplug.
+    EditHistory& History() { return *history_; }
 
     // The one dispatch, by exact tool name (the command bar's click lands here).
     void Dispatch(const QString& tool);
@@ -106,6 +109,10 @@ private:
     void CmdTestMode();
     void CmdAbout();
     void CmdExit();
+    void CmdUndo();
+    void CmdRedo();
+    // Captions and enabled state of Undo and Redo, named after their steps.
+    void RefreshUndoCaptions();
     // Import Channels... / Export Channels... (MDIForm1_channelfiles.cpp).
     void CmdImportChannels();
     void CmdExportChannels();
@@ -135,6 +142,7 @@ private:
     QLabel* panelPort_ = nullptr;
     QTimer* clock_ = nullptr;
     ChannelForm* channels_ = nullptr;
+    EditHistory* history_ = nullptr;
     QMdiSubWindow* channelsWindow_ = nullptr;
     std::unique_ptr<FileWindowAdapter> fileWindow_;
     std::unique_ptr<FileCommands> fileCommands_;

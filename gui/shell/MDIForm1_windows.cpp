@@ -14,6 +14,7 @@
 #include "radio/frmComPort.h"
 #include "radio/frmMemoryMap.h"
 #include "radio/frmTestMode.h"
+#include "shell/EditHistory.h"
 #include "settings/FrmBatch.h"
 #include "settings/frmSet.h"
 #include "ui/CommandBar.h"
@@ -69,8 +70,11 @@ void MDIForm1::ToggleBatchEdit() {
     }
     // Apply fills the channel editor's rows (never the image directly, so
     // edits pending in the grid are kept); the next store writes them.
+    // Each Apply is one undo step.
     auto rows = [this](const std::function<void(ChannelRows&)>& edit) {
-        if (channels_) channels_->EditRows(edit);
+        if (!channels_) return;
+        channels_->TransferFocus();
+        history_->Step(3411, [this, &edit] { channels_->EditRows(edit); });
     };
     auto* batch = new FrmBatch(state_, boxes_, rows);
     QMdiSubWindow* sub = mdi_->addSubWindow(batch);
@@ -94,8 +98,16 @@ void MDIForm1::OpenMemoryMap() {
     if (Hooked(QStringLiteral("frmMemoryMap"))) return;
     frmMemoryMap* map = frmMemoryMap::ShowMap(state_, this);
     // Bytes changed in the map must reach the grid, or the grid's next store
-    // would write the old channels back over them.
-    connect(map, &QDialog::accepted, this, [this] { RefreshChannel(); });
+    // would write the old channels back over them. OK is one undo step.
+    auto before = std::make_shared<EditStatePtr>();
+    connect(map, &frmMemoryMap::writingBack, this, [this, before] {
+        SaveCHData();
+        *before = history_->Capture();
+    });
+    connect(map, &QDialog::accepted, this, [this, before] {
+        RefreshChannel();
+        history_->Record(3414, *before);
+    });
 }
 
 }  // namespace rm427::gui

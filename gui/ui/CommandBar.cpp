@@ -128,7 +128,11 @@ QAction* CommandBar::MakeAction(const ToolDef& t, QObject* parent) {
     a->setObjectName(t.name);
     if (t.separator) a->setSeparator(true);
     if (t.check) a->setCheckable(true);
-    if (!t.key.isEmpty()) a->setShortcut(QKeySequence(t.key));
+    if (!t.key.isEmpty()) {
+        QList<QKeySequence> keys;
+        for (const QString& k : t.key.split(QLatin1Char(';'), Qt::SkipEmptyParts)) keys << QKeySequence(k);
+        a->setShortcuts(keys);
+    }
     if (!t.icon.isEmpty()) a->setIcon(StandardIcon(t.icon));
     const QString name = t.name;
     connect(a, &QAction::triggered, this, [this, a, name] {

@@ -1,0 +1,399 @@
+// The channel editor's commands on many rows at once: row selection on the
+// channel numbers, the context menu, the clipboard, insert and remove, block
+// moves, sort, compact, find and the Delete key. Every change is one undo
+// step; the work itself is done by the core's row operations.
+#include <QApplication>
+#include <QClipboard>
+#include <QInputDialog>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QTableView>
+
+#include <algorithm>
+#include <set>
+
+#include "channels/ChannelClipboard.h"
+#include "channels/ChannelForm.h"
+#include "channels/ChannelRowOps.h"
+#include "text/TextTable.h"
+
+namespace rm427::gui {
+namespace {
+
+// The program's own CSV travels beside the tab-separated text.
+const QString kCsvMime = QStringLiteral("text/csv");
+
+struct RowCommand {
+    int text;
+    QKeySequence key;
+    void (ChannelForm::*run)();
+};
+
+}  // namespace
+
+std::vector<int> ChannelForm::SelectedChannels() const {
+    std::set<int> rows;
+    for (const QModelIndex& i : grid_->selectionModel()->selectedIndexes()) rows.insert(i.row() + 1);
+    if (rows.empty()) rows.insert(std::max(1, state_.CurCHRow));
+    return {rows.begin(), rows.end()};
+}
+
+void ChannelForm::SelectChannels(int first, int last) {
+    const int n = ChannelCount(rows_);
+    first = std::clamp(first, 1, n);
+    last = std::clamp(last, 1, n);
+    const int col = std::max(int(colRxFreq), state_.CurCHCol);
+    grid_->selectionModel()->setCurrentIndex(model_->index(first - 1, col), QItemSelectionModel::NoUpdate);
+    const QItemSelection rows(model_->index(std::min(first, last) - 1, 0),
+                              model_->index(std::max(first, last) - 1, kChannelColumns - 1));
+    grid_->selectionModel()->select(rows, QItemSelectionModel::ClearAndSelect);
+    grid_->scrollTo(model_->index(first - 1, col));
+}
+
+void ChannelForm::SelectRange(int anchor, int to) {
+    const int n = ChannelCount(rows_);
+    anchor = std::clamp(anchor, 1, n);
+    to = std::clamp(to, 1, n);
+    const int col = std::max(int(colRxFreq), state_.CurCHCol);
+    grid_->selectionModel()->setCurrentIndex(model_->index(to - 1, col), QItemSelectionModel::NoUpdate);
+    const QItemSelection rows(model_->index(std::min(anchor, to) - 1, 0),
+                              model_->index(std::max(anchor, to) - 1, kChannelColumns - 1));
+    grid_->selectionModel()->select(rows, QItemSelectionModel::ClearAndSelect);
+    grid_->scrollTo(model_->index(to - 1, col));
+}
+
+void ChannelForm::BuildRowCommands() {
+    grid_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    grid_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(grid_, &QWidget::customContextMenuRequested, this, &ChannelForm::ShowContextMenu);
+    menu_ = new QMenu(this);
+    menu_->setObjectName(QStringLiteral("ChannelMenu"));
+    const RowCommand commands[] = {
+        {3420, QKeySequence::Cut, &ChannelForm::CutChannels},
+        {3421, QKeySequence::Copy, &ChannelForm::CopyChannels},
+        {3422, QKeySequence::Paste, &ChannelForm::PasteChannels},
+        {3423, QKeySequence(Qt::Key_Delete), &ChannelForm::DeleteChannels},
+        {0, {}, nullptr},
+        {3424, QKeySequence(Qt::Key_Insert), &ChannelForm::InsertChannel},
+        {3425, QKeySequence(Qt::CTRL | Qt::Key_Delete), &ChannelForm::RemoveChannel},
+        {1400, QKeySequence(Qt::CTRL | Qt::Key_Up), nullptr},
+        {1401, QKeySequence(Qt::CTRL | Qt::Key_Down), nullptr},
+        {0, {}, nullptr},
+        {3426, {}, nullptr},
+        {3427, {}, nullptr},
+        {3428, {}, &ChannelForm::CompactChannels},
+        {0, {}, nullptr},
+        {3429, QKeySequence::Find, &ChannelForm::FindChannel},
+        {3430, QKeySequence(Qt::Key_F3), &ChannelForm::FindNext},
+    };
+    for (const RowCommand& c : commands) {
+        if (!c.text) {
+            menu_->addSeparator();
+            continue;
+        }
+        QAction* a = menu_->addAction(QString());
+        a->setData(c.text);
+        a->setShortcut(c.key);
+        a->setShortcutVisibleInContextMenu(true);
+        a->setObjectName(QStringLiteral("miRow%1").arg(c.text));
+        const int text = c.text;
+        const auto run = c.run;
+        connect(a, &QAction::triggered, this, [this, text, run] {
+            if (run) (this->*run)();
+            else if (text == 1400) MoveChannels(-1);
+            else if (text == 1401) MoveChannels(1);
+            else SortChannels(sortColumn_, text == 3426);
+        });
+        rowActions_.push_back(a);
+    }
+    SetRowCaptions();
+}
+
+void ChannelForm::SetRowCaptions() {
+    for (QAction* a : rowActions_) a->setText(Text(a->data().toInt()));
+}
+
+void ChannelForm::ShowContextMenu(const QPoint& at) {
+    TransferFocus();
+    const QModelIndex i = grid_->indexAt(at);
+    sortColumn_ = i.isValid() && i.column() >= colRxFreq ? i.column() : std::max(int(colRxFreq), state_.CurCHCol);
+    // A click outside the selection makes its row the current one.
+    if (i.isValid() && !grid_->selectionModel()->isSelected(i)) {
+        const int col = std::max(int(colRxFreq), i.column());
+        SetCurrent(i.row() + 1, col);
+    }
+    menu_->popup(grid_->viewport()->mapToGlobal(at));
+}
+
+int ChannelForm::ChannelAtY(int y) const {
+    const int r = grid_->rowAt(y);
+    if (r >= 0) return r + 1;
+    return y < 0 ? 1 : ChannelCount(rows_);
+}
+
+// A press on a channel number selects its row (Shift: up to it, Ctrl: adds
+// or removes it); dragging over the numbers selects the rows passed.
+bool ChannelForm::NumberMouse(QEvent* event) {
+    auto* me = static_cast<QMouseEvent*>(event);
+    const QPoint p = me->position().toPoint();
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        if (me->button() != Qt::LeftButton) return false;
+        const QModelIndex at = grid_->indexAt(p);
+        if (!at.isValid() || at.column() != colChannel) return false;
+        TransferFocus();
+        grid_->setFocus();
+        const int row = at.row() + 1;
+        if (me->modifiers() & Qt::ShiftModifier) {
+            if (!anchor_) anchor_ = state_.CurCHRow;
+            SelectRange(anchor_, row);
+        } else if (me->modifiers() & Qt::ControlModifier) {
+            const QItemSelection line(model_->index(row - 1, 0), model_->index(row - 1, kChannelColumns - 1));
+            grid_->selectionModel()->select(line, QItemSelectionModel::Toggle);
+            grid_->selectionModel()->setCurrentIndex(model_->index(row - 1, std::max(int(colRxFreq), state_.CurCHCol)),
+                                                     QItemSelectionModel::NoUpdate);
+            anchor_ = row;
+        } else {
+            anchor_ = row;
+            SelectChannels(row, row);
+        }
+        numberDrag_ = true;
+        return true;
+    }
+    case QEvent::MouseMove:
+        if (!numberDrag_) return false;
+        SelectRange(anchor_, ChannelAtY(p.y()));
+        return true;
+    case QEvent::MouseButtonRelease:
+        if (!numberDrag_) return false;
+        numberDrag_ = false;
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool ChannelForm::RowKey(QKeyEvent* key) {
+    if (key->matches(QKeySequence::Copy)) CopyChannels();
+    else if (key->matches(QKeySequence::Cut)) CutChannels();
+    else if (key->matches(QKeySequence::Paste)) PasteChannels();
+    else if (key->matches(QKeySequence::Find)) FindChannel();
+    else if (key->key() == Qt::Key_F3 && !(key->modifiers() & ~Qt::KeypadModifier)) FindNext();
+    else if (key->key() == Qt::Key_Insert && key->modifiers() == Qt::NoModifier) InsertChannel();
+    else if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::ControlModifier) RemoveChannel();
+    else if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::NoModifier) DeleteCells();
+    else if ((key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) && key->modifiers() == Qt::ControlModifier)
+        MoveChannels(key->key() == Qt::Key_Up ? -1 : 1);
+    else if ((key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) && key->modifiers() == Qt::ShiftModifier) {
+        // Shift+arrows select whole channels from the anchor on.
+        const std::vector<int> sel = SelectedChannels();
+        if (!anchor_ || std::find(sel.begin(), sel.end(), anchor_) == sel.end()) anchor_ = state_.CurCHRow;
+        SelectRange(anchor_, state_.CurCHRow + (key->key() == Qt::Key_Up ? -1 : 1));
+    } else {
+        if (key->modifiers() == Qt::NoModifier) anchor_ = 0;
+        return false;
+    }
+    return true;
+}
+
+void ChannelForm::PutChannelsOnClipboard() {
+    const std::vector<int> sel = SelectedChannels();
+    // The selected channels one after the other.
+    ChannelRows pick = MakeChannelRows(state_);
+    int k = 0;
+    for (int r : sel)
+        if (++k < int(pick.size()))
+            for (int c = colRxFreq; c < kChannelColumns; ++c) pick[k][c] = rows_[r][c];
+    for (int i = 1; i <= k && i < int(pick.size()); ++i) pick[i][colChannel] = rows_[sel[i - 1]][colChannel];
+    auto* mime = new QMimeData;
+    mime->setText(QString::fromStdString(ChannelsToTsv(pick, 1, k)));
+    for (int i = 1; i <= k && i < int(pick.size()); ++i) pick[i][colChannel] = std::to_string(i);
+    mime->setData(kCsvMime, QByteArray::fromStdString(ChannelsToOwnCsv(state_, pick, 1, k)));
+    QGuiApplication::clipboard()->setMimeData(mime);
+}
+
+void ChannelForm::CopyChannels() {
+    TransferFocus();
+    PutChannelsOnClipboard();
+}
+
+void ChannelForm::CutChannels() {
+    TransferFocus();
+    PutChannelsOnClipboard();
+    const std::vector<int> sel = SelectedChannels();
+    Change(3418, [&] {
+        for (int r : sel) ClearChannel(rows_[r]);
+    });
+    model_->Changed();
+}
+
+void ChannelForm::DeleteChannels() {
+    TransferFocus();
+    const std::vector<int> sel = SelectedChannels();
+    Change(3450, [&] {
+        for (int r : sel) ClearChannel(rows_[r]);
+    });
+    model_->Changed();
+}
+
+// The emptying rule of the text box: an empty receive frequency empties the
+// channel, an empty transmit frequency its encoder too, the name just
+// itself. A list cell always holds one of its choices and stays.
+void ChannelForm::DeleteCells() {
+    TransferFocus();
+    std::vector<std::pair<int, int>> cells;
+    for (const QModelIndex& i : grid_->selectionModel()->selectedIndexes()) cells.emplace_back(i.row() + 1, i.column());
+    if (cells.empty()) cells.emplace_back(state_.CurCHRow, state_.CurCHCol);
+    Change(3450, [&] {
+        for (const auto& [row, col] : cells) {
+            if (row < 1 || row >= int(rows_.size())) continue;
+            ChannelRow& r = rows_[row];
+            if (col == colRxFreq) {
+                ClearChannel(r);
+            } else if (col == colTxFreq) {
+                r[colTxFreq].clear();
+                r[colEncode].clear();
+            } else if (col == colName) {
+                r[colName].clear();
+            }
+        }
+    });
+    model_->Changed();
+}
+
+void ChannelForm::PasteChannels() {
+    TransferFocus();
+    const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+    if (!mime) return;
+    const std::string text =
+        mime->hasFormat(kCsvMime) ? mime->data(kCsvMime).toStdString() : mime->text().toStdString();
+    ChannelPaste paste;
+    std::string error;
+    MessageRequest m;
+    m.title = "RM-427";
+    if (!ReadChannelPaste(state_, text, paste, error)) {
+        m.text = error.empty() ? LoadText(state_.Language, 3438) : error;
+        m.title = error.empty() ? "RM-427" : "Error";
+        m.icon = error.empty() ? MsgIcon::Information : MsgIcon::Critical;
+        boxes_.Show(m);
+        return;
+    }
+    const int at = SelectedChannels().front();
+    ChannelRows pasted = rows_;
+    const int lost = PlaceChannelPaste(pasted, at, paste);
+    if (lost || paste.skipped || !paste.notes.empty()) {
+        // What Import Channels would say, line by line, before anything changes.
+        int taken = 0;
+        for (const ChannelRow& r : paste.channels) taken += ChannelProgrammed(r);
+        QString summary = Text(3434).arg(taken - lost);
+        if (paste.skipped) summary += ' ' + Text(3435).arg(paste.skipped);
+        if (lost) summary += ' ' + Text(3436).arg(lost);
+        summary += '\n';
+        for (const std::string& n : paste.notes) summary += QString::fromStdString(n) + '\n';
+        m.text = (summary + '\n' + Text(3437)).toStdString();
+        m.icon = MsgIcon::Exclamation;
+        m.buttons = MsgButtons::OkCancel;
+        m.defaultButton = 1;
+        if (boxes_.Show(m) != MsgAnswer::Ok) return;
+    }
+    Change(3419, [&] { rows_ = pasted; });
+    model_->Changed();
+    SelectChannels(at, std::min<int>(at + int(paste.channels.size()) - 1, ChannelCount(rows_)));
+}
+
+void ChannelForm::InsertChannel() {
+    TransferFocus();
+    const std::vector<int> sel = SelectedChannels();
+    const int first = sel.front();
+    const int count = sel.back() - first + 1 == int(sel.size()) ? int(sel.size()) : 1;
+    if (ChannelsPushedOff(rows_, count) > 0) {
+        MessageRequest q;
+        q.text = LoadText(state_.Language, 3431);
+        q.title = "RM-427";
+        q.icon = MsgIcon::Exclamation;
+        q.buttons = MsgButtons::OkCancel;
+        q.defaultButton = 1;
+        if (boxes_.Show(q) != MsgAnswer::Ok) return;
+    }
+    Change(3451, [&] { InsertChannels(rows_, first, count); });
+    model_->Changed();
+    SelectChannels(first, first + count - 1);
+}
+
+void ChannelForm::RemoveChannel() {
+    TransferFocus();
+    const std::vector<int> sel = SelectedChannels();
+    const int first = sel.front();
+    const int count = sel.back() - first + 1 == int(sel.size()) ? int(sel.size()) : 1;
+    Change(3452, [&] { RemoveChannels(rows_, first, count); });
+    model_->Changed();
+    SelectChannels(first, first);
+}
+
+void ChannelForm::MoveChannels(int delta) {
+    TransferFocus();
+    const std::vector<int> sel = SelectedChannels();
+    const int first = sel.front(), last = sel.back();
+    bool moved = false;
+    Change(delta < 0 ? 1400 : 1401, [&] { moved = rm427::MoveChannels(rows_, first, last, delta); });
+    model_->Changed();
+    if (!moved) return;
+    // The selection and the current cell move with the channels.
+    const int current = state_.CurCHRow + delta;
+    if (current == first + delta) SelectRange(last + delta, current);
+    else SelectRange(first + delta, current);
+}
+
+void ChannelForm::SortChannels(int column, bool ascending) {
+    TransferFocus();
+    const std::vector<int> sel = SelectedChannels();
+    const bool some = sel.size() > 1;
+    const int first = some ? sel.front() : 1, last = some ? sel.back() : ChannelCount(rows_);
+    Change(3453, [&] { rm427::SortChannels(rows_, first, last, column, ascending, state_.Language); });
+    model_->Changed();
+}
+
+void ChannelForm::CompactChannels() {
+    TransferFocus();
+    Change(3454, [&] { rm427::CompactChannels(rows_); });
+    model_->Changed();
+}
+
+void ChannelForm::FindChannel() {
+    TransferFocus();
+    QInputDialog ask(this);
+    ask.setObjectName(QStringLiteral("frmFind"));
+    ask.setWindowTitle(QStringLiteral("RM-427"));
+    ask.setLabelText(Text(3432));
+    ask.setTextValue(QString::fromStdString(findText_));
+    if (ask.exec() != QDialog::Accepted || ask.textValue().trimmed().isEmpty()) return;
+    findText_ = ask.textValue().trimmed().toStdString();
+    FindNext();
+}
+
+void ChannelForm::FindNext() {
+    if (findText_.empty()) {
+        FindChannel();
+        return;
+    }
+    TransferFocus();
+    const ChannelMatch m = rm427::FindChannel(rows_, findText_, state_.CurCHRow, state_.CurCHCol);
+    if (!m.row) {
+        MessageRequest box;
+        box.text = Text(3433).arg(QString::fromStdString(findText_)).toStdString();
+        box.title = "RM-427";
+        box.icon = MsgIcon::Information;
+        boxes_.Show(box);
+        return;
+    }
+    grid_->selectionModel()->clearSelection();
+    SetCurrent(m.row, m.col);
+    grid_->selectionModel()->select(model_->index(m.row - 1, m.col), QItemSelectionModel::Select);
+    grid_->scrollTo(model_->index(m.row - 1, m.col));
+}
+
+}  // namespace rm427::gui
