@@ -564,7 +564,9 @@ bool ChannelForm::eventFilter(QObject* watched, QEvent* event) {
     } else if (watched == grid_->viewport() && type == QEvent::MouseButtonRelease) {
         auto* me = static_cast<QMouseEvent*>(event);
         const QModelIndex at = grid_->indexAt(me->position().toPoint());
-        if (me->button() == Qt::LeftButton && at.isValid()) {
+        // A drag over cells, or a click with Shift or Ctrl, only selects.
+        const bool selecting = at != pressCell_ || (me->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier));
+        if (me->button() == Qt::LeftButton && at.isValid() && !selecting) {
             const int row = at.row() + 1;
             int col = at.column();
             Redirect(row, col);

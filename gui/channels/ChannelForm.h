@@ -188,6 +188,7 @@ private:
     QMenu* menu_ = nullptr;
     std::vector<QAction*> rowActions_;
     int anchor_ = 0;          // the channel a Shift selection extends from
+    QPersistentModelIndex pressCell_;  // where the left button went down
     bool numberDrag_ = false; // a drag over the channel numbers is selecting
     std::string findText_;
     int sortColumn_ = 1;      // the column the context menu was opened on

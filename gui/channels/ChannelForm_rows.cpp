@@ -144,6 +144,7 @@ bool ChannelForm::NumberMouse(QEvent* event) {
     case QEvent::MouseButtonPress: {
         if (me->button() != Qt::LeftButton) return false;
         const QModelIndex at = grid_->indexAt(p);
+        pressCell_ = at;
         if (!at.isValid() || at.column() != colChannel) return false;
         TransferFocus();
         grid_->setFocus();

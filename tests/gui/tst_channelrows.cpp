@@ -369,6 +369,23 @@ void TestChannelRows::deleteKeyEmptiesByTheColumnsRule() {
     e.undo();
     e.undo();
     QCOMPARE(e.cell(1, colName), std::string("ONE"));
+
+    // A drag over cells selects them without opening an editor; Delete
+    // then applies each column's rule: transmit and name go, the rest stays.
+    QTest::mousePress(e.grid()->viewport(), Qt::LeftButton, {}, e.at(2, colTxFreq));
+    QMouseEvent move(QEvent::MouseMove, e.at(3, colName), e.grid()->viewport()->mapToGlobal(e.at(3, colName)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(e.grid()->viewport(), &move);
+    QTest::mouseRelease(e.grid()->viewport(), Qt::LeftButton, {}, e.at(3, colName));
+    QVERIFY(!e.txt()->isVisible());
+    e.key(Qt::Key_Delete);
+    for (int r : {2, 3}) {
+        QCOMPARE(e.cell(r, colRxFreq).substr(0, 3), std::string(r == 2 ? "146" : "147"));
+        QVERIFY(e.cell(r, colTxFreq).empty());
+        QVERIFY(e.cell(r, colEncode).empty());
+        QVERIFY(e.cell(r, colName).empty());
+        QCOMPARE(e.cell(r, colPower), std::string("High"));
+    }
 }
 
 void TestChannelRows::chineseMenu() {
