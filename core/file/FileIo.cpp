@@ -9,7 +9,13 @@
 #include <system_error>
 
 #ifdef _WIN32
-#include <io.h>
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <algorithm>
 #else
 #include <fcntl.h>
 #include <limits.h>
@@ -60,117 +66,250 @@ std::string TempName() {
     return name;
 }
 
-std::string FolderOf(const std::string& path) {
-    const fs::path parent = fs::path(path).parent_path();
-    return parent.empty() ? std::string(".") : parent.string();
-}
-
 // ---------------------------------------------------------------------------
 // The platform layer: opening, writing and replacing files.
 #ifdef _WIN32
 
+// Every path the programs hand over is UTF-8; Windows takes it as UTF-16
+// through the wide functions (the narrow ones would use the ANSI code page,
+// and a Chinese name would not be found).
+// (A malformed sequence becomes U+FFFD rather than an exception.)
+std::wstring Wide(const std::string& utf8) {
+    if (utf8.empty()) return {};
+    const int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring w(static_cast<std::size_t>(n), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &w[0], n);
+    return w;
+}
+
+std::string Narrow(const std::wstring& w) {
+    if (w.empty()) return {};
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0,
+                                        nullptr, nullptr);
+    std::string s(static_cast<std::size_t>(n), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), &s[0], n, nullptr, nullptr);
+    return s;
+}
+
+// The system's own description of a Windows error code, in UTF-8.
+std::string DescribeSystem(DWORD code) {
+    wchar_t* text = nullptr;
+    const DWORD n = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                         FORMAT_MESSAGE_IGNORE_INSERTS,
+                                     nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring w = n && text ? std::wstring(text, n) : std::wstring();
+    if (text) ::LocalFree(text);
+    while (!w.empty() && (w.back() == L'\r' || w.back() == L'\n' || w.back() == L' ')) w.pop_back();
+    if (w.empty()) return "Windows error " + std::to_string(code);
+    return Narrow(w);
+}
+
+std::string LastError() {
+    return DescribeSystem(::GetLastError());
+}
+
+class Handle {
+public:
+    explicit Handle(HANDLE h) : h_(h) {}
+    ~Handle() { Close(); }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    bool Ok() const { return h_ != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return h_; }
+    bool Close() {
+        if (!Ok()) return true;
+        const bool ok = ::CloseHandle(h_) != 0;
+        h_ = INVALID_HANDLE_VALUE;
+        return ok;
+    }
+
+private:
+    HANDLE h_;
+};
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+bool WriteAll(HANDLE h, const std::vector<std::uint8_t>& data, std::string& error) {
+    std::size_t done = 0;
+    while (done < data.size()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(data.size() - done, 1u << 20));
+        DWORD written = 0;
+        if (!::WriteFile(h, data.data() + done, chunk, &written, nullptr)) {
+            error = LastError();
+            return false;
+        }
+        done += written;
+    }
+    return true;
+}
+
 bool ReadAll(const std::string& path, std::vector<std::uint8_t>& data, std::string& error,
              std::size_t limit) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) {
-        error = Describe(errno);
+    const std::wstring w = Wide(path);
+    const DWORD attrs = ::GetFileAttributesW(w.c_str());
+    if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY)) {
+        error = Describe(EISDIR);
+        return false;
+    }
+    Handle h(::CreateFileW(w.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!h.Ok()) {
+        error = LastError();
+        return false;
+    }
+    LARGE_INTEGER size{};
+    if (limit && ::GetFileType(h.Get()) == FILE_TYPE_DISK && ::GetFileSizeEx(h.Get(), &size) &&
+        static_cast<unsigned long long>(size.QuadPart) > limit) {
+        error = TooLarge(limit);
         return false;
     }
     std::vector<std::uint8_t> out;
     std::uint8_t chunk[65536];
-    bool tooLarge = false;
     for (;;) {
-        const std::size_t got = std::fread(chunk, 1, sizeof chunk, f);
+        DWORD got = 0;
+        if (!::ReadFile(h.Get(), chunk, sizeof chunk, &got, nullptr)) {
+            // The writer of a pipe closing is its end, not an error.
+            if (::GetLastError() == ERROR_BROKEN_PIPE) break;
+            error = LastError();
+            return false;
+        }
+        if (got == 0) break;
         out.insert(out.end(), chunk, chunk + got);
         if (limit && out.size() > limit) {
-            tooLarge = true;
-            break;
+            error = TooLarge(limit);
+            return false;
         }
-        if (got < sizeof chunk) break;
-    }
-    const bool failed = std::ferror(f) != 0;
-    const int err = errno;
-    std::fclose(f);
-    if (tooLarge) {
-        error = TooLarge(limit);
-        return false;
-    }
-    if (failed) {
-        error = Describe(err ? err : EIO);
-        return false;
     }
     data.swap(out);
     return true;
 }
 
-bool WriteNew(const std::string& tmp, const std::vector<std::uint8_t>& data, std::string& error) {
-    std::FILE* f = std::fopen(tmp.c_str(), "wb");
-    if (!f) {
-        error = Describe(errno);
-        return false;
+// Creates tmp (it must not exist yet), writes data and flushes it to the
+// disk. 0, or the Windows error code with error set.
+DWORD WriteNew(const std::wstring& tmp, const std::vector<std::uint8_t>& data, std::string& error) {
+    Handle h(::CreateFileW(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                           nullptr));
+    if (!h.Ok()) {
+        const DWORD code = ::GetLastError();
+        error = DescribeSystem(code);
+        return code;
     }
-    const bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size() &&
-                    std::fflush(f) == 0;
-    const int err = errno;
-    if (std::fclose(f) != 0 || !ok) {
-        error = Describe(ok ? errno : err);
-        return false;
+    DWORD code = 0;
+    if (!WriteAll(h.Get(), data, error)) code = ERROR_WRITE_FAULT;  // error already set
+    if (!code && !::FlushFileBuffers(h.Get())) code = ::GetLastError();
+    if (!h.Close() && !code) code = ::GetLastError();
+    if (code) {
+        if (code != ERROR_WRITE_FAULT) error = DescribeSystem(code);
+        ::DeleteFileW(tmp.c_str());
     }
-    return true;
+    return code;
+}
+
+// A new temporary file with data beside target; its name, or empty.
+std::wstring WriteTempBeside(const std::wstring& target, const std::vector<std::uint8_t>& data,
+                             std::string& error) {
+    fs::path folder = fs::path(target).parent_path();
+    if (folder.empty()) folder = L".";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::wstring tmp = (folder / Wide(TempName())).wstring();
+        const DWORD code = WriteNew(tmp, data, error);
+        if (code == 0) return tmp;
+        if (code != ERROR_FILE_EXISTS && code != ERROR_ALREADY_EXISTS) break;
+    }
+    return {};
+}
+
+// The file a link (or a chain of them) leads to, as a wide path; the path
+// itself when it is no link or leads nowhere yet.
+std::wstring FinalTarget(const std::wstring& w, DWORD attrs) {
+    if (attrs == INVALID_FILE_ATTRIBUTES || !(attrs & FILE_ATTRIBUTE_REPARSE_POINT)) return w;
+    Handle h(::CreateFileW(w.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                           nullptr));
+    if (!h.Ok()) return w;
+    std::wstring buf(1024, L'\0');
+    DWORD n = ::GetFinalPathNameByHandleW(h.Get(), &buf[0], static_cast<DWORD>(buf.size()), 0);
+    if (n >= buf.size()) {
+        buf.assign(n + 1, L'\0');
+        n = ::GetFinalPathNameByHandleW(h.Get(), &buf[0], static_cast<DWORD>(buf.size()), 0);
+    }
+    if (n == 0 || n >= buf.size()) return w;
+    buf.resize(n);
+    return buf;
+}
+
+// A console, NUL, a serial port or a pipe: such a target is written into.
+bool IsDevice(const std::wstring& w) {
+    Handle h(::CreateFileW(w.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                           nullptr));
+    return h.Ok() && ::GetFileType(h.Get()) != FILE_TYPE_DISK;
 }
 
 SaveResult SaveToPath(const std::string& path, const std::vector<std::uint8_t>& data,
                       std::string& error, bool replaceReadOnly) {
-    std::error_code ec;
-    const fs::file_status st = fs::status(path, ec);
-    if (fs::is_directory(st)) {
+    const std::wstring named = Wide(path);
+    const std::wstring target = FinalTarget(named, ::GetFileAttributesW(named.c_str()));
+    const DWORD attrs = ::GetFileAttributesW(target.c_str());
+    const bool exists = attrs != INVALID_FILE_ATTRIBUTES;
+    if (exists && (attrs & FILE_ATTRIBUTE_DIRECTORY)) {
         error = Describe(EISDIR);
         return SaveResult::Failed;
     }
-    if (fs::exists(st) && (st.permissions() & fs::perms::owner_write) == fs::perms::none &&
-        !replaceReadOnly) {
+    if (IsDevice(target)) {
+        Handle h(::CreateFileW(target.c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!h.Ok()) {
+            error = LastError();
+            return SaveResult::Failed;
+        }
+        return WriteAll(h.Get(), data, error) ? SaveResult::Saved : SaveResult::Failed;
+    }
+    const bool readOnly = exists && (attrs & FILE_ATTRIBUTE_READONLY);
+    if (readOnly && !replaceReadOnly) {
         error = kReadOnly;
         return SaveResult::ReadOnly;
     }
-    const std::string tmp = (fs::path(FolderOf(path)) / TempName()).string();
-    if (!WriteNew(tmp, data, error)) {
-        fs::remove(tmp, ec);
+    const std::wstring tmp = WriteTempBeside(target, data, error);
+    if (tmp.empty()) return SaveResult::Failed;
+    // A read-only file cannot be replaced: the mark is taken off for the
+    // move and put back on the new file, as its other marks are.
+    const DWORD keep = exists ? attrs & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                                         FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE)
+                              : 0;
+    if (readOnly) ::SetFileAttributesW(target.c_str(), attrs & ~FILE_ATTRIBUTE_READONLY);
+    if (!::MoveFileExW(tmp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        error = LastError();
+        ::DeleteFileW(tmp.c_str());
+        if (readOnly) ::SetFileAttributesW(target.c_str(), attrs);
         return SaveResult::Failed;
     }
-    if (fs::exists(st)) fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, ec);
-    fs::rename(tmp, path, ec);
-    if (ec) {
-        error = ec.message();
-        std::error_code ignored;
-        fs::remove(tmp, ignored);
-        return SaveResult::Failed;
-    }
+    if (keep) ::SetFileAttributesW(target.c_str(), keep);
     return SaveResult::Saved;
 }
 
 bool SameFileId(const std::string& a, const std::string& b) {
     std::error_code ec;
-    return fs::equivalent(a, b, ec) && !ec;
+    return fs::equivalent(fs::path(Wide(a)), fs::path(Wide(b)), ec) && !ec;
 }
 
 bool ProbeFolder(const std::string& path, std::size_t size, std::string& error) {
-    const std::string tmp = (fs::path(FolderOf(path)) / TempName()).string();
-    const bool ok = WriteNew(tmp, std::vector<std::uint8_t>(size, 0), error);
-    std::error_code ec;
-    fs::remove(tmp, ec);
-    return ok;
+    const std::wstring named = Wide(path);
+    const std::wstring target = FinalTarget(named, ::GetFileAttributesW(named.c_str()));
+    const std::wstring tmp = WriteTempBeside(target, std::vector<std::uint8_t>(size, 0), error);
+    if (tmp.empty()) return false;
+    ::DeleteFileW(tmp.c_str());
+    return true;
 }
 
 bool ExistingWritable(const std::string& path, bool& exists, std::string& error) {
-    std::error_code ec;
-    const fs::file_status st = fs::status(path, ec);
-    exists = fs::exists(st);
+    const std::wstring named = Wide(path);
+    const DWORD attrs = ::GetFileAttributesW(FinalTarget(named, ::GetFileAttributesW(named.c_str())).c_str());
+    exists = attrs != INVALID_FILE_ATTRIBUTES;
     if (!exists) return true;
-    if (fs::is_directory(st)) {
+    if (attrs & FILE_ATTRIBUTE_DIRECTORY) {
         error = Describe(EISDIR);
         return false;
     }
-    if ((st.permissions() & fs::perms::owner_write) == fs::perms::none) {
+    if (attrs & FILE_ATTRIBUTE_READONLY) {
         error = kReadOnly;
         return false;
     }
@@ -178,6 +317,11 @@ bool ExistingWritable(const std::string& path, bool& exists, std::string& error)
 }
 
 #else  // POSIX
+
+std::string FolderOf(const std::string& path) {
+    const fs::path parent = fs::path(path).parent_path();
+    return parent.empty() ? std::string(".") : parent.string();
+}
 
 bool WriteAll(int fd, const std::vector<std::uint8_t>& data, std::string& error) {
     std::size_t done = 0;
@@ -464,7 +608,8 @@ bool CheckSaveTarget(const std::string& path, std::size_t size, std::string& err
     if (!ExistingWritable(path, exists, error)) return false;
     // A regular file is replaced through a new file in its folder: try one.
     std::error_code ec;
-    if (exists && !fs::is_regular_file(path, ec)) return true;
+    // (u8path: the path is UTF-8, which Windows would read as ANSI otherwise.)
+    if (exists && !fs::is_regular_file(fs::u8path(path), ec)) return true;
     return ProbeFolder(path, size, error);
 }
 

@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #endif
 
+#include "FileTestHelpers.h"
 #include "file/DataFile.h"
 #include "file/FileCommands.h"
 #include "file/FileIo.h"
@@ -65,10 +66,10 @@ protected:
     void SetUp() override {
         dir = fs::temp_directory_path() / ("rm427-filecmd-" + std::to_string(::getpid()) + "-" +
                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
+        test::RemoveTestFolder(dir);
         fs::create_directories(dir);
     }
-    void TearDown() override { fs::remove_all(dir); }
+    void TearDown() override { test::RemoveTestFolder(dir); }
 
     std::string P(const std::string& name) const { return (dir / name).string(); }
     static Bytes Read(const std::string& path) {
@@ -97,7 +98,7 @@ protected:
     }
     static std::vector<std::string> Entries(const fs::path& d) {
         std::vector<std::string> v;
-        for (const auto& e : fs::directory_iterator(d)) v.push_back(e.path().filename().string());
+        for (const auto& e : fs::directory_iterator(d)) v.push_back(e.path().filename().u8string());
         return std::sort(v.begin(), v.end()), v;
     }
 
@@ -282,7 +283,8 @@ TEST_F(FileCommandsTest, FailedSaveReportsAndKeepsTheOldFile) {
     state.Image[2] = 2;
     EXPECT_FALSE(commands.SaveAs());
     ASSERT_EQ(ui.boxes.size(), 1u);
-    ExpectBox(ui.boxes[0], "No such file or directory", "RM-427", MsgIcon::Exclamation, MsgButtons::Ok);
+    test::ExpectMissingFolderReason(ui.boxes[0].text);
+    ExpectBox(ui.boxes[0], ui.boxes[0].text, "RM-427", MsgIcon::Exclamation, MsgButtons::Ok);
     EXPECT_EQ(state.FileName, P("missing/y.dat"));  // Save As set it
     EXPECT_TRUE(state.ImageModified());
 
@@ -343,4 +345,42 @@ TEST_F(FileCommandsTest, ReadOnlyFileIsReplacedOnlyWhenTheUserSaysYes) {
     EXPECT_FALSE(state.ImageModified());
     EXPECT_EQ(fs::status(state.FileName).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+}
+
+// Chinese file and folder names, as many users have them: the file is saved
+// under its own name, replaced, opened again, and a missing folder is
+// refused with the system's reason.
+TEST_F(FileCommandsTest, ChineseFileAndFolderNames) {
+    const fs::path folder = dir / fs::u8path("数据文件夹");
+    fs::create_directories(folder);
+    const std::string name = (folder / fs::u8path("测试文件.dat")).u8string();
+
+    state.Image[0x100] = 0x5A;
+    ui.savePaths = {name};
+    EXPECT_TRUE(commands.SaveAs());
+    EXPECT_EQ(state.FileName, name);
+    EXPECT_EQ(Entries(folder), std::vector<std::string>{"测试文件.dat"});
+    EXPECT_EQ(Decoded(name)[0x100], 0x5A);
+
+    state.Image[0x100] = 0x5B;  // Save replaces the existing file
+    EXPECT_TRUE(commands.Save());
+    EXPECT_EQ(Entries(folder), std::vector<std::string>{"测试文件.dat"});
+    EXPECT_TRUE(ui.boxes.empty());
+
+    Module1 other;
+    Script otherUi;
+    FileCommands otherCommands{other, otherUi, otherUi, otherUi};
+    otherUi.openPaths = {name};
+    EXPECT_TRUE(otherCommands.Open());
+    EXPECT_EQ(other.FileName, name);
+    EXPECT_EQ(other.Image, state.Image);
+    EXPECT_TRUE(otherUi.boxes.empty());
+
+    const fs::path missing = dir / fs::u8path("没有的文件夹");
+    ui.savePaths = {(missing / fs::u8path("测试文件.dat")).u8string()};
+    EXPECT_FALSE(commands.SaveAs());
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    test::ExpectMissingFolderReason(ui.boxes[0].text);
+    EXPECT_FALSE(fs::exists(missing));
+    EXPECT_EQ(Decoded(name)[0x100], 0x5B);
 }

@@ -9,11 +9,14 @@
 #include <fstream>
 #include <thread>
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <unistd.h>
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/sysmacros.h>
+#endif
 
+#include "FileTestHelpers.h"
 #include "file/FileIo.h"
 
 using namespace rm427;
@@ -28,13 +31,10 @@ protected:
     void SetUp() override {
         dir = fs::temp_directory_path() / ("rm427-fileio-" + std::to_string(::getpid()) + "-" +
                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
+        test::RemoveTestFolder(dir);
         fs::create_directories(dir);
     }
-    void TearDown() override {
-        fs::permissions(dir, fs::perms::owner_all);
-        fs::remove_all(dir);
-    }
+    void TearDown() override { test::RemoveTestFolder(dir); }
     std::string P(const std::string& name) const { return (dir / name).string(); }
     static Bytes Read(const std::string& path) {
         Bytes b;
@@ -52,9 +52,14 @@ protected:
         return names;
     }
     static unsigned Mode(const std::string& path) {
+#ifdef _WIN32
+        // Windows knows only "read-only" (0444) or not (0666).
+        return static_cast<unsigned>(fs::status(path).permissions() & fs::perms::all);
+#else
         struct stat st {};
         ::lstat(path.c_str(), &st);
         return st.st_mode & 07777;
+#endif
     }
 
     fs::path dir;
@@ -67,13 +72,17 @@ TEST_F(FileIoTest, RegularFileReplacedKeepingItsModeAndNothingElseLeft) {
     ASSERT_EQ(::chmod(P("a.dat").c_str(), 0600), 0);
     ASSERT_EQ(SaveFile(P("a.dat"), data, error), SaveResult::Saved) << error;
     EXPECT_EQ(Read(P("a.dat")), data);
+#ifndef _WIN32
     EXPECT_EQ(Mode(P("a.dat")), 0600u);
+#endif
 
     ASSERT_EQ(SaveFile(P("fresh.dat"), data, error), SaveResult::Saved) << error;
     EXPECT_EQ(Read(P("fresh.dat")), data);
     EXPECT_EQ(Entries(), (std::vector<std::string>{"a.dat", "fresh.dat"}));
 }
 
+#ifndef _WIN32
+// Links (Windows lets only administrators make them), FIFOs and device nodes.
 TEST_F(FileIoTest, LinksAreFollowedAndKept) {
     Write(P("real.dat"), "old");
     fs::create_directories(dir / "sub");
@@ -122,6 +131,7 @@ TEST_F(FileIoTest, FifoAndDeviceNodesAreWrittenIntoNotReplaced) {
     EXPECT_TRUE(fs::is_character_file(dir / "null"));
     EXPECT_EQ(Entries(), (std::vector<std::string>{"null", "pipe", "to-null"}));
 }
+#endif
 
 TEST_F(FileIoTest, ReadOnlyIsRefusedUnlessReplacingIsAsked) {
     Write(P("ro.dat"), "old");
@@ -138,12 +148,13 @@ TEST_F(FileIoTest, ReadOnlyIsRefusedUnlessReplacingIsAsked) {
 
 TEST_F(FileIoTest, SystemReasonsAndLongNames) {
     EXPECT_EQ(SaveFile(P("none/a.dat"), data, error), SaveResult::Failed);
-    EXPECT_EQ(error, "No such file or directory");
+    test::ExpectMissingFolderReason(error);
     EXPECT_FALSE(CheckSaveTarget(P("none/a.dat"), 10, error));
-    EXPECT_EQ(error, "No such file or directory");
+    test::ExpectMissingFolderReason(error);
     EXPECT_EQ(SaveFile(dir.string(), data, error), SaveResult::Failed);
     EXPECT_EQ(error, "Is a directory");
 
+#ifndef _WIN32
     // The longest valid name saves (the temporary name does not grow with it);
     // one more character is the system's "File name too long".
     const std::string longest(NAME_MAX, 'x');
@@ -155,14 +166,20 @@ TEST_F(FileIoTest, SystemReasonsAndLongNames) {
 
     EXPECT_TRUE(CheckSaveTarget(P("new.dat"), 4096, error)) << error;
     EXPECT_EQ(Entries(), std::vector<std::string>{longest});
+#else
+    EXPECT_TRUE(CheckSaveTarget(P("new.dat"), 4096, error)) << error;
+    EXPECT_TRUE(fs::is_empty(dir));
+#endif
 }
 
 TEST_F(FileIoTest, SameFileByDeviceAndInode) {
     Write(P("a.dat"), "a");
     Write(P("b.dat"), "a");
-    fs::create_symlink("a.dat", dir / "link.dat");
     fs::create_hard_link(dir / "a.dat", dir / "hard.dat");
+#ifndef _WIN32
+    fs::create_symlink("a.dat", dir / "link.dat");
     EXPECT_TRUE(SameFile(P("a.dat"), P("link.dat")));
+#endif
     EXPECT_TRUE(SameFile(P("a.dat"), P("hard.dat")));
     EXPECT_TRUE(SameFile(P("a.dat"), (dir / "." / "a.dat").string()));
     EXPECT_FALSE(SameFile(P("a.dat"), P("b.dat")));
@@ -178,6 +195,7 @@ TEST_F(FileIoTest, LimitsRefuseLargeFilesAndEndlessDevices) {
     EXPECT_FALSE(ReadWholeFile(P("over"), b, error, kDataFileLimit));
     EXPECT_EQ(error, "the file is larger than 64 KiB");
     EXPECT_EQ(b.size(), kDataFileLimit);  // untouched on failure
+#ifndef _WIN32
 
     // A device that never ends is read up to the limit only.
     EXPECT_FALSE(ReadWholeFile("/dev/zero", b, error, kCsvFileLimit));
@@ -196,6 +214,7 @@ TEST_F(FileIoTest, LimitsRefuseLargeFilesAndEndlessDevices) {
     EXPECT_FALSE(ReadWholeFile(P("pipe"), b, error, kDataFileLimit));
     writer.join();
     EXPECT_EQ(error, "the file is larger than 64 KiB");
+#endif
 }
 
 }  // namespace
