@@ -37,7 +37,7 @@ int Run(const Args& args) {
     // there but is no data file is refused rather than overwritten.
     CodeplugImage image = Module1().Image;
     std::error_code ec;
-    if (std::filesystem::exists(rest[1], ec) && !LoadDataFile(rest[1], image)) return 1;
+    if (std::filesystem::exists(std::filesystem::u8path(rest[1]), ec) && !LoadDataFile(rest[1], image)) return 1;
 
     if (format == "common") {
         CommonCsvImport report;

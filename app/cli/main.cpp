@@ -6,6 +6,18 @@
 
 #include <unistd.h>
 
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <cwchar>
+
+#include <shellapi.h>
+#endif
+
 #include "Cli.h"
 #include "file/FileIo.h"
 
@@ -90,12 +102,40 @@ static void PrintOverview() {
     std::cout << "\nrm427-cli COMMAND --help shows the details of a command.\n";
 }
 
+// The arguments after the program name, as UTF-8 texts. Windows hands main()
+// its arguments in the ANSI code page, where a Chinese file name turns into
+// question marks, so there they are taken from the wide command line; the
+// console is switched to UTF-8 output for the program's run.
+static Args ArgumentsOf(int argc, char** argv) {
+#ifdef _WIN32
+    static const UINT consoleCodePage = ::GetConsoleOutputCP();
+    if (consoleCodePage && ::SetConsoleOutputCP(CP_UTF8))
+        std::atexit([] { ::SetConsoleOutputCP(consoleCodePage); });
+    int count = 0;
+    if (LPWSTR* wide = ::CommandLineToArgvW(::GetCommandLineW(), &count)) {
+        Args args;
+        for (int i = 1; i < count; ++i) {
+            // WideCharToMultiByte, unlike a path conversion, takes a lone
+            // surrogate (a broken name) without throwing.
+            const int len = static_cast<int>(std::wcslen(wide[i]));
+            const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide[i], len, nullptr, 0, nullptr, nullptr);
+            std::string arg(static_cast<std::size_t>(n), '\0');
+            ::WideCharToMultiByte(CP_UTF8, 0, wide[i], len, arg.data(), n, nullptr, nullptr);
+            args.push_back(std::move(arg));
+        }
+        ::LocalFree(wide);
+        return args;
+    }
+#endif
+    return Args(argv + 1, argv + argc);
+}
+
 int main(int argc, char** argv) {
     // Output to a file or pipe is held until the end, so a failed write is
     // seen (with its reason) when it is flushed, not lost in the middle.
     static char outBuffer[1 << 20];
     if (!::isatty(1)) std::setvbuf(stdout, outBuffer, _IOFBF, sizeof outBuffer);
-    Args args(argv + 1, argv + argc);
+    const Args args = ArgumentsOf(argc, argv);
     if (args.empty() || args[0] == "-h" || args[0] == "--help" || args[0] == "help") {
         if (args.size() >= 2 && args[0] == "help") return PrintHelp(args[1]);
         PrintOverview();
