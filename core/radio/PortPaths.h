@@ -16,7 +16,11 @@ namespace rm427 {
 constexpr int kFirstPort = 1;
 constexpr int kLastPort = 20;
 
-// The built-in device of port n; empty for a number outside 1..20.
+// Port n's name on Windows, "COMn"; empty for a number outside 1..20.
+std::string WindowsPortName(int port);
+
+// The built-in device of port n (on Windows its name); empty for a number
+// outside 1..20.
 std::string DefaultPortPath(int port);
 
 // Looks up an override for port n; returns an empty text when there is none.

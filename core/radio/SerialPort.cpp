@@ -45,10 +45,15 @@ bool ParseLineSettings(const std::string& text, LineSettings& out) {
     return true;
 }
 
+std::string WindowsPortName(int port) {
+    if (port < kFirstPort || port > kLastPort) return {};
+    return "COM" + std::to_string(port);
+}
+
 std::string DefaultPortPath(int port) {
     if (port < kFirstPort || port > kLastPort) return {};
 #ifdef _WIN32
-    return "COM" + std::to_string(port);
+    return WindowsPortName(port);
 #else
     if (port <= 8) return "/dev/ttyUSB" + std::to_string(port - 1);
     if (port <= 12) return "/dev/ttyACM" + std::to_string(port - 9);

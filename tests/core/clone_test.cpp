@@ -266,7 +266,17 @@ TEST(PortPaths, DefaultTableOverridesAndLineSettings) {
     EXPECT_EQ(DefaultPortPath(12), "/dev/ttyACM3");
     EXPECT_EQ(DefaultPortPath(13), "/dev/ttyS0");
     EXPECT_EQ(DefaultPortPath(20), "/dev/ttyS7");
+#else
+    for (int n = kFirstPort; n <= kLastPort; ++n) EXPECT_EQ(DefaultPortPath(n), WindowsPortName(n));
 #endif
+    // On Windows the numbers are the system's own port names (COM10 and up
+    // too: the serial port layer adds the device prefix those need).
+    EXPECT_EQ(WindowsPortName(1), "COM1");
+    EXPECT_EQ(WindowsPortName(9), "COM9");
+    EXPECT_EQ(WindowsPortName(10), "COM10");
+    EXPECT_EQ(WindowsPortName(20), "COM20");
+    EXPECT_EQ(WindowsPortName(0), "");
+    EXPECT_EQ(WindowsPortName(21), "");
     EXPECT_EQ(DefaultPortPath(0), "");
     EXPECT_EQ(DefaultPortPath(21), "");
     const PortPathLookup lookup = [](int n) { return n == 3 ? std::string(" /dev/pts/7 ") : std::string(); };
