@@ -9,6 +9,7 @@
 #include "channels/ChannelRecord.h"
 #include "channels/CommonCsv.h"
 #include "helpers/ShellFixture.h"
+#include "text/TextTable.h"
 #include "ui/CommandBar.h"
 
 using namespace rm427;
@@ -151,6 +152,24 @@ void TestChannelFiles::exportWritesTheChosenLayout() {
     w.Dispatch("miExportChannels");
     QCOMPARE(f.boxes.shown.size(), std::size_t(2));
     QCOMPARE(f.boxes.shown[1].title, std::string("Error"));
+
+    // A read-only file: asked first (No keeps it), replaced on Yes, still read-only.
+    Put(own, "kept");
+    QVERIFY(QFile::setPermissions(own, QFileDevice::ReadOwner));
+    for (MsgAnswer answer : {MsgAnswer::No, MsgAnswer::Yes}) {
+        f.boxes.Clear();
+        f.boxes.Answer(MsgAnswer::No);  // own layout
+        f.boxes.Answer(answer);
+        f.files.saveAnswers.push_back(own.toStdString());
+        w.Dispatch("miExportChannels");
+        QCOMPARE(f.boxes.shown.size(), std::size_t(2));
+        QCOMPARE(f.boxes.shown[1].text, own.toStdString() + "\n" + LoadText(0, 3600));
+        QCOMPARE(f.boxes.shown[1].buttons, MsgButtons::YesNo);
+        if (answer == MsgAnswer::No) QCOMPARE(Slurp(own), std::string("kept"));
+    }
+    QCOMPARE(Slurp(own), ExportChannelsCsv(f.state.Image));
+    const auto writable = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    QVERIFY(!(QFile::permissions(own) & writable));
 }
 
 void TestChannelFiles::captionsFollowTheLanguage() {
