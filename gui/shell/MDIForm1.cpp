@@ -149,7 +149,13 @@ MDIForm1::MDIForm1(Module1& state, MessageBoxes& boxes, FileDialogs& files, QWid
     StartUp();
 }
 
-MDIForm1::~MDIForm1() = default;
+MDIForm1::~MDIForm1() {
+    // The child windows are destroyed after this window's own members (by
+    // QObject's destructor); the signals they send while going, such as the
+    // area's subWindowActivated, must not reach the half-destroyed window.
+    const auto children = findChildren<QObject*>();
+    for (QObject* child : children) QObject::disconnect(child, nullptr, this, nullptr);
+}
 
 void MDIForm1::StartUp() {
     // 1-2. Stored model and language.
