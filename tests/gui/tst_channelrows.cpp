@@ -93,7 +93,6 @@ private slots:
     void sortAndCompact();
     void findAndFindNext();
     void deleteKeyEmptiesByTheColumnsRule();
-    void chineseMenu();
 };
 
 void TestChannelRows::selectRowsByNumbersAndKeys() {
@@ -386,18 +385,6 @@ void TestChannelRows::deleteKeyEmptiesByTheColumnsRule() {
         QVERIFY(e.cell(r, colName).empty());
         QCOMPARE(e.cell(r, colPower), std::string("High"));
     }
-}
-
-void TestChannelRows::chineseMenu() {
-    Editor e;
-    QVERIFY(e.Active());
-    e.w->Dispatch("miChinese");
-    QStringList texts;
-    for (QAction* a : e.form->ContextMenu()->actions())
-        if (!a->isSeparator()) texts << a->text();
-    QCOMPARE(texts.first(), QStringLiteral("剪切(&T)"));
-    QVERIFY(texts.contains(QStringLiteral("插入信道(&I)")));
-    QVERIFY(texts.contains(QStringLiteral("查找(&F)...")));
 }
 
 QTEST_MAIN(TestChannelRows)
