@@ -19,6 +19,7 @@
 #include "shell/EditHistory.h"
 #include "shell/MDIForm1.h"
 #include "text/TextTable.h"
+#include "ui/CharFilter.h"
 
 namespace rm427::gui {
 namespace {
@@ -37,11 +38,6 @@ int ColumnWidthTwips(int col) {
 
 constexpr int kGridLeftTwips = 120;
 constexpr int kGridTopTwips = 120;
-
-bool IsNameChar(QChar c) {
-    return c.isDigit() || (c >= 'A' && c <= 'Z') || c == ' ' || c == '-' || c == '*' ||
-           c == '+' || c == '_';
-}
 
 double Dpi(const QWidget* w, bool x) {
     const QScreen* s = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
@@ -143,7 +139,10 @@ ChannelForm::ChannelForm(Module1& state, MessageBoxes& boxes, MDIForm1* main, QW
     txt_->setFrame(false);
     txt_->hide();
     txt_->installEventFilter(this);
-    connect(txt_, &QLineEdit::textEdited, this, &ChannelForm::Sanitize);
+    // Digits and "." for frequencies (a decimal comma is taken as "."); name
+    // characters for the name, letters in upper case. A key the column does
+    // not take changes nothing.
+    FilterChars(txt_, [this](QChar c) { return editCol_ == colName ? NameChar(c) : FreqChar(c); });
     // 4. The tone list once; placeholders for the other two.
     for (int i = 0; i < 3; ++i) {
         cbo_[i] = new QComboBox(grid_->viewport());
@@ -392,25 +391,6 @@ void ChannelForm::PlaceEditors() {
     }
 }
 
-// What a text box accepts: digits and "." for frequencies; NameChars for the
-// name, letters in upper case. Also what arrives by pasting.
-void ChannelForm::Sanitize() {
-    const QString typed = txt_->text();
-    QString kept;
-    int cursor = txt_->cursorPosition();
-    for (int i = 0; i < typed.size(); ++i) {
-        QChar c = typed[i];
-        if (editCol_ == colName) c = c.toUpper();
-        const bool ok = editCol_ == colName ? IsNameChar(c) : (c.isDigit() && c.unicode() < 128) || c == '.';
-        if (ok) kept += c;
-        else if (i < cursor) --cursor;
-    }
-    if (kept != typed) {
-        txt_->setText(kept);
-        txt_->setCursorPosition(std::max(0, cursor));
-    }
-}
-
 void ChannelForm::ValidateText() {
     if (!txtOpen_) return;
     txtOpen_ = false;
@@ -483,17 +463,17 @@ bool ChannelForm::GridKey(QKeyEvent* key) {
     if (keypad && (key->key() == Qt::Key_Period || key->key() == Qt::Key_Comma || key->key() == Qt::Key_Delete))
         t = QStringLiteral(".");
     if (t.size() != 1 || !t[0].isPrint()) return false;  // arrows, paging: the grid's own
-    const QChar c = t[0];
-    if ((col == colRxFreq || col == colTxFreq) && ((c.isDigit() && c.unicode() < 128) || c == '.')) {
+    const QChar freq = FreqChar(t[0]), name = NameChar(t[0]);
+    if ((col == colRxFreq || col == colTxFreq) && !freq.isNull()) {
         if (col == colTxFreq && rows_[row][colRxFreq].empty()) col = colRxFreq;
         SetCurrent(row, col);
         editRow_ = row;
         editCol_ = col;
-        OpenText(QString(c), false);
-    } else if (col == colName && (c.unicode() < 128) && IsNameChar(c.toUpper())) {
+        OpenText(QString(freq), false);
+    } else if (col == colName && !name.isNull()) {
         editRow_ = row;
         editCol_ = col;
-        OpenText(QString(c.toUpper()), false);
+        OpenText(QString(name), false);
     }
     // Any other character does nothing (and must not jump the grid around).
     return true;

@@ -148,7 +148,6 @@ private:
     // `change` as one undo step named by text `name`.
     void Change(int name, const std::function<void()>& change);
     void ValidateCombo(int index);
-    void Sanitize();
     void RowOperation(int name, void (*op)(Module1&, ChannelRows&));
     void MemoryMapShortcut();
     void BuildRowCommands();

@@ -19,6 +19,7 @@
 
 #include "channels/ToneCodec.h"
 #include "text/TextTable.h"
+#include "ui/CharFilter.h"
 #include "ui/SendTab.h"
 
 namespace rm427::gui {
@@ -402,6 +403,7 @@ void FrmBatch::RandomRules() {
 void FrmBatch::Watch(QLineEdit* edit, Field kind) {
     fields_[edit] = kind;
     edit->installEventFilter(this);
+    FilterChars(edit, FieldChars(kind));
     if (kind != Field::Freq)
         connect(edit, &QLineEdit::textChanged, this, [this, edit, kind] { FieldChanged(edit, kind); });
 }
@@ -424,12 +426,7 @@ void FrmBatch::FieldChanged(QLineEdit* edit, Field kind) {
         case Field::Interval:
             SetText(edit, QString::fromStdString(IntervalChanged(text)));
             break;
-        case Field::Name: {
-            // Pasted text obeys the rule of typed keys.
-            const QString clean = QString::fromStdString(CleanBatchName(text));
-            if (clean != edit->text()) SetText(edit, clean);
-            break;
-        }
+        case Field::Name:  // pasted text is cleaned by the field's filter
         case Field::Freq:
             break;
     }
@@ -499,25 +496,20 @@ bool FrmBatch::FieldKey(QLineEdit* edit, Field kind, QKeyEvent* ke) {
     if (text.isEmpty()) return false;  // caret and editing keys
     if (ke->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
     if (text.size() != 1) return true;
-    const QChar c = text[0];
+    // Characters the field takes go on to it (its filter maps them: upper
+    // case, decimal comma); every other key is dropped here.
+    return FieldChars(kind)(text[0]).isNull();
+}
+
+CharMap FrmBatch::FieldChars(Field kind) {
     switch (kind) {
         case Field::Range:
-        case Field::Interval:
-            return !c.isDigit() || c.unicode() >= 0x80;
-        case Field::Freq:
-        case Field::Step:
-            return !((c.isDigit() && c.unicode() < 0x80) || c == QLatin1Char('.'));
-        case Field::Name: {
-            if (c.unicode() >= 0x80 || !BatchNameCharAllowed(static_cast<char>(c.unicode()))) return true;
-            const QString up = text.toUpper();
-            if (up != text) {
-                edit->insert(up);
-                return true;
-            }
-            return false;
-        }
+        case Field::Interval: return DigitChar;
+        case Field::Freq: return FreqChar;
+        case Field::Step: return DecimalChar;
+        case Field::Name: return NameChar;
     }
-    return true;
+    return DigitChar;
 }
 
 bool FrmBatch::eventFilter(QObject* watched, QEvent* event) {

@@ -75,6 +75,7 @@ private:
     void Load();
     void Watch(QLineEdit* edit, Field kind);
     bool FieldKey(QLineEdit* edit, Field kind, QKeyEvent* ke);
+    static std::function<QChar(QChar)> FieldChars(Field kind);
     void FieldChanged(QLineEdit* edit, Field kind);
     void Validate(QLineEdit* edit);
     void UpdateRange();

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "text/TextTable.h"
+#include "ui/CharFilter.h"
 #include "ui/SendTab.h"
 
 namespace rm427::gui {
@@ -34,11 +35,6 @@ void Relabel(QComboBox* box, const QStringList& texts) {
 void Fill(QComboBox* box, int count) {
     box->clear();
     for (int i = 0; i < count; ++i) box->addItem(QString());
-}
-
-// Characters of the power-on message after upper-casing; others never enter.
-bool MessageChar(QChar c) {
-    return c.unicode() < 0x80 && IsPowerOnMessageChar(static_cast<char>(c.unicode()));
 }
 
 }  // namespace
@@ -133,7 +129,7 @@ frmSet::frmSet(Module1& state, QWidget* parent) : QDialog(parent), state_(state)
 
     new EnterSendsTab(this);
     text1_->installEventFilter(this);
-    connect(text1_, &QLineEdit::textEdited, this, &frmSet::Text1Edited);
+    FilterChars(text1_, NameChar);  // also what is pasted or dropped
     connect(command1_[0], &QPushButton::clicked, this, [this] {
         StoreSettings();
         accept();
@@ -213,18 +209,6 @@ SettingsSelections frmSet::Selections() const {
 
 void frmSet::StoreSettings() { rm427::StoreSettings(state_.Image, Selections()); }
 
-// Pasted or dropped text obeys the same rule as typed keys.
-void frmSet::Text1Edited(const QString& text) {
-    QString clean;
-    for (QChar c : text.toUpper())
-        if (MessageChar(c)) clean += c;
-    if (clean != text) {
-        const int pos = text1_->cursorPosition() - (text.size() - clean.size());
-        text1_->setText(clean);
-        text1_->setCursorPosition(qBound(0, pos, int(clean.size())));
-    }
-}
-
 bool frmSet::eventFilter(QObject* watched, QEvent* event) {
     if (watched == text1_) {
         if (event->type() == QEvent::FocusIn) {
@@ -239,16 +223,10 @@ bool frmSet::eventFilter(QObject* watched, QEvent* event) {
             if (key == Qt::Key_Tab || key == Qt::Key_Backtab) return false;
             if (key == Qt::Key_Backspace || ke->text().isEmpty()) return false;  // editing keys
             if (ke->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
-                return false;  // shortcuts; pasted text is cleaned in Text1Edited
-            const QString up = ke->text().toUpper();
-            if (up.size() == 1 && MessageChar(up[0])) {
-                if (up != ke->text()) {
-                    text1_->insert(up);
-                    return true;
-                }
-                return false;
-            }
-            return true;  // every other key is discarded
+                return false;  // shortcuts; pasted text goes through the filter
+            // Message characters go on (the filter upper-cases them); every
+            // other key is discarded.
+            return ke->text().size() != 1 || NameChar(ke->text()[0]).isNull();
         }
     }
     return QDialog::eventFilter(watched, event);

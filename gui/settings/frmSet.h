@@ -46,8 +46,6 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void Text1Edited(const QString& text);
-
     Module1& state_;
     QWidget* picture1_ = nullptr;
     QComboBox* cboSet_[kSettingsLists] = {};

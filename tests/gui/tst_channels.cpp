@@ -1,5 +1,6 @@
 // The channel editor inside the main window, driven by real keys and clicks.
 #include <QAction>
+#include <QClipboard>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -64,6 +65,8 @@ private slots:
     void outOfRangeShowsTheMessage();
     void escapeKeepsTheText();
     void nameEditing();
+    void rejectedKeysKeepTheCell();
+    void decimalComma();
     void channelNumbersStayInView();
     void listsAndTheirEnterMoves();
     void backgroundClickAndCommandsCommit();
@@ -311,6 +314,66 @@ void TestChannels::nameEditing() {
     QCOMPARE(int(codes[0]), 11);
     QCOMPARE(int(codes[2]), 10);
     QCOMPARE(int(codes[4]), 36);
+}
+
+// Opened with its text selected, a text box given only keys (or a paste) its
+// column does not take keeps text, selection and caret; Enter then stores
+// the cell as it was, so the channel, its transmit side or its name live on.
+void TestChannels::rejectedKeysKeepTheCell() {
+    Editor e;
+    QVERIFY(e.Active());
+    e.program(6, "145.5");
+    e.click(6, colName);
+    QTest::keyClicks(e.txt(), "ab");
+    QTest::keyClick(e.txt(), Qt::Key_Return);
+    const ChannelRow before = e.form->Rows()[6];
+    struct Case {
+        int col;
+        const char* keys;
+        const char* pasted;
+    } cases[] = {{colRxFreq, "x !", "MHz"}, {colTxFreq, "a-", "?"}, {colName, "!,.", "#%"}};
+    for (const Case& c : cases) {
+        e.click(6, c.col);
+        const QString text = e.txt()->text();
+        QCOMPARE(e.txt()->selectedText(), text);
+        for (const char* k = c.keys; *k; ++k) QTest::keyClick(e.txt(), *k);
+        QApplication::clipboard()->setText(QString::fromLatin1(c.pasted));
+        QTest::keyClick(e.txt(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(e.txt()->text(), text);
+        QCOMPARE(e.txt()->selectedText(), text);
+        QCOMPARE(e.txt()->cursorPosition(), int(text.size()));
+        QTest::keyClick(e.txt(), Qt::Key_Return);
+        QVERIFY(e.form->Rows()[6] == before);
+    }
+    // A paste keeps what the column takes.
+    e.click(6, colName);
+    QApplication::clipboard()->setText(QStringLiteral("x!y"));
+    QTest::keyClick(e.txt(), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(e.txt()->text(), QStringLiteral("XY"));
+    QTest::keyClick(e.txt(), Qt::Key_Escape);
+}
+
+// Keyboards with a decimal comma: "," is the decimal point of a frequency,
+// on the grid and in the text box, typed or pasted.
+void TestChannels::decimalComma() {
+    Editor e;
+    QVERIFY(e.Active());
+    e.click(7, colRxFreq);
+    QTest::keyClicks(e.txt(), "145,125");
+    QCOMPARE(e.txt()->text(), QStringLiteral("145.125"));
+    QTest::keyClick(e.txt(), Qt::Key_Return);
+    QCOMPARE(e.cell(7, colRxFreq), std::string("145.12500"));
+    QCOMPARE(int(e.f.boxes.shown.size()), 0);
+    e.grid()->setCurrentIndex(e.grid()->model()->index(7, colRxFreq));
+    e.grid()->setFocus();
+    QTest::keyClick(e.grid(), ',');
+    QCOMPARE(e.txt()->text(), QStringLiteral("."));
+    QTest::keyClick(e.txt(), Qt::Key_Escape);
+    e.click(7, colTxFreq);
+    QApplication::clipboard()->setText(QStringLiteral("144,8 MHz"));
+    QTest::keyClick(e.txt(), Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(e.txt(), Qt::Key_Return);
+    QCOMPARE(e.cell(7, colTxFreq), std::string("144.80000"));
 }
 
 void TestChannels::channelNumbersStayInView() {

@@ -1,5 +1,6 @@
 // The batch channel editor through its controls and real key events.
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPointer>
@@ -202,6 +203,45 @@ private slots:
         QCOMPARE(w.TxtBatch7()->text(), QStringLiteral("AB-1"));
         QTest::keyClicks(w.TxtBatch7(), "*_+");
         QCOMPARE(w.TxtBatch7()->text(), QStringLiteral("AB-1*"));
+    }
+
+    // Each field, its text selected: a key (or a paste) it does not take
+    // changes nothing, and Enter gives the value it had.
+    void rejectedKeysKeepTheText() {
+        Fixture f;
+        f.Show();
+        FrmBatch& w = f.w();
+        w.OptBatch1(1)->click();
+        w.OptBatch3(1)->click();
+        f.Type(w.TxtBatch7(), "AB1", false);
+        QLineEdit* fields[] = {w.TxtBatch0(0), w.TxtBatch0(1), w.TxtBatch1(1), w.TxtBatch1(2),
+                               w.TxtBatch2(1), w.TxtBatch3(1), w.TxtBatch7()};
+        QApplication::clipboard()->setText(QStringLiteral("!?"));
+        for (QLineEdit* e : fields) {
+            e->setFocus();
+            e->selectAll();
+            const QString text = e->text();
+            QTest::keyClicks(e, e == w.TxtBatch7() ? "!#/" : "x !");
+            QTest::keyClick(e, Qt::Key_V, Qt::ControlModifier);
+            QCOMPARE(e->text(), text);
+            QCOMPARE(e->selectedText(), text);
+            QTest::keyClick(e, Qt::Key_Return);
+            QCOMPARE(e->text(), text);
+        }
+        QCOMPARE(int(f.boxes.shown.size()), 0);
+    }
+
+    // A decimal comma in the frequency fields is their decimal point.
+    void frequencyFieldsTakeADecimalComma() {
+        Fixture f;
+        f.Show();
+        FrmBatch& w = f.w();
+        f.Type(w.TxtBatch1(1), "145,125");
+        QCOMPARE(w.TxtBatch1(1)->text(), QStringLiteral("145.12500"));
+        w.OptBatch3(1)->click();
+        f.Type(w.TxtBatch1(2), "0,6");
+        QCOMPARE(w.TxtBatch1(2)->text(), QStringLiteral("0.60000"));
+        QCOMPARE(int(f.boxes.shown.size()), 0);
     }
 
     void applyFillsTheRowsOfTheRange() {

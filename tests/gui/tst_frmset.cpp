@@ -111,6 +111,13 @@ private slots:
         QApplication::clipboard()->setText("q%1!");
         w.Text1()->paste();
         QCOMPARE(w.Text1()->text(), QStringLiteral("Q1"));
+        // With its text selected, a rejected key or paste changes nothing.
+        w.Text1()->selectAll();
+        QTest::keyClicks(w.Text1(), "!.");
+        QApplication::clipboard()->setText("%?");
+        w.Text1()->paste();
+        QCOMPARE(w.Text1()->text(), QStringLiteral("Q1"));
+        QCOMPARE(w.Text1()->selectedText(), QStringLiteral("Q1"));
         // Enter moves on and never confirms the dialog.
         QTest::keyClick(w.Text1(), Qt::Key_Return);
         QVERIFY(!w.Text1()->hasFocus());

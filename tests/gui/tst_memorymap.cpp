@@ -283,6 +283,10 @@ private slots:
         w.Key(Qt::Key_Return);
         w.Key(Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(w.editor->text(), QString("FF"));
+        // Nor does a rejected key with the text selected.
+        w.Type("x");
+        QCOMPARE(w.editor->text(), QString("FF"));
+        QCOMPARE(w.editor->selectedText(), QString("FF"));
         w.Key(Qt::Key_Return);
         QCOMPARE(w.Cell(0, 0), QString("FF"));
     }

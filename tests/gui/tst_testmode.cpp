@@ -236,6 +236,12 @@ private slots:
         QCOMPARE(w.slider->value(), 255);
         w.TypeValue("1234");
         QCOMPARE(w.text->text(), QString("123"));  // three characters at most
+        // A rejected key with the text selected changes nothing.
+        w.TypeValue("x");
+        QCOMPARE(w.text->text(), QString("123"));
+        QCOMPARE(w.text->selectedText(), QString("123"));
+        QTest::keyClick(w.text, Qt::Key_Return);
+        QCOMPARE(w.text->text(), QString("123"));
 
         w.Connect();
         QCOMPARE(w.slider->value(), 77);
