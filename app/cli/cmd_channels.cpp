@@ -9,11 +9,9 @@ namespace {
 int Run(const Args& args) {
     int rc = 0;
     if (!TakePositional("channels", args, 1, rc)) return rc;
-    Module1 state;
-    state.Language = 0;
-    if (!LoadDataFile(args[0], state.Image)) return 1;
-    ChannelRows rows = MakeChannelRows(state);
-    LoadChannelRows(state, rows);
+    CodeplugImage image{};
+    if (!LoadDataFile(args[0], image)) return 1;
+    const ChannelRows rows = EnglishChannelRows(image);
     for (std::size_t n = 1; n < rows.size(); ++n) {
         for (int c = 0; c < kChannelColumns; ++c) {
             if (c) std::cout << '\t';

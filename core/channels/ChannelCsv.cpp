@@ -3,17 +3,12 @@
 #include <algorithm>
 #include <map>
 
+#include "channels/ChannelColumns.h"
 #include "channels/ChannelRecord.h"
 #include "channels/FreqCodec.h"
 #include "channels/ToneCodec.h"
-#include "text/TextTable.h"
 
 namespace rm427 {
-
-const char* const kCsvColumns[kChannelColumns] = {"Channel", "RxFreq",   "TxFreq",    "Decode",
-                                                  "Encode",  "Power",    "Bandwidth", "ScanAdd",
-                                                  "BeatShift", "BCL",    "VOX",       "Option",
-                                                  "Name"};
 
 std::string CsvLower(std::string s) {
     for (char& c : s)
@@ -146,7 +141,7 @@ std::string ChannelRowsToCsv(const ChannelRows& rows) {
     std::string out;
     for (int c = 0; c < kChannelColumns; ++c) {
         if (c) out += ',';
-        out += kCsvColumns[c];
+        out += ChannelColumnOf(c).csvName;
     }
     out += "\r\n";
     for (std::size_t n = 1; n < rows.size(); ++n) {
@@ -160,62 +155,16 @@ std::string ChannelRowsToCsv(const ChannelRows& rows) {
     return out;
 }
 
-ChannelRows EnglishChannelRows(const CodeplugImage& image) {
-    Module1 s;
-    s.Language = 0;
-    s.Image = image;
-    ChannelRows rows = MakeChannelRows(s);
-    LoadChannelRows(s, rows);
-    return rows;
-}
-
 std::string ExportChannelsCsv(const CodeplugImage& image) { return ChannelRowsToCsv(EnglishChannelRows(image)); }
 
 namespace {
 
-// A choice column: accepted English texts (lower case) to text numbers.
-struct Choice {
-    std::vector<std::pair<std::string, int>> texts;  // lower-case text, text number
-    int fallback;                                    // new-channel default
-};
-
-// Beat shift cells are text 1131 followed by "1" or "2"; encode those two as
-// negative numbers so the table stays one of plain text numbers.
-constexpr int kShift1 = -1, kShift2 = -2;
-
-const std::map<int, Choice>& Choices() {
-    static const std::map<int, Choice> c = {
-        {colPower, {{{"high", 1147}, {"mid", 1399}, {"low", 1148}}, 1147}},
-        {colBandwidth, {{{"wide", 1145}, {"narrow", 1146}}, 1145}},
-        {colScanAdd, {{{"yes", 1151}, {"no", 1152}}, 1151}},
-        {colBeatShift,
-         {{{"off", 1150}, {"beat shift1", kShift1}, {"beat shift2", kShift2}, {"1", kShift1},
-           {"2", kShift2}},
-          1150}},
-        {colBCL, {{{"on", 1149}, {"off", 1150}}, 1150}},
-        {colVOX, {{{"on", 1149}, {"off", 1150}}, 1150}},
-        {colOption, {{{"compand", 1384}, {"scramble", 1385}, {"off", 1150}}, 1150}},
-    };
-    return c;
-}
-
-std::string ChoiceText(int language, int number) {
-    if (number == kShift1) return LoadText(language, 1131) + "1";
-    if (number == kShift2) return LoadText(language, 1131) + "2";
-    return LoadText(language, number);
-}
-
-std::string ChoiceList(int column) {
-    const char* lists[] = {"", "", "", "", "", "High, Mid, Low", "Wide, Narrow", "Yes, No",
-                           "Off, Beat Shift1, Beat Shift2", "On, Off", "On, Off",
-                           "Compand, Scramble, Off"};
-    return lists[column];
-}
+const char* CsvName(int column) { return ChannelColumnOf(column).csvName; }
 
 // A frequency cell: "" when the line is refused (error set).
 std::string TakeFreq(const Module1& s, const std::string& field, int column,
                      const std::string& rxText, int line, std::string& error) {
-    const std::string name = kCsvColumns[column];
+    const std::string name = CsvName(column);
     const std::string v = CsvTrim(field);
     if (!IsNumber(v)) {
         error = Line(line) + name + " " + Quote(v) + " is not a number";
@@ -251,11 +200,8 @@ bool ChannelRowsFromCsv(const Module1& state, const std::string& csv, ChannelRow
     int columnField[kChannelColumns];
     std::fill(std::begin(columnField), std::end(columnField), -1);
     for (std::size_t f = 0; f < head.fields.size(); ++f) {
-        const std::string h = CsvLower(CsvTrim(head.fields[f]));
-        if (h.empty()) continue;  // an unnamed column (a trailing comma) is ignored
-        int col = -1;
-        for (int c = 0; c < kChannelColumns; ++c)
-            if (h == CsvLower(kCsvColumns[c])) col = c;
+        if (CsvTrim(head.fields[f]).empty()) continue;  // an unnamed column (a trailing comma) is ignored
+        const int col = ChannelColumnOfCsvName(head.fields[f]);
         if (col < 0) {
             error = Line(head.line) + "unknown column " + Quote(CsvTrim(head.fields[f])) +
                     " (the columns are Channel,RxFreq,TxFreq,Decode,Encode,Power,Bandwidth,"
@@ -263,7 +209,7 @@ bool ChannelRowsFromCsv(const Module1& state, const std::string& csv, ChannelRow
             return false;
         }
         if (columnField[col] >= 0) {
-            error = Line(head.line) + "column " + kCsvColumns[col] + " appears twice";
+            error = Line(head.line) + "column " + CsvName(col) + " appears twice";
             return false;
         }
         columnField[col] = static_cast<int>(f);
@@ -271,11 +217,13 @@ bool ChannelRowsFromCsv(const Module1& state, const std::string& csv, ChannelRow
     }
     for (int c : {colChannel, colRxFreq})
         if (columnField[c] < 0) {
-            error = Line(head.line) + "the header has no " + kCsvColumns[c] + " column";
+            error = Line(head.line) + "the header has no " + CsvName(c) + " column";
             return false;
         }
 
-    const std::vector<std::string> tones = ToneList(0);
+    // Tones are read in English ("None" also in the cells' language) and
+    // written in the cells' language.
+    const std::vector<std::string> tones = ToneList(0), cellTones = ToneList(lang);
     std::map<int, int> seen;  // channel -> line
     for (std::size_t r = 1; r < records.size(); ++r) {
         const CsvRecord& rec = records[r];
@@ -322,28 +270,26 @@ bool ChannelRowsFromCsv(const Module1& state, const std::string& csv, ChannelRow
 
         for (int c : {colDecode, colEncode}) {
             const std::string t = CsvLower(CsvTrim(cell(c)));
-            int index = -1;
-            if (t.empty() || t == "none" || t == CsvLower(LoadText(lang, 1137))) index = 0;
-            for (int i = 1; i < kToneCount && index < 0; ++i)
+            int index = t.empty() || t == CsvLower(cellTones[0]) ? 0 : -1;
+            for (int i = 0; i < kToneCount && index < 0; ++i)
                 if (t == CsvLower(tones[i])) index = i;
             if (index < 0) {
-                error = Line(line) + "unknown tone " + Quote(CsvTrim(cell(c))) + " in " + kCsvColumns[c];
+                error = Line(line) + "unknown tone " + Quote(CsvTrim(cell(c))) + " in " + CsvName(c);
                 return false;
             }
-            row[c] = index == 0 ? LoadText(lang, 1137) : tones[index];
+            row[c] = cellTones[index];
         }
 
-        for (const auto& [c, choice] : Choices()) {
-            const std::string t = CsvLower(CsvTrim(cell(c)));
-            int number = t.empty() ? choice.fallback : 0;
-            for (const auto& [text, num] : choice.texts)
-                if (t == text) number = num;
-            if (number == 0) {
-                error = Line(line) + kCsvColumns[c] + " " + Quote(CsvTrim(cell(c))) + " is not one of " +
-                        ChoiceList(c);
+        for (int c = colPower; c < colName; ++c) {
+            // An empty cell or a missing column: what a new channel gets.
+            const bool empty = CsvTrim(cell(c)).empty();
+            const int choice = empty ? ChannelColumnOf(c).newChannel : ChoiceOfCsvWord(c, cell(c));
+            if (choice < 0) {
+                error = Line(line) + CsvName(c) + " " + Quote(CsvTrim(cell(c))) + " is not one of " +
+                        CsvChoiceList(c);
                 return false;
             }
-            row[c] = ChoiceText(lang, number);
+            row[c] = ChoiceText(lang, c, choice);
         }
 
         const std::string name = Upper(cell(colName));

@@ -22,9 +22,6 @@
 
 namespace rm427 {
 
-// The columns, in the order the export writes them.
-extern const char* const kCsvColumns[kChannelColumns];
-
 struct CsvRecord {
     int line = 0;  // physical line (from 1) on which the record starts
     std::vector<std::string> fields;
@@ -48,8 +45,6 @@ std::string CsvTrim(const std::string& s);
 // The CSV of the programmed channels of rows (cells in English), CRLF line ends.
 std::string ChannelRowsToCsv(const ChannelRows& rows);
 // The CSV of the programmed channels of an image (loaded in English).
-// The channel rows of an image as the channel editor shows them in English.
-ChannelRows EnglishChannelRows(const CodeplugImage& image);
 std::string ExportChannelsCsv(const CodeplugImage& image);
 
 // Fills rows (made fresh: CHCount + 1 rows, titles, every channel empty) from

@@ -81,20 +81,20 @@ std::string GetCHFreq(const Module1& state, const ChannelRows& rows, int n,
     if (!ValidChannel(n)) return {};
     const std::uint8_t* rec = state.Image.data() + ChannelOffset(n);
     if (selector == "Rx") {
-        if (rec[0] == 0xFF) return {};
+        if (rec[record::kRxWhole] == record::kEmpty) return {};
         PackedFreq p;
-        p.whole = static_cast<std::uint16_t>((rec[0] << 8) | rec[1]);
-        p.fraction = rec[2] & 0x1F;
+        p.whole = static_cast<std::uint16_t>((rec[record::kRxWhole] << 8) | rec[record::kRxWhole + 1]);
+        p.fraction = rec[record::kRxFlags] & record::kFraction;
         return std::to_string(UnpackFreq(p, state.FreqStep));
     }
     const std::int64_t r = FreqCount(NormaliseFreq(RowRxText(rows, n)));
     PackedFreq p;
-    p.whole = static_cast<std::uint16_t>((rec[3] << 8) | rec[4]);
-    p.fraction = rec[5] & 0x1F;
+    p.whole = static_cast<std::uint16_t>((rec[record::kOffsetWhole] << 8) | rec[record::kOffsetWhole + 1]);
+    p.fraction = rec[record::kShift] & record::kFraction;
     const std::int64_t o = UnpackFreq(p, state.FreqStep);
-    switch (rec[5] >> 6) {
-        case 1: return std::to_string(r + o);
-        case 2: return std::to_string(r - o);
+    switch (rec[record::kShift] & record::kShiftMask) {
+        case record::kShiftPlus: return std::to_string(r + o);
+        case record::kShiftMinus: return std::to_string(r - o);
         default: return std::to_string(r);
     }
 }
@@ -107,28 +107,30 @@ void PutCHFreq(Module1& state, const ChannelRows& rows, int n, const std::string
     const std::int64_t t = FreqCount(text);
     if (selector == "Rx") {
         const PackedFreq p = PackFreq(t, state.FreqStep);
-        rec[0] = static_cast<std::uint8_t>(p.whole >> 8);
-        rec[1] = static_cast<std::uint8_t>(p.whole & 0xFF);
-        rec[2] = static_cast<std::uint8_t>((rec[2] & 0xE0) | p.fraction);
+        rec[record::kRxWhole] = static_cast<std::uint8_t>(p.whole >> 8);
+        rec[record::kRxWhole + 1] = static_cast<std::uint8_t>(p.whole & 0xFF);
+        std::uint8_t& flags = rec[record::kRxFlags];
+        flags = static_cast<std::uint8_t>((flags & ~record::kFraction) | p.fraction);
         return;
     }
     const std::int64_t r = FreqCount(NormaliseFreq(RowRxText(rows, n)));
     std::int64_t o = t - r;
+    std::uint8_t& shift = rec[record::kShift];
     if (o == 0) {
-        rec[5] = static_cast<std::uint8_t>(rec[5] | 0xC0);
-        rec[3] = 0x00;
-        rec[4] = 0x0A;
+        shift = static_cast<std::uint8_t>(shift | record::kShiftNone);
+        rec[record::kOffsetWhole] = 0x00;
+        rec[record::kOffsetWhole + 1] = record::kNoOffsetLow;
     } else if (o < 0) {
-        rec[5] = static_cast<std::uint8_t>((rec[5] & 0x3F) | 0x80);
+        shift = static_cast<std::uint8_t>((shift & ~record::kShiftMask) | record::kShiftMinus);
         o = -o;
     } else {
-        rec[5] = static_cast<std::uint8_t>((rec[5] & 0x3F) | 0x40);
+        shift = static_cast<std::uint8_t>((shift & ~record::kShiftMask) | record::kShiftPlus);
     }
     const PackedFreq p = PackFreq(o, state.FreqStep);
-    rec[5] = static_cast<std::uint8_t>((rec[5] & 0xE0) | p.fraction);
+    shift = static_cast<std::uint8_t>((shift & ~record::kFraction) | p.fraction);
     if (o != 0) {
-        rec[3] = static_cast<std::uint8_t>(p.whole >> 8);
-        rec[4] = static_cast<std::uint8_t>(p.whole & 0xFF);
+        rec[record::kOffsetWhole] = static_cast<std::uint8_t>(p.whole >> 8);
+        rec[record::kOffsetWhole + 1] = static_cast<std::uint8_t>(p.whole & 0xFF);
     }
 }
 

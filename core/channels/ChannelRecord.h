@@ -4,23 +4,7 @@
 // 512 * (i div 18) + 14 * (i mod 18): 18 records in the first 252 bytes of
 // each 512-byte block. Bytes 252..511 of a block are not part of the table.
 //
-// Record layout (bit 7 is the most significant):
-//   0-1   receive frequency W, big-endian
-//   2     bit 7 VOX (0 on), bit 6 bandwidth (1 wide), bit 5 scan add (1 yes),
-//         bits 4-0 receive frequency F
-//   3-4   transmit offset W, big-endian (0x00 0x0A for a zero offset)
-//   5     bits 7-6 shift: 01 tx = rx + offset, 10 tx = rx - offset,
-//         11/00 tx = rx (11 written); bit 5 kept; bits 4-0 offset F
-//   6     decode tone code, 7 encode tone code (family by the signalling type)
-//   8     bits 7-6 option: 01 compander, 10 scrambler, 00/11 off (11 written);
-//         bit 5 beat shift (0 = shift 1; 1 = shift 2 or off by bit 3);
-//         bit 4 BCL (0 on); bit 3 beat shift off (with bit 5); bit 2 kept;
-//         bits 1-0 power: 0 low, 1 mid, 2 high (written), 3 read as high
-//   9     bits 7-5 step: 0/2/4 = 6.25 kHz, others 5 kHz (written 2 or 3);
-//         bit 4 written 0; bit 3 kept (cleared for CTCSS decode + CTCSS
-//         encode); bits 2-0 signalling type
-//   10-13 name: five 6-bit codes of NameChars, 63 = no character
-// Byte 0 = 0xFF marks an empty channel.
+// The record layout, field by field, is in image/RecordLayout.h.
 #pragma once
 
 #include <cstdint>
@@ -28,10 +12,11 @@
 
 #include "channels/ChannelRows.h"
 #include "image/Module1.h"
+#include "image/RecordLayout.h"
 
 namespace rm427 {
 
-constexpr int kChannelRecordSize = 14;
+constexpr int kChannelRecordSize = record::kSize;
 // The table holds 128 records; larger channel counts are never written
 // (record 129 on would run into the settings rows at 0xE90).
 constexpr int kMaxChannels = 128;

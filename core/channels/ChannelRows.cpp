@@ -2,24 +2,16 @@
 
 #include <algorithm>
 
+#include "channels/ChannelColumns.h"
 #include "channels/ChannelRecord.h"
 #include "channels/FreqCodec.h"
 #include "channels/ToneCodec.h"
+#include "image/RecordLayout.h"
 #include "text/TextTable.h"
 
 namespace rm427 {
 
 namespace {
-
-// Text numbers of the cell texts.
-enum : int {
-    txtNone = 1137, txtWide = 1145, txtNarrow = 1146, txtHigh = 1147, txtLow = 1148,
-    txtOn = 1149, txtOff = 1150, txtYes = 1151, txtNo = 1152, txtBeatShift = 1131,
-    txtMid = 1399, txtCompand = 1384, txtScramble = 1385
-};
-
-constexpr int kTitleNumbers[kChannelColumns] = {1120, 1121, 1122, 1123, 1124, 1127, 1128,
-                                                1132, 1131, 1129, 1382, 1383, 1349};
 
 // Channels the table and the rows both hold.
 int ChannelsIn(const Module1& state, const ChannelRows& rows) {
@@ -35,13 +27,14 @@ void ClearCells(ChannelRow& row) {
 void LoadTones(int language, const std::uint8_t* rec, ChannelRow& row) {
     const std::vector<std::string> tones = ToneList(language);
     int dec = 0, enc = 0;
-    switch (rec[9] & 7) {
-        case sigNoneCtcss: enc = CtcssIndexOfCode(rec[7]); break;
-        case sigCtcssCtcss: dec = CtcssIndexOfCode(rec[6]); enc = CtcssIndexOfCode(rec[7]); break;
-        case sigNoneDcs: enc = DcsIndexOfCode(rec[7]); break;
-        case sigDcsDcs: dec = DcsIndexOfCode(rec[6]); enc = DcsIndexOfCode(rec[7]); break;
-        case sigDcsCtcss: dec = DcsIndexOfCode(rec[6]); enc = CtcssIndexOfCode(rec[7]); break;
-        case sigCtcssDcs: dec = CtcssIndexOfCode(rec[6]); enc = DcsIndexOfCode(rec[7]); break;
+    const std::uint8_t d = rec[record::kDecodeTone], e = rec[record::kEncodeTone];
+    switch (rec[record::kStepSignalling] & record::kSignallingMask) {
+        case sigNoneCtcss: enc = CtcssIndexOfCode(e); break;
+        case sigCtcssCtcss: dec = CtcssIndexOfCode(d); enc = CtcssIndexOfCode(e); break;
+        case sigNoneDcs: enc = DcsIndexOfCode(e); break;
+        case sigDcsDcs: dec = DcsIndexOfCode(d); enc = DcsIndexOfCode(e); break;
+        case sigDcsCtcss: dec = DcsIndexOfCode(d); enc = CtcssIndexOfCode(e); break;
+        case sigCtcssDcs: dec = CtcssIndexOfCode(d); enc = DcsIndexOfCode(e); break;
         default: break;
     }
     row[colDecode] = tones[dec];
@@ -51,7 +44,7 @@ void LoadTones(int language, const std::uint8_t* rec, ChannelRow& row) {
 void SaveTones(int language, const ChannelRow& row, std::uint8_t* rec) {
     const int d = ToneIndex(language, row[colDecode]);
     int e = ToneIndex(language, row[colEncode]);
-    std::uint8_t& b9 = rec[9];
+    std::uint8_t& b9 = rec[record::kStepSignalling];
     const auto isCtcss = [](int i) { return i >= kFirstCtcss && i <= kLastCtcss; };
     if (d == 0 && e == 0) {
         b9 = static_cast<std::uint8_t>((b9 & 0xFE) | 6);
@@ -77,8 +70,8 @@ void SaveTones(int language, const ChannelRow& row, std::uint8_t* rec) {
     } else {
         b9 = static_cast<std::uint8_t>((b9 & 0xFB) | 3);
     }
-    rec[6] = ToneCodeOfIndex(d);
-    rec[7] = ToneCodeOfIndex(e);
+    rec[record::kDecodeTone] = ToneCodeOfIndex(d);
+    rec[record::kEncodeTone] = ToneCodeOfIndex(e);
 }
 
 }  // namespace
@@ -92,7 +85,7 @@ ChannelRows MakeChannelRows(const Module1& state) {
 
 void SetColumnTitles(const Module1& state, ChannelRows& rows) {
     if (rows.empty()) rows.resize(1);
-    for (int c = 0; c < kChannelColumns; ++c) rows[0][c] = LoadText(state.Language, kTitleNumbers[c]);
+    for (int c = 0; c < kChannelColumns; ++c) rows[0][c] = LoadText(state.Language, ChannelColumnOf(c).title);
 }
 
 void LoadChannelRows(Module1& state, ChannelRows& rows) {
@@ -108,7 +101,7 @@ void LoadChannelRows(Module1& state, ChannelRows& rows) {
     for (int n = 1; n <= count; ++n) {
         ChannelRow& row = rows[n];
         const std::uint8_t* rec = state.Image.data() + ChannelOffset(n);
-        state.FreqStep = static_cast<std::int16_t>(RecordStep(rec[9]));
+        state.FreqStep = static_cast<std::int16_t>(RecordStep(rec[record::kStepSignalling]));
         const std::string rx = GetCHFreq(state, rows, n, "Rx");
         if (rx.empty()) {
             ClearCells(row);
@@ -118,29 +111,29 @@ void LoadChannelRows(Module1& state, ChannelRows& rows) {
         row[colTxFreq] = FormatCount(std::stoll(GetCHFreq(state, rows, n, "Tx")));
         LoadTones(lang, rec, row);
 
-        row[colVOX] = LoadText(lang, (rec[2] & 0x80) ? txtOff : txtOn);
-        row[colBandwidth] = LoadText(lang, (rec[2] & 0x40) ? txtWide : txtNarrow);
-        row[colScanAdd] = LoadText(lang, (rec[2] & 0x20) ? txtYes : txtNo);
+        const std::uint8_t flags = rec[record::kRxFlags];
+        row[colVOX] = ChoiceText(lang, colVOX, (flags & record::kVoxOff) ? choiceOff : choiceOn);
+        row[colBandwidth] =
+            ChoiceText(lang, colBandwidth, (flags & record::kWide) ? bandwidthWide : bandwidthNarrow);
+        row[colScanAdd] = ChoiceText(lang, colScanAdd, (flags & record::kScanAdd) ? scanAddYes : scanAddNo);
 
-        const std::uint8_t b8 = rec[8];
-        switch (b8 >> 6) {
-            case 1: row[colOption] = LoadText(lang, txtCompand); break;
-            case 2: row[colOption] = LoadText(lang, txtScramble); break;
-            default: row[colOption] = LoadText(lang, txtOff); break;
-        }
-        if (!(b8 & 0x20))
-            row[colBeatShift] = LoadText(lang, txtBeatShift) + "1";
-        else if (b8 & 0x08)
-            row[colBeatShift] = LoadText(lang, txtOff);
-        else
-            row[colBeatShift] = LoadText(lang, txtBeatShift) + "2";
-        row[colBCL] = LoadText(lang, (b8 & 0x10) ? txtOff : txtOn);
-        switch (b8 & 3) {
-            case 0: row[colPower] = LoadText(lang, txtLow); break;
-            case 1: row[colPower] = LoadText(lang, txtMid); break;
-            default: row[colPower] = LoadText(lang, txtHigh); break;
-        }
-        row[colName] = DecodeName(rec + 10);
+        const std::uint8_t b8 = rec[record::kOptions];
+        const std::uint8_t option = b8 & record::kOptionMask;
+        row[colOption] = ChoiceText(lang, colOption,
+                                    option == record::kOptionCompand    ? optionCompand
+                                    : option == record::kOptionScramble ? optionScramble
+                                                                     : optionOff);
+        row[colBeatShift] = ChoiceText(lang, colBeatShift,
+                                       !(b8 & record::kBeatShiftNot1)  ? beatShift1
+                                       : (b8 & record::kBeatShiftOff) ? beatShiftOff
+                                                                   : beatShift2);
+        row[colBCL] = ChoiceText(lang, colBCL, (b8 & record::kBclOff) ? choiceOff : choiceOn);
+        const std::uint8_t power = b8 & record::kPowerMask;
+        row[colPower] = ChoiceText(lang, colPower,
+                                   power == record::kPowerLow   ? powerLow
+                                   : power == record::kPowerMid ? powerMid
+                                                             : powerHigh);
+        row[colName] = DecodeName(rec + record::kName);
     }
 }
 
@@ -151,15 +144,16 @@ void SaveChannelRows(Module1& state, const ChannelRows& rows) {
         const ChannelRow& row = rows[n];
         std::uint8_t* rec = state.Image.data() + ChannelOffset(n);
         if (row[colRxFreq].empty()) {
-            std::fill(rec, rec + kChannelRecordSize, 0xFF);
+            std::fill(rec, rec + record::kSize, record::kEmpty);
         } else {
             std::string rx = row[colRxFreq];
+            std::uint8_t& b9 = rec[record::kStepSignalling];
             if (FreqCount(NormaliseFreq(rx)) % kStep5k != 0) {
                 state.FreqStep = kStep625;
-                rec[9] = static_cast<std::uint8_t>((rec[9] & 0x0F) | 0x40);
+                b9 = static_cast<std::uint8_t>((b9 & record::kLowNibble) | record::kStep625);
             } else {
                 state.FreqStep = kStep5k;
-                rec[9] = static_cast<std::uint8_t>((rec[9] & 0x0F) | 0x60);
+                b9 = static_cast<std::uint8_t>((b9 & record::kLowNibble) | record::kStep5k);
             }
             PutCHFreq(state, rows, n, "Rx", rx);
             // A row without a transmit frequency transmits on its receive
@@ -169,37 +163,54 @@ void SaveChannelRows(Module1& state, const ChannelRows& rows) {
             PutCHFreq(state, rows, n, "Tx", tx);
             SaveTones(lang, row, rec);
 
-            std::uint8_t b2 = rec[2] & 0x1F;
-            if (row[colVOX] != LoadText(lang, txtOn)) b2 |= 0x80;
-            if (row[colBandwidth] != LoadText(lang, txtNarrow)) b2 |= 0x40;
-            if (row[colScanAdd] != LoadText(lang, txtNo)) b2 |= 0x20;
-            rec[2] = b2;
+            // A text that matches no choice is saved as its column says.
+            const auto choice = [&](int col) { return CellChoice(lang, col, row[col]); };
+            std::uint8_t flags = rec[record::kRxFlags] & record::kFraction;
+            if (choice(colVOX) == choiceOff) flags |= record::kVoxOff;
+            if (choice(colBandwidth) == bandwidthWide) flags |= record::kWide;
+            if (choice(colScanAdd) == scanAddYes) flags |= record::kScanAdd;
+            rec[record::kRxFlags] = flags;
 
-            std::uint8_t b8 = rec[8] & 0x2C;  // beat shift bits 5, 3 and bit 2 kept for now
-            if (row[colOption] == LoadText(lang, txtCompand))
-                b8 |= 0x40;
-            else if (row[colOption] == LoadText(lang, txtScramble))
-                b8 |= 0x80;
-            else
-                b8 |= 0xC0;
-            const std::string shift = LoadText(lang, txtBeatShift);
-            if (row[colBeatShift] == shift + "1")
-                b8 &= static_cast<std::uint8_t>(~0x20);
-            else if (row[colBeatShift] == shift + "2")
-                b8 = static_cast<std::uint8_t>((b8 | 0x20) & ~0x08);
-            else
-                b8 |= 0x28;
-            if (row[colBCL] != LoadText(lang, txtOn)) b8 |= 0x10;
-            if (row[colPower] == LoadText(lang, txtLow))
-                b8 |= 0;
-            else if (row[colPower] == LoadText(lang, txtHigh))
-                b8 |= 2;
-            else
-                b8 |= 1;
-            rec[8] = b8;
+            // The beat shift bits and the unused bit are kept for now.
+            std::uint8_t b8 = rec[record::kOptions] &
+                              (record::kBeatShiftNot1 | record::kBeatShiftOff | record::kOptionsKept);
+            switch (choice(colOption)) {
+                case optionCompand: b8 |= record::kOptionCompand; break;
+                case optionScramble: b8 |= record::kOptionScramble; break;
+                default: b8 |= record::kOptionOff; break;
+            }
+            switch (choice(colBeatShift)) {
+                case beatShift1: b8 &= static_cast<std::uint8_t>(~record::kBeatShiftNot1); break;
+                case beatShift2:
+                    b8 = static_cast<std::uint8_t>((b8 | record::kBeatShiftNot1) & ~record::kBeatShiftOff);
+                    break;
+                default: b8 |= record::kBeatShiftNot1 | record::kBeatShiftOff; break;
+            }
+            if (choice(colBCL) == choiceOff) b8 |= record::kBclOff;
+            switch (choice(colPower)) {
+                case powerLow: b8 |= record::kPowerLow; break;
+                case powerHigh: b8 |= record::kPowerHigh; break;
+                default: b8 |= record::kPowerMid; break;
+            }
+            rec[record::kOptions] = b8;
         }
-        EncodeName(row[colName], rec + 10);
+        EncodeName(row[colName], rec + record::kName);
     }
+}
+
+ChannelRows EnglishChannelRows(const CodeplugImage& image) {
+    Module1 s;
+    s.Language = 0;
+    s.Image = image;
+    ChannelRows rows = MakeChannelRows(s);
+    LoadChannelRows(s, rows);
+    return rows;
+}
+
+int ProgrammedChannels(const CodeplugImage& image) {
+    int programmed = 0;
+    for (int n = 1; n <= kMaxChannels; ++n) programmed += image[ChannelOffset(n)] != record::kEmpty;
+    return programmed;
 }
 
 void ChannelDelete(Module1& state, ChannelRows& rows) {

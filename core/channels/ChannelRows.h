@@ -45,6 +45,12 @@ void LoadChannelRows(Module1& state, ChannelRows& rows);
 //   - a name cell longer than five characters stores its first five.
 void SaveChannelRows(Module1& state, const ChannelRows& rows);
 
+// The rows of an image as the channel editor shows them in English (what the
+// command-line tool prints and the CSV layouts and the diff work from).
+ChannelRows EnglishChannelRows(const CodeplugImage& image);
+// Channels of the image's table (1..128) whose record is not empty.
+int ProgrammedChannels(const CodeplugImage& image);
+
 // The row operations behind CH Del, CH Down and CH Up, on row state.CurCHRow.
 void ChannelDelete(Module1& state, ChannelRows& rows);
 void ChannelDown(Module1& state, ChannelRows& rows);

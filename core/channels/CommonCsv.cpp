@@ -5,11 +5,12 @@
 #include <map>
 #include <set>
 
+#include "channels/ChannelColumns.h"
 #include "channels/ChannelCsv.h"
 #include "channels/ChannelRecord.h"
 #include "channels/FreqCodec.h"
 #include "channels/ToneCodec.h"
-#include "text/TextTable.h"
+#include "image/ModelTable.h"
 
 namespace rm427 {
 
@@ -69,11 +70,9 @@ bool ParseMHz(const std::string& text, std::int64_t& count) { return ParseFixed(
 
 std::string Mhz6(std::int64_t count) { return FormatCount(count) + "0"; }
 
-// Band texts of BandNames 1..13 as MHz ranges, and the band of each model
-// code as the model window shows it.
+// Band texts of BandNames 1..13 as MHz ranges.
 constexpr int kBandLow[14] = {0, 136, 136, 150, 216, 350, 350, 370, 400, 400, 440, 450, 450, 470};
 constexpr int kBandHigh[14] = {0, 150, 174, 174, 223, 370, 390, 390, 420, 470, 480, 470, 490, 650};
-constexpr int kModelBand[13] = {3, 1, 2, 4, 9, 12, 13, 11, 8, 10, 5, 6, 7};
 
 struct Line {
     int number = 0;
@@ -129,7 +128,7 @@ int SideIndex(const Side& side, const char* what, Line& line) {
 }
 
 std::string ToneCell(int language, int index) {
-    return index == 0 ? LoadText(language, 1137) : std::string(ToneTexts()[index]);
+    return index == 0 ? NewChannelText(language, colDecode) : std::string(ToneTexts()[index]);
 }
 
 }  // namespace
@@ -161,7 +160,7 @@ std::string CommonCsvImport::Summary() const {
 bool ModelBandLimits(const CodeplugImage& image, int& lowMHz, int& highMHz) {
     const std::uint8_t b = image[kModelByte];
     if ((b & 0xF0) != 0xF0 || (b & 15) > 12) return false;
-    const int band = kModelBand[b & 15];
+    const int band = BandNameIndex(b & 15);
     lowMHz = kBandLow[band];
     highMHz = kBandHigh[band];
     return true;
@@ -369,19 +368,18 @@ bool ChannelRowsFromCommonCsv(const Module1& state, const std::string& csv, Chan
 
         // Power: a level by name or watts mapped to the nearest level
         // (5 W high, 2.5 W mid, 1 W low).
-        int power = 1147;
-        const std::string p = CsvLower(cell(cPower));
-        if (p.empty() || p == "high") {
-        } else if (p == "mid" || p == "medium") {
-            power = 1399;
-        } else if (p == "low") {
-            power = 1148;
+        const std::string p = CsvLower(CsvTrim(cell(cPower)));
+        int power = p.empty() ? ChannelColumnOf(colPower).newChannel : ChoiceOfCommonWord(colPower, p);
+        if (power >= 0) {
+        } else if (p == "medium") {
+            power = powerMid;
         } else {
+            power = powerHigh;
             std::string w = p;
             if (!w.empty() && w.back() == 'w') w = CsvTrim(w.substr(0, w.size() - 1));
             std::int64_t tenths = 0;
             if (ParseFixed(w, 1, tenths)) {
-                power = tenths >= 38 ? 1147 : tenths >= 18 ? 1399 : 1148;
+                power = tenths >= 38 ? powerHigh : tenths >= 18 ? powerMid : powerLow;
             } else {
                 line.Note("power " + Quote(cell(cPower)) + " is not understood: High taken");
             }
@@ -392,13 +390,13 @@ bool ChannelRowsFromCommonCsv(const Module1& state, const std::string& csv, Chan
         row[colTxFreq] = txText;
         row[colDecode] = ToneCell(lang, d);
         row[colEncode] = ToneCell(lang, e);
-        row[colPower] = LoadText(lang, power);
-        row[colBandwidth] = LoadText(lang, mode == "nfm" ? 1146 : 1145);
-        row[colScanAdd] = LoadText(lang, CsvLower(cell(cSkip)) == "s" ? 1152 : 1151);
-        row[colBeatShift] = LoadText(lang, 1150);
-        row[colBCL] = LoadText(lang, 1150);
-        row[colVOX] = LoadText(lang, 1150);
-        row[colOption] = LoadText(lang, 1150);
+        row[colPower] = ChoiceText(lang, colPower, power);
+        row[colBandwidth] = ChoiceText(
+            lang, colBandwidth, ChoiceOfCommonWord(colBandwidth, mode) == bandwidthNarrow ? bandwidthNarrow : bandwidthWide);
+        row[colScanAdd] = ChoiceText(
+            lang, colScanAdd, ChoiceOfCommonWord(colScanAdd, cell(cSkip)) == scanAddNo ? scanAddNo : scanAddYes);
+        // Columns the layout does not have: what a new channel gets.
+        for (int c : {colBeatShift, colBCL, colVOX, colOption}) row[c] = NewChannelText(lang, c);
         row[colName] = name;
         seen[static_cast<int>(n)] = line.number;
         finish(true);
@@ -470,9 +468,7 @@ std::string ChannelRowsToCommonCsv(const ChannelRows& rows, int language) {
         }
         if (mode == "Cross" && !isDcs(d)) rxDtcs = dtcs;
 
-        const char* power = row[colPower] == LoadText(language, 1148)   ? "Low"
-                            : row[colPower] == LoadText(language, 1399) ? "Mid"
-                                                                         : "High";
+        const auto word = [&](int c) { return CommonWordOfCell(language, c, row[c]); };
         const std::vector<std::string> f = {
             std::to_string(n),
             row[colName],
@@ -486,10 +482,10 @@ std::string ChannelRowsToCommonCsv(const ChannelRows& rows, int language) {
             std::string{txPol, rxPol},
             rxDtcs,
             cross,
-            row[colBandwidth] == LoadText(language, 1146) ? "NFM" : "FM",
+            word(colBandwidth),
             rx % kStep5k != 0 ? "6.25" : "5.00",
-            row[colScanAdd] == LoadText(language, 1152) ? "S" : "",
-            power,
+            word(colScanAdd),
+            word(colPower),
             ""};
         for (std::size_t i = 0; i < f.size(); ++i) out += (i ? "," : "") + CsvField(f[i]);
         out += "\r\n";

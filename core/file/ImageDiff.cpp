@@ -13,15 +13,6 @@ namespace {
 
 std::string Quote(const std::string& s) { return "\"" + s + "\""; }
 
-ChannelRows RowsOf(const CodeplugImage& image) {
-    Module1 s;
-    s.Language = 0;
-    s.Image = image;
-    ChannelRows rows = MakeChannelRows(s);
-    LoadChannelRows(s, rows);
-    return rows;
-}
-
 std::string Hex(unsigned v, int digits) {
     char buf[8];
     std::snprintf(buf, sizeof buf, "%0*X", digits, v);
@@ -35,7 +26,7 @@ std::vector<std::string> DiffImages(const CodeplugImage& a, const CodeplugImage&
     std::set<int> explained;  // offsets whose difference a line above shows
 
     // Channels.
-    const ChannelRows ra = RowsOf(a), rb = RowsOf(b);
+    const ChannelRows ra = EnglishChannelRows(a), rb = EnglishChannelRows(b);
     const ChannelRows titles = MakeChannelRows(Module1());
     for (int n = 1; n <= kMaxChannels; ++n) {
         bool any = false;

@@ -15,6 +15,15 @@ constexpr int kPositions[16] = {2, 0, 1, 3, 4, 7, 8, 6, 3, 5, 0, 1, 2, 4, 4, 4};
 
 int BandPosition(int code) { return kPositions[code & 15]; }
 
+int BandNameIndex(int code) { return (IsUhfCode(code & 15) ? 5 : 1) + BandPosition(code); }
+
+int ModelCode(const CodeplugImage& image) { return image[kModelByte] & 15; }
+
+std::string BandName(const CodeplugImage& image) {
+    static const Module1 english;  // the band names
+    return english.BandNames[static_cast<std::size_t>(BandNameIndex(ModelCode(image)))];
+}
+
 int CodeFromSelection(bool uhf, int position) {
     if (uhf) return position >= 0 && position < 9 ? kUhfCodes[position] : -1;
     return position >= 0 && position < 4 ? kVhfCodes[position] : -1;

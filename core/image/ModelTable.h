@@ -20,6 +20,14 @@ inline bool IsUhfCode(int code) { return code >= 4; }
 // show as "400 - 470(MHz)" (position 4 of the UHF list).
 int BandPosition(int code);
 
+// Index into BandNames of the band a model code shows (1..13).
+int BandNameIndex(int code);
+
+// The model code of an image (model byte AND 15) and the English text of the
+// band it shows.
+int ModelCode(const CodeplugImage& image);
+std::string BandName(const CodeplugImage& image);
+
 // The code for a band list position of the VHF or UHF list; -1 when the
 // position is outside the list.
 int CodeFromSelection(bool uhf, int position);

@@ -29,7 +29,7 @@ void CloneExchange::ResetProgress() {
 bool CloneExchange::OpenPort() {
     if (port_.IsOpen()) port_.Close();
     port_.SetBufferSizes(kCloneInBuffer, kCloneOutBuffer);
-    if (!port_.Open(comPort_, kCloneSettings)) return false;
+    if (!port_.Open(comPort_, kRadioLineSettings)) return false;
     port_.DiscardBuffers();
     port_.SetReceiveThreshold(0);
     return true;
@@ -110,12 +110,12 @@ void CloneExchange::Accept(const Bytes& all) {
     // Only the last bytes count: an echo of the frame or noise may precede them.
     const Bytes a(all.end() - expected_, all.end());
     if (step_ == 0) {
-        low_ = a[14] << 8 | a[15];
-        high_ = a[16] << 8 | a[17];
+        low_ = a[ident::kLowLimit] << 8 | a[ident::kLowLimit + 1];
+        high_ = a[ident::kHighLimit] << 8 | a[ident::kHighLimit + 1];
         ++step_;
         if (dir_ == CloneDir::Write) BandCheck(send_, low_, high_, channels_);
     } else {
-        if (a[0] != 0x06) {
+        if (a[0] != kAckByte) {
             FailStep();
             return;
         }
@@ -193,7 +193,7 @@ void CloneExchange::Cancel() {
     // The radio leaves clone mode on "DONE", whatever state it is in.
     if (port_.IsOpen()) port_.Close();
     port_.SetBufferSizes(kCloneInBuffer, kCloneOutBuffer);
-    if (port_.Open(comPort_, kCloneSettings)) {
+    if (port_.Open(comPort_, kRadioLineSettings)) {
         port_.DiscardBuffers();
         port_.Write(CloneFrame(dir_, total_, send_));
     }

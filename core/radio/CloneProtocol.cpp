@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "channels/ChannelRecord.h"
 #include "text/TextTable.h"
 
 namespace rm427 {
@@ -10,8 +11,6 @@ namespace rm427 {
 namespace {
 const Bytes kAccessWord = {'T', 'U', 'M', 'K', 'E', 'L'};
 const Bytes kClosingWord = {'D', 'O', 'N', 'E'};
-
-int RecordOffset(int channel) { return 512 * ((channel - 1) / 18) + 14 * ((channel - 1) % 18); }
 }  // namespace
 
 int CloneTotalSteps(CloneDir dir) { return dir == CloneDir::Read ? kReadSteps : kWriteSteps; }
@@ -70,11 +69,7 @@ std::vector<ChannelFreqText> ChannelFreqTexts(const ChannelRows& rows) {
 }
 
 std::vector<ChannelFreqText> ChannelFreqTexts(const CodeplugImage& image) {
-    Module1 state;
-    state.Image = image;
-    ChannelRows rows = MakeChannelRows(state);
-    LoadChannelRows(state, rows);
-    return ChannelFreqTexts(rows);
+    return ChannelFreqTexts(EnglishChannelRows(image));
 }
 
 int WholeMHz(const std::string& text) {
@@ -101,17 +96,17 @@ void BandCheck(CodeplugImage& send, int low, int high, const std::vector<Channel
     for (int n = 1; n <= 128; ++n) {
         const ChannelFreqText empty;
         const ChannelFreqText& ch = static_cast<std::size_t>(n - 1) < channels.size() ? channels[n - 1] : empty;
-        std::uint8_t* rec = send.data() + RecordOffset(n);
+        std::uint8_t* rec = send.data() + ChannelOffset(n);
         const int rx = WholeMHz(ch.rx);
         if (lo <= rx && rx <= hi) {
             const int tx = WholeMHz(ch.tx);
             if (tx < lo || tx > hi) {
-                rec[3] = 0x00;
-                rec[4] = 0x00;
-                rec[5] |= 0xC0;
+                rec[record::kOffsetWhole] = 0x00;
+                rec[record::kOffsetWhole + 1] = 0x00;
+                rec[record::kShift] |= record::kShiftNone;
             }
         } else {
-            for (int b = 0; b < 14; ++b) rec[b] = 0xFF;
+            for (int b = 0; b < record::kSize; ++b) rec[b] = record::kEmpty;
         }
     }
 }

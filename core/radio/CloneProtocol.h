@@ -22,6 +22,7 @@
 
 #include "channels/ChannelRows.h"
 #include "image/Module1.h"
+#include "image/RecordLayout.h"
 #include "radio/SerialPort.h"
 
 namespace rm427 {
@@ -30,7 +31,6 @@ enum class CloneDir { Read = 0, Write = 1 };
 
 constexpr int kReadSteps = 131;
 constexpr int kWriteSteps = 117;
-constexpr char kCloneSettings[] = "2400,N,8,2";
 constexpr int kCloneInBuffer = 1024;
 constexpr int kCloneOutBuffer = 512;
 

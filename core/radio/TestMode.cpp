@@ -2,10 +2,11 @@
 
 #include <algorithm>
 
+#include "image/RecordLayout.h"
+
 namespace rm427 {
 
 namespace {
-const char kLineSettings[] = "2400,N,8,2";
 constexpr int kInBuffer = 1024;
 constexpr int kOutBuffer = 512;
 
@@ -155,7 +156,7 @@ void TestModeExchange::StartExchange() {
     StopTimers();
     if (port_.IsOpen()) port_.Close();
     port_.SetBufferSizes(kInBuffer, kOutBuffer);
-    if (!port_.Open(comPort_, kLineSettings)) {
+    if (!port_.Open(comPort_, kRadioLineSettings)) {
         const std::string why = port_.ErrorDescription();
         mode_ = TestModeState::Idle;
         stage_ = 0;

@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "channels/ChannelColumns.h"
 #include "channels/FreqCodec.h"
 #include "settings/SettingsRow.h"
-#include "text/TextTable.h"
 
 namespace rm427 {
 
@@ -59,11 +59,6 @@ int StepIndex(int index, int dir, int interval) {
     return index;
 }
 
-std::string Pick(int language, int index, std::initializer_list<int> numbers, int fallback) {
-    if (index < 0 || index >= static_cast<int>(numbers.size())) index = fallback;
-    return LoadText(language, *(numbers.begin() + index));
-}
-
 }  // namespace
 
 // ---- Random choice --------------------------------------------------------
@@ -103,17 +98,13 @@ void ApplyBatch(const Module1& state, const BatchInputs& in, const std::vector<s
         return (index >= 0 && index < static_cast<int>(tones.size())) ? tones[index]
                                                                        : std::string();
     };
-    const std::string onText = LoadText(lang, 1149), offText = LoadText(lang, 1150);
-    const std::string beatText = LoadText(lang, 1131);
-    const std::string bandwidth = Pick(lang, in.bandwidth, {1145, 1146}, 0);
-    const std::string scanAdd = Pick(lang, in.scanAdd, {1151, 1152}, 0);
-    const std::string power = Pick(lang, in.power, {1147, 1148}, 0);
-    const std::string bcl = in.bcl == 0 ? onText : offText;
-    const std::string vox = in.vox == 0 ? onText : offText;
-    const std::string beat = in.beatShift == 1   ? beatText + "1"
-                             : in.beatShift == 2 ? beatText + "2"
-                                                 : offText;
-    const std::string option = Pick(lang, in.option, {1150, 1384, 1385}, 0);
+    const std::string bandwidth = BatchCellText(lang, colBandwidth, in.bandwidth);
+    const std::string scanAdd = BatchCellText(lang, colScanAdd, in.scanAdd);
+    const std::string power = BatchCellText(lang, colPower, in.power);
+    const std::string bcl = BatchCellText(lang, colBCL, in.bcl);
+    const std::string vox = BatchCellText(lang, colVOX, in.vox);
+    const std::string beat = BatchCellText(lang, colBeatShift, in.beatShift);
+    const std::string option = BatchCellText(lang, colOption, in.option);
     const std::string name = CleanBatchName(in.name);
 
     for (int k = 0; k <= in.toChannel - in.fromChannel; ++k) {

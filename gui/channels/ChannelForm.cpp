@@ -13,8 +13,8 @@
 #include <QScrollBar>
 #include <QTableView>
 
+#include "channels/ChannelColumns.h"
 #include "channels/ChannelRecord.h"
-#include "channels/FreqCodec.h"
 #include "channels/ToneCodec.h"
 #include "shell/EditHistory.h"
 #include "shell/MDIForm1.h"
@@ -349,20 +349,13 @@ void ChannelForm::OpenCombo(int index) {
     QComboBox* c = cbo_[index];
     const QString cell = QString::fromStdString(rows_[editRow_][editCol_]);
     if (index == 0) {
-        c->setItemText(0, Text(1137));
+        c->setItemText(0, QString::fromStdString(NewChannelText(state_.Language, colDecode)));
         const int found = c->findText(cell, Qt::MatchExactly);
         if (found >= 0) c->setCurrentIndex(found);
     } else {
         QStringList items;
-        switch (editCol_) {
-        case colPower: items = {Text(1147), Text(1399), Text(1148)}; break;
-        case colBeatShift: items = {Text(1150), Text(1131) + '1', Text(1131) + '2'}; break;
-        case colOption: items = {Text(1150), Text(1384), Text(1385)}; break;
-        case colBandwidth: items = {Text(1145), Text(1146)}; break;
-        case colScanAdd: items = {Text(1152), Text(1151)}; break;
-        default: items = {Text(1150), Text(1149)}; break;  // BCL, VOX
-        }
-        for (int i = 0; i < items.size(); ++i) c->setItemText(i, items[i]);
+        for (const std::string& t : ChoiceTexts(state_.Language, editCol_)) items << QString::fromStdString(t);
+        for (int i = 0; i < items.size() && i < c->count(); ++i) c->setItemText(i, items[i]);
         if (index == 2) {
             const int found = c->findText(cell, Qt::MatchExactly);
             if (found >= 0) c->setCurrentIndex(found);
@@ -396,46 +389,14 @@ void ChannelForm::ValidateText() {
     txtOpen_ = false;
     const std::string text = txt_->text().toStdString();
     txt_->hide();
-    const int row = editRow_, col = editCol_;
-    ChannelRow& r = rows_[row];
-    std::string value = text;
-    if (!text.empty()) {
-        if (col == colRxFreq || col == colTxFreq) {
-            const FreqCheckResult checked =
-                CheckFreq(text, col, r[colRxFreq], state_.EditLimitLow, state_.EditLimitHigh,
-                          state_.FreqLimitLow, state_.FreqLimitHigh);
-            value = checked.text;
-            if (checked.outOfRange) {
-                MessageRequest m;
-                m.text = LoadText(state_.Language, 1321);
-                m.title = "RM-427";
-                m.icon = MsgIcon::Exclamation;
-                m.buttons = MsgButtons::Ok;
-                boxes_.Show(m);
-            }
-            if (col == colRxFreq && r[colTxFreq].empty()) {
-                // A new channel.
-                r[colTxFreq] = value;
-                r[colDecode] = LoadText(state_.Language, 1137);
-                r[colEncode] = LoadText(state_.Language, 1137);
-                r[colPower] = LoadText(state_.Language, 1147);
-                r[colBandwidth] = LoadText(state_.Language, 1145);
-                r[colScanAdd] = LoadText(state_.Language, 1151);
-                r[colBeatShift] = LoadText(state_.Language, 1150);
-                r[colBCL] = LoadText(state_.Language, 1150);
-                r[colVOX] = LoadText(state_.Language, 1150);
-                r[colOption] = LoadText(state_.Language, 1150);
-            } else if (col == colTxFreq && r[colEncode].empty()) {
-                r[colEncode] = LoadText(state_.Language, 1137);
-            }
-        }
-    } else if (col == colRxFreq) {
-        for (int c = colRxFreq; c <= colName; ++c) r[c].clear();
-    } else if (col == colTxFreq) {
-        r[colTxFreq].clear();
-        r[colEncode].clear();
+    if (CommitTextCell(state_, rows_[editRow_], editCol_, text)) {
+        MessageRequest m;
+        m.text = LoadText(state_.Language, 1321);
+        m.title = "RM-427";
+        m.icon = MsgIcon::Exclamation;
+        m.buttons = MsgButtons::Ok;
+        boxes_.Show(m);
     }
-    r[col] = value;
     model_->Changed();
 }
 

@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "channels/ChannelColumns.h"
 #include "channels/ToneCodec.h"
 #include "text/TextTable.h"
 #include "ui/CharFilter.h"
@@ -334,18 +335,21 @@ void FrmBatch::RefreshBatchFace() {
     command1_[0]->setText(T(1347));
     command1_[1]->setText(T(1348));
 
-    auto relabel = [](QComboBox* box, const QStringList& texts) {
-        for (int i = 0; i < box->count() && i < texts.size(); ++i) box->setItemText(i, texts[i]);
+    auto relabel = [this](QComboBox* box, int column) {
+        const std::vector<std::string> texts = BatchItemTexts(state_.Language, column);
+        for (int i = 0; i < box->count() && i < int(texts.size()); ++i)
+            box->setItemText(i, QString::fromStdString(texts[std::size_t(i)]));
     };
-    relabel(cboBatch6_[2], {T(1147), T(1148)});
-    relabel(cboBatch6_[0], {T(1145), T(1146)});
-    relabel(cboBatch6_[1], {T(1151), T(1152)});
-    relabel(cboBatch6_[6], {T(1150), T(1131) + QStringLiteral("1"), T(1131) + QStringLiteral("2")});
-    relabel(cboBatch6_[3], {T(1151), T(1152)});
-    relabel(cboBatch6_[7], {T(1151), T(1152)});
-    relabel(cboBatch6_[8], {T(1150), T(1384), T(1385)});
+    relabel(cboBatch6_[2], colPower);
+    relabel(cboBatch6_[0], colBandwidth);
+    relabel(cboBatch6_[1], colScanAdd);
+    relabel(cboBatch6_[6], colBeatShift);
+    relabel(cboBatch6_[3], colBCL);
+    relabel(cboBatch6_[7], colVOX);
+    relabel(cboBatch6_[8], colOption);
+    const QString none = QString::fromStdString(NewChannelText(state_.Language, colDecode));
     for (QComboBox* box : cboBatch_)
-        if (box->count() > 0) box->setItemText(0, T(1137));
+        if (box->count() > 0) box->setItemText(0, none);
 }
 
 // ---- Option rules -----------------------------------------------------------
@@ -585,7 +589,7 @@ void FrmBatch::ApplyBatch() {
     if (in.toChannel < in.fromChannel || !rows_) return;
     // Cell texts in the language the channel editor uses now.
     std::vector<std::string> tones = tones_;
-    if (!tones.empty()) tones[0] = LoadText(state_.Language, 1137);
+    if (!tones.empty()) tones[0] = NewChannelText(state_.Language, colDecode);
     rows_([&](ChannelRows& rows) { rm427::ApplyBatch(state_, in, tones, random_, rows); });
 }
 

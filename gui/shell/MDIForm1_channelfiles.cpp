@@ -59,9 +59,7 @@ void MDIForm1::CmdImportChannels() {
     } else {
         std::vector<std::string> warnings;
         if (!ImportChannelsCsv(csv, image, error, &warnings)) return fail(path + ": " + error);
-        int programmed = 0;
-        for (int n = 1; n <= 128; ++n) programmed += image[ChannelOffset(n)] != 0xFF;
-        summary = std::to_string(programmed) + " channels read.\n";
+        summary = std::to_string(ProgrammedChannels(image)) + " channels read.\n";
         for (const auto& w : warnings) summary += w + "\n";
         clean = warnings.empty();
     }

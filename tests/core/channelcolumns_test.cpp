@@ -1,0 +1,140 @@
+// The channel columns' vocabulary against the record codec, the CSV layouts
+// and the text box rules, in both languages.
+#include <gtest/gtest.h>
+
+#include "channels/ChannelColumns.h"
+#include "channels/ChannelCsv.h"
+#include "channels/ChannelRecord.h"
+#include "channels/ChannelRows.h"
+#include "channels/CommonCsv.h"
+#include "channels/ToneCodec.h"
+
+using namespace rm427;
+
+namespace {
+
+constexpr int kChoiceColumns[] = {colPower, colBandwidth, colScanAdd, colBeatShift,
+                                  colBCL,   colVOX,       colOption};
+
+// Rows of a new image in `language` with channel 1 a new channel.
+ChannelRows OneChannel(Module1& s, int language) {
+    s.Language = static_cast<std::uint8_t>(language);
+    ChannelRows rows = MakeChannelRows(s);
+    EXPECT_FALSE(CommitTextCell(s, rows[1], colRxFreq, "145.5"));
+    return rows;
+}
+
+}  // namespace
+
+// Every choice of every column, in both languages, is stored and loaded back
+// as itself; so is every item of the batch editor's lists.
+TEST(ChannelColumns, EveryChoiceRoundTripsThroughTheRecord) {
+    for (int lang : {0, 1})
+        for (int col : kChoiceColumns) {
+            const std::vector<std::string> texts = ChoiceTexts(lang, col);
+            ASSERT_GE(texts.size(), 2u) << col;
+            for (std::size_t i = 0; i < texts.size(); ++i) {
+                Module1 s;
+                ChannelRows rows = OneChannel(s, lang);
+                rows[1][col] = texts[i];
+                SaveChannelRows(s, rows);
+                ChannelRows back = MakeChannelRows(s);
+                LoadChannelRows(s, back);
+                EXPECT_EQ(back[1][col], texts[i]) << "language " << lang << " column " << col;
+                EXPECT_EQ(FindChoice(lang, col, texts[i]), int(i));
+            }
+            for (std::size_t i = 0; i < BatchItems(col).size(); ++i)
+                EXPECT_GE(FindChoice(lang, col, BatchCellText(lang, col, int(i))), 0) << col;
+        }
+    EXPECT_EQ(ChoiceTexts(0, colBeatShift),
+              (std::vector<std::string>{"Off", "Beat Shift1", "Beat Shift2"}));
+    EXPECT_EQ(ChoiceTexts(0, colPower), (std::vector<std::string>{"High", "Mid", "Low"}));
+    EXPECT_EQ(BatchItemTexts(0, colBCL), (std::vector<std::string>{"Yes", "No"}));
+    EXPECT_EQ(BatchCellText(0, colBCL, 0), "On");
+    EXPECT_EQ(BatchCellText(0, colPower, 1), "Low");
+    EXPECT_TRUE(ChoiceTexts(0, colName).empty());
+}
+
+// A text that matches no choice (an English cell after a switch to Chinese
+// without a refresh, say) is saved as the column's rule says.
+TEST(ChannelColumns, UnmatchedTextsFollowTheColumnRule) {
+    Module1 s;
+    ChannelRows rows = OneChannel(s, 0);
+    for (int col : kChoiceColumns) rows[1][col] = "?";
+    SaveChannelRows(s, rows);
+    LoadChannelRows(s, rows);
+    EXPECT_EQ(rows[1][colPower], "Mid");
+    EXPECT_EQ(rows[1][colBandwidth], "Wide");
+    EXPECT_EQ(rows[1][colScanAdd], "Yes");
+    for (int col : {colBeatShift, colBCL, colVOX, colOption}) EXPECT_EQ(rows[1][col], "Off") << col;
+}
+
+// The text box rules: a new channel's texts, emptying, out of range.
+TEST(ChannelColumns, TextBoxRules) {
+    for (int lang : {0, 1}) {
+        Module1 s;
+        ChannelRows rows = OneChannel(s, lang);
+        ChannelRow& r = rows[1];
+        EXPECT_EQ(r[colRxFreq], "145.50000");
+        EXPECT_EQ(r[colTxFreq], "145.50000");
+        EXPECT_EQ(r[colDecode], ToneList(lang)[0]);
+        EXPECT_EQ(r[colEncode], ToneList(lang)[0]);
+        for (int col : kChoiceColumns)
+            EXPECT_EQ(r[col], ChoiceText(lang, col, ChannelColumnOf(col).newChannel)) << col;
+        EXPECT_EQ(r[colName], "");
+    }
+    Module1 s;
+    ChannelRows rows = OneChannel(s, 0);
+    ChannelRow& r = rows[1];
+    EXPECT_EQ(r[colPower], "High");
+    EXPECT_EQ(r[colScanAdd], "Yes");
+    EXPECT_FALSE(CommitTextCell(s, r, colName, "AB"));
+    // Emptying transmit empties the encoder; a transmit frequency brings it back.
+    CommitTextCell(s, r, colTxFreq, "");
+    EXPECT_EQ(r[colTxFreq], "");
+    EXPECT_EQ(r[colEncode], "");
+    EXPECT_EQ(r[colDecode], "None");
+    CommitTextCell(s, r, colTxFreq, "145.6");
+    EXPECT_EQ(r[colTxFreq], "145.60000");
+    EXPECT_EQ(r[colEncode], "None");
+    // A new receive frequency of a set channel keeps its other cells.
+    r[colPower] = "Low";
+    CommitTextCell(s, r, colRxFreq, "146");
+    EXPECT_EQ(r[colRxFreq], "146.00000");
+    EXPECT_EQ(r[colTxFreq], "145.60000");
+    EXPECT_EQ(r[colPower], "Low");
+    // Out of range: the limit, and the caller is told.
+    EXPECT_TRUE(CommitTextCell(s, r, colRxFreq, "600"));
+    EXPECT_EQ(r[colRxFreq], "550.00000");
+    // Emptying the receive cell empties the whole channel, name included.
+    CommitTextCell(s, r, colRxFreq, "");
+    for (int c = colRxFreq; c <= colName; ++c) EXPECT_EQ(r[c], "") << c;
+}
+
+// The CSV layouts read and write the table's words.
+TEST(ChannelColumns, CsvWords) {
+    EXPECT_EQ(ChannelColumnOfCsvName(" beatshift "), colBeatShift);
+    EXPECT_EQ(ChannelColumnOfCsvName("Beat Shift"), -1);
+    EXPECT_EQ(ChoiceOfCsvWord(colBeatShift, "2"), beatShift2);
+    EXPECT_EQ(ChoiceOfCsvWord(colBeatShift, "BEAT SHIFT1"), beatShift1);
+    EXPECT_EQ(ChoiceOfCsvWord(colPower, "medium"), -1);
+    EXPECT_EQ(CsvChoiceList(colOption), "Off, Compand, Scramble");
+    EXPECT_EQ(ChoiceOfCommonWord(colBandwidth, "nfm"), bandwidthNarrow);
+    EXPECT_EQ(CommonWordOfCell(1, colScanAdd, ChoiceText(1, colScanAdd, scanAddNo)), "S");
+    EXPECT_EQ(CommonWordOfCell(0, colBCL, "On"), "");
+}
+
+TEST(ChannelColumns, ProgrammedChannelsAndEnglishRows) {
+    Module1 s;
+    s.Language = 1;
+    ChannelRows rows = MakeChannelRows(s);
+    CommitTextCell(s, rows[3], colRxFreq, "438.5");
+    CommitTextCell(s, rows[128], colRxFreq, "145");
+    SaveChannelRows(s, rows);
+    EXPECT_EQ(ProgrammedChannels(s.Image), 2);
+    const ChannelRows english = EnglishChannelRows(s.Image);
+    EXPECT_EQ(english[0][colBeatShift], "Beat Shift");
+    EXPECT_EQ(english[3][colDecode], "None");
+    EXPECT_EQ(english[128][colScanAdd], "Yes");
+    EXPECT_EQ(ProgrammedChannels(Module1().Image), 0);
+}
