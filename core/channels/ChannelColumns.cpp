@@ -167,4 +167,13 @@ bool CommitTextCell(const Module1& state, ChannelRow& row, int col, const std::s
     return outOfRange;
 }
 
+void ShowFreqOutOfRange(MessageBoxes& boxes, int language) {
+    MessageRequest m;
+    m.text = LoadText(language, 1321);
+    m.title = "RM-427";
+    m.icon = MsgIcon::Exclamation;
+    m.buttons = MsgButtons::Ok;
+    boxes.Show(m);
+}
+
 }  // namespace rm427

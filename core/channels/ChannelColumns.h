@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "channels/ChannelRows.h"
+#include "image/Dialogs.h"
 #include "image/Module1.h"
 
 namespace rm427 {
@@ -96,5 +97,8 @@ void SetNewChannel(int language, ChannelRow& row);
 // transmit cell empties transmit and encoder. True when the frequency was
 // out of range and was replaced by a limit (the caller shows the message).
 bool CommitTextCell(const Module1& state, ChannelRow& row, int col, const std::string& text);
+
+// The message of a frequency out of range (channel and batch editors).
+void ShowFreqOutOfRange(MessageBoxes& boxes, int language);
 
 }  // namespace rm427

@@ -308,16 +308,23 @@ bool ChannelRowsFromCsv(const Module1& state, const std::string& csv, ChannelRow
     return true;
 }
 
-bool ImportChannelsCsv(const std::string& csv, CodeplugImage& image, std::string& error,
-                       std::vector<std::string>* warnings) {
+bool StoreEnglishRows(CodeplugImage& image,
+                      const std::function<bool(const Module1&, ChannelRows&)>& read) {
     Module1 s;
     s.Language = 0;
     s.Image = image;
     ChannelRows rows;
-    if (!ChannelRowsFromCsv(s, csv, rows, error, warnings)) return false;
+    if (!read(s, rows)) return false;
     SaveChannelRows(s, rows);
     image = s.Image;
     return true;
+}
+
+bool ImportChannelsCsv(const std::string& csv, CodeplugImage& image, std::string& error,
+                       std::vector<std::string>* warnings) {
+    return StoreEnglishRows(image, [&](const Module1& s, ChannelRows& rows) {
+        return ChannelRowsFromCsv(s, csv, rows, error, warnings);
+    });
 }
 
 }  // namespace rm427

@@ -14,6 +14,7 @@
 // import with "line N: what is wrong"; nothing is changed then.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,11 @@ std::string ExportChannelsCsv(const CodeplugImage& image);
 // unspecified). Warnings (shortened names) are appended when given.
 bool ChannelRowsFromCsv(const Module1& state, const std::string& csv, ChannelRows& rows,
                         std::string& error, std::vector<std::string>* warnings = nullptr);
+
+// Reads English rows of a fresh state over image with `read` and, when it
+// succeeds, stores them into image (what both CSV layouts' imports do).
+bool StoreEnglishRows(CodeplugImage& image,
+                      const std::function<bool(const Module1&, ChannelRows&)>& read);
 
 // Replaces every channel record of image by the CSV's channels (unlisted
 // channels become empty) and keeps every other byte. The records of listed

@@ -406,14 +406,9 @@ bool ChannelRowsFromCommonCsv(const Module1& state, const std::string& csv, Chan
 
 bool ImportCommonCsv(const std::string& csv, CodeplugImage& image, CommonCsvImport& report,
                      std::string& error) {
-    Module1 s;
-    s.Language = 0;
-    s.Image = image;
-    ChannelRows rows;
-    if (!ChannelRowsFromCommonCsv(s, csv, rows, report, error)) return false;
-    SaveChannelRows(s, rows);
-    image = s.Image;
-    return true;
+    return StoreEnglishRows(image, [&](const Module1& s, ChannelRows& rows) {
+        return ChannelRowsFromCommonCsv(s, csv, rows, report, error);
+    });
 }
 
 std::string ChannelRowsToCommonCsv(const ChannelRows& rows, int language) {

@@ -459,14 +459,7 @@ void FrmBatch::Validate(QLineEdit* edit) {
         const FieldCheck c = edit == txtBatch1_[2] ? ValidateBatchOffset(state_, text)
                                                    : ValidateBatchStartFreq(state_, text);
         edit->setText(QString::fromStdString(c.text));
-        if (c.outOfRange) {
-            MessageRequest box;
-            box.text = LoadText(state_.Language, 1321);
-            box.title = "RM-427";
-            box.icon = MsgIcon::Exclamation;
-            box.buttons = MsgButtons::Ok;
-            boxes_.Show(box);
-        }
+        if (c.outOfRange) ShowFreqOutOfRange(boxes_, state_.Language);
     } else if (kind == Field::Step) {
         edit->setText(QString::fromStdString(ValidateBatchStep(text)));
     } else if (kind == Field::Interval) {
