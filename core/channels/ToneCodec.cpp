@@ -30,7 +30,7 @@ const std::array<const char*, kToneCount>& ToneTexts() {
     static const std::array<const char*, kToneCount> texts = [] {
         static std::array<std::string, kToneCount> store;
         std::array<const char*, kToneCount> t{};
-        store[0] = "None";
+        store[0] = LoadText(0, 1137);  // "None"
         for (int i = 0; i < 50; ++i) store[kFirstCtcss + i] = kCtcss[i];
         for (int i = 0; i < kDcsCodes; ++i) {
             store[kFirstDcs + i] = std::string("D") + kDcs[i] + "N";
