@@ -1,5 +1,7 @@
 #include "channels/ChannelForm.h"
 
+#include <cmath>
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -122,8 +124,14 @@ ChannelForm::ChannelForm(Module1& state, MessageBoxes& boxes, MDIForm1* main, QW
     grid_->viewport()->installEventFilter(this);
     connect(grid_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& cur) {
-                // The grid entered a cell.
+                // The grid entered a cell. The channel number column is
+                // never the current cell (Home, Left, Ctrl+Home end on the
+                // receive frequency).
                 if (!cur.isValid()) return;
+                if (cur.column() == colChannel) {
+                    grid_->setCurrentIndex(model_->index(cur.row(), colRxFreq));
+                    return;
+                }
                 state_.CurCHRow = cur.row() + 1;
                 state_.CurCHCol = cur.column();
                 KeepChannelNumbersInView();
@@ -156,12 +164,7 @@ ChannelForm::ChannelForm(Module1& state, MessageBoxes& boxes, MDIForm1* main, QW
     cbo_[2]->addItems({QString(), QString(), QString()});
 
     // 5. Column widths; 6. design width and height.
-    designWidth_ = 0;
-    for (int c = 0; c < kChannelColumns; ++c) {
-        grid_->setColumnWidth(c, ToPixelsX(ColumnWidthTwips(c)));
-        designWidth_ += ColumnWidthTwips(c);
-    }
-    if (state_.CHCount > 16) designWidth_ += 320;
+    FitColumns();
     designHeight_ = int(std::lround(ToTwipsY(grid_->horizontalHeader()->height()) * 28 + 80));
     grid_->setGeometry(ToPixelsX(kGridLeftTwips), ToPixelsY(kGridTopTwips), ToPixelsX(designWidth_),
                        ToPixelsY(designHeight_));
@@ -206,6 +209,25 @@ double ChannelForm::ToTwipsY(int pixels) const { return pixels * 1440.0 / Dpi(th
 
 QString ChannelForm::Text(int n) const { return QString::fromStdString(LoadText(state_.Language, n)); }
 
+// Each column has its design width, or more where its title or one of its
+// choices in the current language would not fit ("Beat Shift2" in English).
+// The design width follows the columns.
+void ChannelForm::FitColumns() {
+    const QFontMetrics cells = grid_->fontMetrics();
+    const QFontMetrics titles = grid_->horizontalHeader()->fontMetrics();
+    const int margin = ToPixelsX(160);
+    designWidth_ = 0;
+    for (int c = 0; c < kChannelColumns; ++c) {
+        int needed = titles.horizontalAdvance(Text(ChannelColumnOf(c).title));
+        for (const std::string& t : ChoiceTexts(state_.Language, c))
+            needed = std::max(needed, cells.horizontalAdvance(QString::fromStdString(t)));
+        const int twips = std::max(ColumnWidthTwips(c), int(std::ceil(ToTwipsX(needed + margin))));
+        grid_->setColumnWidth(c, ToPixelsX(twips));
+        designWidth_ += twips;
+    }
+    if (state_.CHCount > 16) designWidth_ += 320;
+}
+
 void ChannelForm::SetCaptions() {
     setWindowTitle(Text(1100));
     close_->setText(Text(1135));
@@ -215,6 +237,7 @@ void ChannelForm::SetCaptions() {
     for (QPushButton* b : {close_, up_, down_, del_}) b->adjustSize();
     SetColumnTitles(state_, rows_);
     SetRowCaptions();
+    FitColumns();
 }
 
 void ChannelForm::RefreshChannel() {
@@ -389,14 +412,7 @@ void ChannelForm::ValidateText() {
     txtOpen_ = false;
     const std::string text = txt_->text().toStdString();
     txt_->hide();
-    if (CommitTextCell(state_, rows_[editRow_], editCol_, text)) {
-        MessageRequest m;
-        m.text = LoadText(state_.Language, 1321);
-        m.title = "RM-427";
-        m.icon = MsgIcon::Exclamation;
-        m.buttons = MsgButtons::Ok;
-        boxes_.Show(m);
-    }
+    if (CommitTextCell(state_, rows_[editRow_], editCol_, text)) ShowFreqOutOfRange(boxes_, state_.Language);
     model_->Changed();
 }
 
@@ -419,6 +435,12 @@ bool ChannelForm::GridKey(QKeyEvent* key) {
         EditCell();
         return true;
     }
+    const bool ctrl = key->modifiers() & Qt::ControlModifier;
+    if (key->key() == Qt::Key_Home) {
+        SetCurrent(ctrl ? 1 : row, colRxFreq);
+        return true;
+    }
+    if (key->key() == Qt::Key_Left && col <= colRxFreq) return true;
     QString t = key->text();
     const bool keypad = key->modifiers() & Qt::KeypadModifier;
     if (keypad && (key->key() == Qt::Key_Period || key->key() == Qt::Key_Comma || key->key() == Qt::Key_Delete))
@@ -484,6 +506,8 @@ void ChannelForm::RowOperation(int name, void (*op)(Module1&, ChannelRows&)) {
     TransferFocus();
     Change(name, [&] { op(state_, rows_); });
     model_->Changed();
+    // The highlighted row is the one the next press moves.
+    SetCurrent(state_.CurCHRow, std::max(int(colRxFreq), state_.CurCHCol));
 }
 
 void ChannelForm::MemoryMapShortcut() {
@@ -511,8 +535,10 @@ bool ChannelForm::eventFilter(QObject* watched, QEvent* event) {
             const int row = at.row() + 1;
             int col = at.column();
             Redirect(row, col);
-            SetCurrent(row, col);
-            EditCell();
+            // The channel number of a set channel: its receive frequency
+            // becomes current, without an editor.
+            SetCurrent(row, std::max(col, int(colRxFreq)));
+            if (col != colChannel) EditCell();
         }
     } else if (watched == txt_) {
         if (type == QEvent::KeyPress) return TextKey(static_cast<QKeyEvent*>(event));
@@ -530,8 +556,11 @@ bool ChannelForm::eventFilter(QObject* watched, QEvent* event) {
         for (int i = 0; i < 3; ++i) {
             if (watched != cbo_[i]) continue;
             if (type == QEvent::KeyPress) return ComboKey(i, static_cast<QKeyEvent*>(event));
+            // Opening its own list (F4, Alt+Down, a click on the arrow) moves
+            // the focus into the list: the editor stays open for it.
             if (type == QEvent::FocusOut &&
-                static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
+                static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason &&
+                !cbo_[i]->view()->window()->isVisible())
                 CommitCombo(i);
         }
     }

@@ -133,6 +133,7 @@ protected:
 private:
     void KeepChannelNumbersInView();
     void SetCaptions();
+    void FitColumns();
     void SetCurrent(int row, int col);  // CurCHRow/CurCHCol and the grid's cell
     void Redirect(int row, int& col) const;
     bool GridKey(QKeyEvent* key);

@@ -1,4 +1,7 @@
 // The channel editor inside the main window, driven by real keys and clicks.
+#include <cmath>
+
+#include <QAbstractItemView>
 #include <QAction>
 #include <QClipboard>
 #include <QComboBox>
@@ -10,6 +13,7 @@
 #include <QTableView>
 #include <QtTest>
 
+#include "channels/ChannelColumns.h"
 #include "channels/ChannelForm.h"
 #include "channels/ChannelRecord.h"
 #include "helpers/ShellFixture.h"
@@ -73,6 +77,8 @@ private slots:
     void languageSwitchRelabelsAndSavesTheSame();
     void closeHidesAndStores();
     void rowButtons();
+    void channelNumberIsNeverCurrent();
+    void listsOpenWithF4AndAltDown();
     void memoryMapShortcut();
     void leavingForAnotherChildStores();
     void batchInterface();
@@ -80,14 +86,19 @@ private slots:
 
 void TestChannels::designSizes() {
     Editor e;
-    QCOMPARE(e.form->DesignWidthTwips(), 15500);
-    QCOMPARE(e.form->width(), e.form->ToPixelsX(15800));
+    // The design widths; the beat shift column is wider where "Beat Shift2"
+    // needs it, and the design width follows.
+    const int beat = int(std::lround(e.form->ToTwipsX(e.grid()->columnWidth(8))));
+    QVERIFY(beat >= 1080);
+    QVERIFY(e.grid()->columnWidth(8) > e.grid()->fontMetrics().horizontalAdvance("Beat Shift2"));
+    const int design = e.form->DesignWidthTwips();
+    QVERIFY(qAbs(design - (15500 - 1080 + beat)) <= 15);
+    QCOMPARE(e.form->width(), e.form->ToPixelsX(design + 300));
     QCOMPARE(e.form->height(), e.form->ToPixelsY(8800));
     QCOMPARE(e.grid()->model()->rowCount(), 128);
     QCOMPARE(e.grid()->model()->columnCount(), 13);
     QCOMPARE(e.grid()->columnWidth(0), e.form->ToPixelsX(600));
     QCOMPARE(e.grid()->columnWidth(3), e.form->ToPixelsX(1350));
-    QCOMPARE(e.grid()->columnWidth(8), e.form->ToPixelsX(1080));
     QCOMPARE(e.grid()->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Rx Freq"));
     QCOMPARE(e.grid()->model()->data(e.grid()->model()->index(127, 0)).toString(), QStringLiteral("128"));
     QCOMPARE(e.form->windowTitle(), QStringLiteral("Channel Information"));
@@ -98,15 +109,15 @@ void TestChannels::designSizes() {
     e.form->resize(e.form->ToPixelsX(6000), e.form->ToPixelsY(5000));
     QCOMPARE(e.grid()->width(), e.form->ToPixelsX((e.form->ToTwipsX(e.form->width()) - 350) * 0.97));
     QCOMPARE(e.grid()->height(), e.form->ToPixelsY((e.form->ToTwipsY(e.form->height()) - 350) * 0.8));
-    e.form->resize(e.form->ToPixelsX(17000), e.form->ToPixelsY(e.form->DesignHeightTwips() + 1000));
-    QCOMPARE(e.grid()->width(), e.form->ToPixelsX(15500));
+    e.form->resize(e.form->ToPixelsX(design + 1500), e.form->ToPixelsY(e.form->DesignHeightTwips() + 1000));
+    QCOMPARE(e.grid()->width(), e.form->ToPixelsX(design));
     QCOMPARE(e.grid()->height(), e.form->ToPixelsY(e.form->DesignHeightTwips()));
     // Up to 16 channels there is no room for a scroll bar.
     Module1 small;
     small.CHCount = 16;
     test::ScriptedMessageBoxes boxes;
     ChannelForm alone(small, boxes, nullptr);
-    QCOMPARE(alone.DesignWidthTwips(), 15180);
+    QCOMPARE(alone.DesignWidthTwips(), design - 320);
     QCOMPARE(alone.Grid()->model()->rowCount(), 16);
 }
 
@@ -513,6 +524,9 @@ void TestChannels::languageSwitchRelabelsAndSavesTheSame() {
     QCOMPARE(e.cell(1, colPower), std::string("低"));
     QCOMPARE(e.cell(1, colOption), std::string("扰频"));
     QCOMPARE(e.cell(1, colDecode), std::string("无"));
+    for (const std::string& t : ChoiceTexts(1, colBeatShift))
+        QVERIFY(e.grid()->columnWidth(colBeatShift) >
+                e.grid()->fontMetrics().horizontalAdvance(QString::fromStdString(t)));
     // The lists speak Chinese too.
     e.click(1, colBCL);
     QCOMPARE(e.cbo(1)->itemText(1), QStringLiteral("开"));
@@ -572,15 +586,68 @@ void TestChannels::rowButtons() {
     QCOMPARE(e.cell(2, colName), std::string("ONE"));
     QCOMPARE(e.cell(1, colRxFreq), std::string("146.00000"));
     QCOMPARE(e.f.state.CurCHRow, 2);
+    // The highlighted row moved with the channel: the next press moves it on.
+    QCOMPARE(e.grid()->currentIndex().row(), 1);
+    QCOMPARE(e.grid()->currentIndex().column(), int(colName));
+    QTest::mouseClick(e.form->findChild<QPushButton*>("CmdCHDown"), Qt::LeftButton);
+    QCOMPARE(e.cell(3, colName), std::string("ONE"));
+    QCOMPARE(e.grid()->currentIndex().row(), 2);
+    QTest::mouseClick(e.form->findChild<QPushButton*>("CmdCHUp"), Qt::LeftButton);
     QTest::mouseClick(e.form->findChild<QPushButton*>("CmdCHUp"), Qt::LeftButton);
     QCOMPARE(e.cell(1, colName), std::string("ONE"));
     QCOMPARE(e.f.state.CurCHRow, 1);
+    QCOMPARE(e.grid()->currentIndex().row(), 0);
     QTest::mouseClick(e.form->findChild<QPushButton*>("CmdCHUp"), Qt::LeftButton);  // row 1: nothing
     QCOMPARE(e.cell(1, colName), std::string("ONE"));
     QTest::mouseClick(e.form->findChild<QPushButton*>("CmdCHDel"), Qt::LeftButton);
     QCOMPARE(e.cell(1, colRxFreq), std::string());
     QCOMPARE(e.cell(1, colChannel), std::string("1"));
     QCOMPARE(e.cell(2, colRxFreq), std::string("146.00000"));
+}
+
+// Home, Ctrl+Home, Left and a click on the channel number all end on the
+// receive frequency; the click opens no editor.
+void TestChannels::channelNumberIsNeverCurrent() {
+    Editor e;
+    QVERIFY(e.Active());
+    e.program(4, "145");
+    e.grid()->setFocus();
+    e.grid()->setCurrentIndex(e.grid()->model()->index(3, colPower));
+    QTest::keyClick(e.grid(), Qt::Key_Home);
+    QCOMPARE(e.grid()->currentIndex().column(), int(colRxFreq));
+    QCOMPARE(e.f.state.CurCHRow, 4);
+    QTest::keyClick(e.grid(), Qt::Key_Left);
+    QCOMPARE(e.grid()->currentIndex().column(), int(colRxFreq));
+    QTest::keyClick(e.grid(), Qt::Key_Home, Qt::ControlModifier);
+    QCOMPARE(e.grid()->currentIndex().row(), 0);
+    QCOMPARE(e.f.state.CurCHCol, int(colRxFreq));
+    e.click(4, colChannel);
+    QCOMPARE(e.f.state.CurCHRow, 4);
+    QCOMPARE(e.f.state.CurCHCol, int(colRxFreq));
+    QVERIFY(!e.txt()->isVisible());
+    QCOMPARE(e.cell(4, colRxFreq), std::string("145.00000"));
+}
+
+// F4 and Alt+Down open a list's items; what is picked there is taken.
+void TestChannels::listsOpenWithF4AndAltDown() {
+    Editor e;
+    QVERIFY(e.Active());
+    e.program(5, "145");
+    for (const auto& [key, mods] : {std::pair{Qt::Key_F4, Qt::KeyboardModifiers()},
+                                    std::pair{Qt::Key_Down, Qt::KeyboardModifiers(Qt::AltModifier)}}) {
+        e.click(5, colPower);
+        QVERIFY(e.cbo(2)->isVisible());
+        QTest::keyClick(e.cbo(2), key, mods);
+        QTRY_VERIFY(e.cbo(2)->view()->isVisible());
+        QVERIFY(e.cbo(2)->isVisible());
+        QTest::keyClick(e.cbo(2)->view(), Qt::Key_Down);
+        QTest::keyClick(e.cbo(2)->view(), Qt::Key_Return);
+        QTRY_VERIFY(!e.cbo(2)->view()->isVisible());
+        QVERIFY(e.cbo(2)->isVisible());
+        QTest::keyClick(e.cbo(2), Qt::Key_Return);
+        QVERIFY(!e.cbo(2)->isVisible());
+    }
+    QCOMPARE(e.cell(5, colPower), std::string("Low"));  // High -> Mid -> Low
 }
 
 void TestChannels::memoryMapShortcut() {
