@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cctype>
 
+#include "channels/ChannelColumns.h"
 #include "channels/ChannelCsv.h"
 #include "channels/ChannelRecord.h"
 #include "channels/ChannelRowOps.h"
 #include "channels/CommonCsv.h"
 #include "channels/FreqCodec.h"
-#include "text/TextTable.h"
 
 namespace rm427 {
 
@@ -155,9 +155,8 @@ void ReadTsv(const Module1& state, const std::string& text, ChannelPaste& paste)
             }
         }
         // Cells left empty take what a new channel gets.
-        for (int c : {colDecode, colEncode})
-            if (row[c].empty()) row[c] = LoadText(state.Language, 1137);
-        if (row[colPower].empty()) row[colPower] = LoadText(state.Language, 1147);
+        for (int c : {colDecode, colEncode, colPower})
+            if (row[c].empty()) row[c] = NewChannelText(state.Language, c);
         std::string name;
         for (char ch : row[colName]) {
             const char u = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
