@@ -17,6 +17,7 @@
 #include <set>
 
 #include "channels/ChannelClipboard.h"
+#include "channels/ChannelColumns.h"
 #include "channels/ChannelForm.h"
 #include "channels/ChannelRowOps.h"
 #include "text/TextTable.h"
@@ -241,27 +242,19 @@ void ChannelForm::DeleteChannels() {
     model_->Changed();
 }
 
-// The emptying rule of the text box: an empty receive frequency empties the
-// channel, an empty transmit frequency its encoder too, the name just
-// itself. A list cell always holds one of its choices and stays.
+// The Delete key commits an empty text into each selected cell through the
+// text box's own rule (CommitTextCell): the receive column empties the
+// channel, the transmit column also its encoder, the name column the name.
+// A list cell always holds one of its choices and stays.
 void ChannelForm::DeleteCells() {
     TransferFocus();
     std::vector<std::pair<int, int>> cells;
     for (const QModelIndex& i : grid_->selectionModel()->selectedIndexes()) cells.emplace_back(i.row() + 1, i.column());
     if (cells.empty()) cells.emplace_back(state_.CurCHRow, state_.CurCHCol);
     Change(3450, [&] {
-        for (const auto& [row, col] : cells) {
-            if (row < 1 || row >= int(rows_.size())) continue;
-            ChannelRow& r = rows_[row];
-            if (col == colRxFreq) {
-                ClearChannel(r);
-            } else if (col == colTxFreq) {
-                r[colTxFreq].clear();
-                r[colEncode].clear();
-            } else if (col == colName) {
-                r[colName].clear();
-            }
-        }
+        for (const auto& [row, col] : cells)
+            if (row >= 1 && row < int(rows_.size()) && (col == colRxFreq || col == colTxFreq || col == colName))
+                CommitTextCell(state_, rows_[row], col, std::string());
     });
     model_->Changed();
 }
