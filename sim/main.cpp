@@ -28,7 +28,8 @@ void Usage(std::ostream& os) {
           "  --paced          send and take bytes at 2400 baud 8N2 (4.58 ms a byte)\n"
           "  --echo           echo every frame before its answer\n"
           "  --fault FAULT    KIND[@STEP][*TIMES][:MS], KIND = noanswer, nak, short,\n"
-          "                   garbage, delay, hangup; may be repeated\n"
+          "                   garbage, delay, hangup, flip (a write stored with one\n"
+          "                   bit changed, yet acknowledged); may be repeated\n"
           "  --link PATH      also make PATH a symbolic link to the pseudo-terminal\n";
 }
 

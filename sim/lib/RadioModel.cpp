@@ -109,7 +109,9 @@ Bytes RadioModel::Handle(const std::string& kind, SimCommand* command, const Byt
     }
     if (kind == "write") {
         if (!refuse) {
-            WriteMemory(frame[2] << 8 | frame[3], Bytes(frame.begin() + 4, frame.end()));
+            Bytes data(frame.begin() + 4, frame.end());
+            if (fault && fault->kind == FaultKind::Flip && !data.empty()) data[0] ^= 0x01;
+            WriteMemory(frame[2] << 8 | frame[3], data);
             wroteSinceAccess_ = true;
         }
         return {kAck};

@@ -33,6 +33,8 @@ enum class FaultKind {
     Garbage,      // three stray bytes before the answer
     Delay,        // the answer comes delayMs late
     HangUp,       // the line goes dead instead of answering
+    Flip,         // a write is stored with one bit of its first data byte
+                  // changed, and acknowledged as if all were well
 };
 
 // A fault hits the frame of exchange step `step` (the access word is step 0,

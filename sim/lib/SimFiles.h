@@ -14,7 +14,7 @@ bool LoadMemory(const std::string& path, RadioModel& radio, std::string& error);
 bool SaveMemory(const std::string& path, const RadioModel& radio, std::string& error);
 
 // Parses a fault description KIND[@STEP][*TIMES][:MS], KIND one of none,
-// noanswer, nak, short, garbage, delay, hangup; STEP -1 or absent = every
+// noanswer, nak, short, garbage, delay, hangup, flip; STEP -1 or absent = every
 // frame; TIMES absent = once, -1 = always.
 bool ParseFault(const std::string& text, Fault& fault, std::string& error);
 
