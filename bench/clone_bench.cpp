@@ -1,7 +1,11 @@
 // Full read and full write against the simulator paced at 2400 baud 8N2:
 // measured time, pure wire time of every byte of the exchange, the waits the
 // protocol itself adds, and the longest stall of the event loop meanwhile.
+// Then a write followed by its verify (a read of its own on the same port,
+// compared with what was sent), against the write's and the read's wire
+// time and waits together.
 #include <cstdio>
+#include <memory>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -12,6 +16,7 @@
 #include "io/QtSerialPort.h"
 #include "io/QtTimers.h"
 #include "radio/CloneExchange.h"
+#include "radio/WriteCheck.h"
 
 using namespace rm427;
 
@@ -23,7 +28,36 @@ struct Figures {
     long long bytes = 0;
 };
 
-Figures RunOnce(CloneDir dir) {
+// Adds an exchange's wire time and protocol waits. Every byte of the
+// exchange crosses the line once.
+void AddExpected(Figures& fig, CloneDir dir, const CodeplugImage& sendImage) {
+    const int total = CloneTotalSteps(dir);
+    long long bytes = 0;
+    for (int s = 0; s <= total; ++s)
+        bytes += static_cast<long long>(CloneFrame(dir, s, sendImage).size()) + CloneAnswerLength(dir, s);
+    fig.bytes += bytes;
+    fig.wireMs += static_cast<double>(bytes) * sim::kByteTimeMs2400;
+    // Waits of the protocol, step by step: 1 ms before each frame; the
+    // receive event comes with the first answer byte, then the polls run
+    // every 20 ms and accept at the poll after the first one that sees the
+    // whole answer (never before the second poll); 100 ms after "DONE".
+    const CloneTiming t;
+    const double bt = sim::kByteTimeMs2400;
+    for (int s = 0; s <= total; ++s) {
+        const int len = CloneAnswerLength(dir, s);
+        fig.waitsMs += t.sendDelay;
+        if (len == 0) {
+            fig.waitsMs += t.finishWait - 4 * bt;  // "DONE" itself is wire time
+            continue;
+        }
+        const double rest = (len - 1) * bt;  // from the first answer byte to the last
+        int p = 1;
+        while (p * t.pollInterval < rest) ++p;
+        fig.waitsMs += (p + 1) * t.pollInterval - rest;
+    }
+}
+
+Figures RunOnce(CloneDir dir, bool verify = false) {
     Figures fig;
     sim::PtyRadio radio;
     std::string error;
@@ -52,7 +86,7 @@ Figures RunOnce(CloneDir dir) {
     };
     Module1 state;
     std::vector<ChannelFreqText> channels(128, {"150.00000", "150.00000"});
-    CloneExchange ex(dir, port, timers, 1, state.Image, channels, cb);
+    auto ex = std::make_unique<CloneExchange>(dir, port, timers, 1, state.Image, channels, cb);
 
     // The event loop's pulse: a 1 ms timer; a stall is a gap between ticks.
     QElapsedTimer pulseClock;
@@ -72,34 +106,23 @@ Figures RunOnce(CloneDir dir) {
     clock.start();
     pulseClock.start();
     pulse.start(1);
-    if (ex.Start()) loop.exec();
+    if (ex->Start()) loop.exec();
+    AddExpected(fig, dir, ex->SendImage());
+    fig.ok = outcome == CloneOutcome::Succeeded;
+    if (verify && outcome == CloneOutcome::Succeeded) {
+        // As rm427-cli write --verify and the write window do it: a new read
+        // exchange on the same port, starting from what was sent.
+        const CodeplugImage sent = ex->SendImage();
+        outcome = CloneOutcome::None;
+        ex.reset();
+        ex = std::make_unique<CloneExchange>(CloneDir::Read, port, timers, 1, sent, std::vector<ChannelFreqText>{}, cb);
+        if (ex->Start()) loop.exec();
+        AddExpected(fig, CloneDir::Read, sent);
+        fig.ok = outcome == CloneOutcome::Succeeded && VerifyDifferences(sent, ex->ReadImage()).empty();
+    }
     fig.measuredMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;
     pulse.stop();
-    fig.ok = outcome == CloneOutcome::Succeeded;
 
-    // Every byte of the exchange crosses the line once.
-    const int total = CloneTotalSteps(dir);
-    for (int s = 0; s <= total; ++s)
-        fig.bytes += static_cast<long long>(CloneFrame(dir, s, ex.SendImage()).size()) + CloneAnswerLength(dir, s);
-    fig.wireMs = static_cast<double>(fig.bytes) * sim::kByteTimeMs2400;
-    // Waits of the protocol, step by step: 1 ms before each frame; the
-    // receive event comes with the first answer byte, then the polls run
-    // every 20 ms and accept at the poll after the first one that sees the
-    // whole answer (never before the second poll); 100 ms after "DONE".
-    const CloneTiming t;
-    const double bt = sim::kByteTimeMs2400;
-    for (int s = 0; s <= total; ++s) {
-        const int len = CloneAnswerLength(dir, s);
-        fig.waitsMs += t.sendDelay;
-        if (len == 0) {
-            fig.waitsMs += t.finishWait - 4 * bt;  // "DONE" itself is wire time
-            continue;
-        }
-        const double rest = (len - 1) * bt;  // from the first answer byte to the last
-        int p = 1;
-        while (p * t.pollInterval < rest) ++p;
-        fig.waitsMs += (p + 1) * t.pollInterval - rest;
-    }
     fig.stallMs = static_cast<double>(worst) / 1e6 - 1.0;
     fig.stallAtMs = static_cast<double>(worstAt) / 1e6;
     radio.Stop();
@@ -108,7 +131,7 @@ Figures RunOnce(CloneDir dir) {
 
 void Print(const char* name, const Figures& f) {
     const double expected = f.wireMs + f.waitsMs;
-    std::printf("%-6s %s  measured %8.0f ms  wire %8.0f ms (%lld bytes)  measured/wire %.3f\n", name,
+    std::printf("%-12s %s  measured %8.0f ms  wire %8.0f ms (%lld bytes)  measured/wire %.3f\n", name,
                 f.ok ? "ok    " : "FAILED", f.measuredMs, f.wireMs, f.bytes, f.measuredMs / f.wireMs);
     std::printf("       protocol waits %5.0f ms  wire+waits %8.0f ms  measured/(wire+waits) %.3f\n",
                 f.waitsMs, expected, f.measuredMs / expected);
@@ -143,5 +166,8 @@ int main(int argc, char** argv) {
     Print("read", read);
     const Figures write = RunOnce(CloneDir::Write);
     Print("write", write);
-    return read.ok && write.ok ? 0 : 1;
+    // wire+waits of this line are those of the write and of the read together.
+    const Figures verified = RunOnce(CloneDir::Write, true);
+    Print("write+verify", verified);
+    return read.ok && write.ok && verified.ok ? 0 : 1;
 }

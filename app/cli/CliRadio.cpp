@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <functional>
 #include <iostream>
 #include <memory>
 
@@ -97,6 +98,7 @@ int RunClone(const char* command, CloneDir dir, const Args& args, std::string& f
     const std::string name = command;
     std::string port;
     int retries = 0;
+    bool verify = false;
     std::vector<std::string> files;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -110,6 +112,8 @@ int RunClone(const char* command, CloneDir dir, const Args& args, std::string& f
                     return Fail(name + ": --retries takes a number 0..100");
                 retries = std::stoi(v);
             }
+        } else if (a == "--verify" && dir == CloneDir::Write) {
+            verify = true;
         } else if (a.size() > 1 && a[0] == '-') {
             return Fail(name + ": unknown option '" + a + "'");
         } else {
@@ -138,80 +142,120 @@ int RunClone(const char* command, CloneDir dir, const Args& args, std::string& f
 
     QtSerialPort serial(lookup);
     QtTimerFactory timers;
-    QEventLoop loop;
     const bool tty = ::isatty(2);
-    int failures = 0;
-    std::string error;
-    CloneOutcome outcome = CloneOutcome::None;
-    bool portFailed = false;
-    int lastPct = -1;
-
-    CloneExchange::Callbacks cb;
-    cb.progress = [&](int value, int maximum) {
-        const int pct = maximum > 0 ? (value * 200 + maximum) / (2 * maximum) : 0;
-        if (pct == lastPct) return;
-        lastPct = pct;
-        if (tty) std::fprintf(stderr, "\r%s", ProgressText(0, value, maximum).c_str());
-        else if (pct % 10 == 0) std::fprintf(stderr, "%s\n", ProgressText(0, value, maximum).c_str());
-        std::fflush(stderr);
-    };
-    cb.askRetry = [&] {
-        ++failures;
-        if (failures <= retries) {
-            if (tty) std::fputc('\n', stderr);
-            std::fprintf(stderr, "%s retrying (%d of %d)\n", ConnectionFailedText().c_str(), failures, retries);
-            lastPct = -1;
-            return true;
-        }
-        error = ConnectionFailedText();
-        return false;
-    };
-    cb.portError = [&](const std::string& d) {
-        error = d;
-        portFailed = true;
-        loop.quit();
-    };
-    cb.finished = [&](CloneOutcome o) {
-        outcome = o;
-        loop.quit();
-    };
-
-    // A write that got past the identification may have changed the radio.
-    bool radioTouched = false;
-    CloneExchange* running = nullptr;
-    cb.askRetry = [&, ask = cb.askRetry] {
-        if (dir == CloneDir::Write && running->CurrentStep() >= 1) radioTouched = true;
-        return ask();
-    };
     StopSignals stop;
-    CloneExchange ex(dir, serial, timers, comPort, image, channels, cb);
-    running = &ex;
-    std::unique_ptr<QSocketNotifier> wake;
-    if (stop.ReadFd() >= 0) {
-        wake = std::make_unique<QSocketNotifier>(stop.ReadFd(), QSocketNotifier::Read);
-        QObject::connect(wake.get(), &QSocketNotifier::activated, [&] {
-            stop.Drain();
-            if (dir == CloneDir::Write && ex.CurrentStep() >= 1) radioTouched = true;
-            ex.Cancel();
-        });
-    }
-    if (ex.Start()) loop.exec();
-    wake.reset();
-    if (tty && lastPct >= 0) std::fputc('\n', stderr);
 
-    const std::string state = LoadText(0, radioTouched ? kTextPartlyWritten : kTextRadioUnchanged);
-    // A signal that came after the last frame changes nothing: all is done.
-    if (g_signal && outcome != CloneOutcome::Succeeded) {
-        Fail(name + ": " + LoadText(0, kTextInterrupted) + " " + state);
-        return 128 + g_signal;
+    struct Run {
+        CloneOutcome outcome = CloneOutcome::None;
+        bool portFailed = false;
+        std::string error;
+        // A write that got past the identification may have changed the radio.
+        bool radioTouched = false;
+    };
+    // Runs one exchange; prefix goes before each progress line, done sees
+    // the exchange before it is gone.
+    auto runExchange = [&](CloneDir d, const CodeplugImage& start, const std::vector<ChannelFreqText>& chans,
+                           const std::string& prefix, Run& run,
+                           const std::function<void(const CloneExchange&)>& done) {
+        QEventLoop loop;
+        CloneExchange::Callbacks cb;
+        int failures = 0;
+        int lastPct = -1;
+        CloneExchange* running = nullptr;
+        cb.progress = [&](int value, int maximum) {
+            const int pct = maximum > 0 ? (value * 200 + maximum) / (2 * maximum) : 0;
+            if (pct == lastPct) return;
+            lastPct = pct;
+            const std::string line = prefix + ProgressText(0, value, maximum);
+            if (tty) std::fprintf(stderr, "\r%s", line.c_str());
+            else if (pct % 10 == 0) std::fprintf(stderr, "%s\n", line.c_str());
+            std::fflush(stderr);
+        };
+        cb.askRetry = [&] {
+            if (d == CloneDir::Write && running->CurrentStep() >= 1) run.radioTouched = true;
+            ++failures;
+            if (failures <= retries) {
+                if (tty) std::fputc('\n', stderr);
+                std::fprintf(stderr, "%s retrying (%d of %d)\n", ConnectionFailedText().c_str(), failures, retries);
+                lastPct = -1;
+                return true;
+            }
+            run.error = ConnectionFailedText();
+            return false;
+        };
+        cb.portError = [&](const std::string& desc) {
+            run.error = desc;
+            run.portFailed = true;
+            loop.quit();
+        };
+        cb.finished = [&](CloneOutcome o) {
+            run.outcome = o;
+            loop.quit();
+        };
+        CloneExchange ex(d, serial, timers, comPort, start, chans, cb);
+        running = &ex;
+        std::unique_ptr<QSocketNotifier> wake;
+        if (stop.ReadFd() >= 0) {
+            wake = std::make_unique<QSocketNotifier>(stop.ReadFd(), QSocketNotifier::Read);
+            QObject::connect(wake.get(), &QSocketNotifier::activated, [&] {
+                stop.Drain();
+                if (d == CloneDir::Write && ex.CurrentStep() >= 1) run.radioTouched = true;
+                ex.Cancel();
+            });
+        }
+        if (ex.Start()) loop.exec();
+        wake.reset();
+        if (tty && lastPct >= 0) std::fputc('\n', stderr);
+        if (run.outcome == CloneOutcome::Succeeded) done(ex);
+    };
+    // state: what the radio holds after this failure (appended for a write).
+    auto failed = [&](const Run& run, const std::string& what, const std::string& state) {
+        // A signal that came after the last frame changes nothing: all is done.
+        if (g_signal) {
+            Fail(what + LoadText(0, kTextInterrupted) + (state.empty() ? "" : " " + state));
+            return 128 + g_signal;
+        }
+        if (run.portFailed) return Fail(what + run.error);
+        return Fail(what + (run.error.empty() ? ConnectionFailedText() : run.error) +
+                    (state.empty() ? "" : " " + state));
+    };
+
+    Run run;
+    CodeplugImage sent{};
+    std::vector<std::string> bandReport;
+    runExchange(dir, image, channels, "", run, [&](const CloneExchange& ex) {
+        if (dir == CloneDir::Read) image = ex.ReadImage();
+        sent = ex.SendImage();
+        bandReport = BandCheckReport(0, ex.LowerLimit(), ex.UpperLimit(), ex.BandChanges());
+    });
+    if (run.outcome != CloneOutcome::Succeeded) {
+        std::string state;
+        if (dir == CloneDir::Write) state = LoadText(0, run.radioTouched ? kTextPartlyWritten : kTextRadioUnchanged);
+        else if (g_signal) state = LoadText(0, kTextRadioUnchanged);
+        return failed(run, name + ": ", state);
     }
-    if (portFailed) return Fail(name + ": " + error);
-    if (outcome != CloneOutcome::Succeeded)
-        return Fail(name + ": " + (error.empty() ? ConnectionFailedText() : error) +
-                    (dir == CloneDir::Write ? " " + state : std::string()));
-    if (dir == CloneDir::Read) image = ex.ReadImage();
     std::cout << LoadText(0, dir == CloneDir::Read ? 1332 : 1333) << "\n";
-    return 0;
+    if (dir == CloneDir::Read) return 0;
+
+    // What the band check changed goes to stderr: the data file still has it.
+    for (const std::string& line : bandReport) std::cerr << line << "\n";
+    if (!verify) return 0;
+
+    // Verify: a read of its own, after "DONE", starting from what was sent.
+    Run check;
+    std::vector<std::string> diffs;
+    runExchange(CloneDir::Read, sent, {}, LoadText(0, 3203) + ": ", check,
+                [&](const CloneExchange& ex) { diffs = VerifyDifferences(sent, ex.ReadImage()); });
+    if (check.outcome != CloneOutcome::Succeeded)
+        return failed(check, name + ": " + LoadText(0, 3203) + ": ", LoadText(0, 3207));
+    for (const std::string& line : diffs) std::cout << line << "\n";
+    if (diffs.empty()) {
+        std::cout << VerifySummary(0, 0) << "\n";
+        return 0;
+    }
+    std::cout.flush();
+    std::cerr << "rm427-cli: " << name << ": " << VerifySummary(0, diffs.size()) << "\n";
+    return 3;
 }
 
 }  // namespace rm427::cli

@@ -17,6 +17,7 @@ struct MessageRequest {
     MsgIcon icon = MsgIcon::None;
     MsgButtons buttons = MsgButtons::Ok;
     int defaultButton = 0;  // 0-based position among the buttons
+    std::string details;    // UTF-8, shown on request below the text; may be empty
 };
 
 class MessageBoxes {

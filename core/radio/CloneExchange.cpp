@@ -13,6 +13,7 @@ CloneExchange::CloneExchange(CloneDir dir, SerialPort& port, TimerFactory& timer
     pause_ = timers.CreateTimer([this] { OnPauseTick(); });
     if (dir_ == CloneDir::Write) send_ = MakeSendImage(image, channels_);
     else send_ = image;
+    unchecked_ = send_;
     port_.SetEventHandler([this](CommEvent e) { OnPortEvent(e); });
 }
 
@@ -113,7 +114,10 @@ void CloneExchange::Accept(const Bytes& all) {
         low_ = a[ident::kLowLimit] << 8 | a[ident::kLowLimit + 1];
         high_ = a[ident::kHighLimit] << 8 | a[ident::kHighLimit + 1];
         ++step_;
-        if (dir_ == CloneDir::Write) BandCheck(send_, low_, high_, channels_);
+        if (dir_ == CloneDir::Write) {
+            BandCheck(send_, low_, high_, channels_);
+            bandChanges_ = BandCheckChanges(unchecked_, send_, channels_);
+        }
     } else {
         if (a[0] != kAckByte) {
             FailStep();

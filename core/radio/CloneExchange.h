@@ -27,6 +27,7 @@
 #include "radio/CloneProtocol.h"
 #include "radio/SerialPort.h"
 #include "radio/Timers.h"
+#include "radio/WriteCheck.h"
 
 namespace rm427 {
 
@@ -71,6 +72,8 @@ public:
     int UpperLimit() const { return high_; }
     const CodeplugImage& ReadImage() const { return staged_; }
     const CodeplugImage& SendImage() const { return send_; }
+    // Write: what the band check of the last identification changed.
+    const std::vector<BandChange>& BandChanges() const { return bandChanges_; }
     // Frames written in the current run, for diagnostics and tests.
     int FramesSent() const { return framesSent_; }
 
@@ -109,6 +112,8 @@ private:
     CodeplugImage base_;
     CodeplugImage staged_;
     CodeplugImage send_;
+    CodeplugImage unchecked_;  // send_ before any band check
+    std::vector<BandChange> bandChanges_;
 };
 
 // After a successful read: the image takes what was read, the snapshot is

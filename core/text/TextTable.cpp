@@ -405,6 +405,23 @@ const TextEntry kTextTable[] = {
     {4454, "紧凑排列"},
     {3455, "Find"},
     {4455, "查找"},
+    // Writing safely: verify, band check report.
+    {3200, "Verify after writing"},
+    {4200, "写入后校验"},
+    {3201, "Verified: the radio holds what was written."},
+    {4201, "校验通过：电台中的数据与写入的一致。"},
+    {3202, "Verify failed: the radio does not hold what was written (%1 differences)."},
+    {4202, "校验失败：电台中的数据与写入的不一致（%1 处不同）。"},
+    {3203, "Verifying"},
+    {4203, "正在校验"},
+    {3204, "The radio's band is %1. The band check changed these channels:"},
+    {4204, "电台频段为 %1。频段检查更改了以下信道："},
+    {3205, "Channel %1 (Rx %2, Tx %3): receive outside the band, sent as empty."},
+    {4205, "信道 %1（接收 %2，发射 %3）：接收频率超出频段，按空信道写入。"},
+    {3206, "Channel %1 (Rx %2, Tx %3): transmit outside the band, offset removed."},
+    {4206, "信道 %1（接收 %2，发射 %3）：发射频率超出频段，已去除频差。"},
+    {3207, "The radio was not read back: what it holds is not verified."},
+    {4207, "未能回读电台：未校验电台中的数据。"},
 };
 
 const std::size_t kTextTableSize = sizeof(kTextTable) / sizeof(kTextTable[0]);

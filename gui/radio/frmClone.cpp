@@ -1,6 +1,8 @@
 #include "radio/frmClone.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QTimer>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -10,6 +12,7 @@
 #include "io/PortSettings.h"
 #include "io/QtSerialPort.h"
 #include "io/QtTimers.h"
+#include "io/RegKeys.h"
 #include "text/TextTable.h"
 
 namespace rm427::gui {
@@ -43,14 +46,38 @@ frmClone::frmClone(Module1& state, MessageBoxes& boxes, std::function<void()> af
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lbl_);
     layout->addWidget(prg_);
+    if (!read) {
+        chkVerify_ = new QCheckBox(text(3200), this);
+        chkVerify_->setObjectName(QStringLiteral("ChkVerify"));
+        chkVerify_->setChecked(GetKeyValue(RegRoot::LocalMachine, kProgramKeyPath, kVerifyValue) != "0");
+        connect(chkVerify_, &QCheckBox::toggled, this, [](bool on) {
+            SetKeyValue(RegRoot::LocalMachine, kProgramKeyPath, kVerifyValue, on ? "1" : "0");
+        });
+        layout->addWidget(chkVerify_);
+    }
     layout->addStretch();
     layout->addLayout(buttons);
 
-    // 2200 twips high, wide enough for the bar.
+    // 2200 twips high (a write window one check box line more), wide enough for the bar.
     const double dpi = logicalDpiY() > 0 ? logicalDpiY() : 96;
-    setFixedHeight(qRound(2200 * dpi / 1440.0));
+    setFixedHeight(qRound(2200 * dpi / 1440.0) + (chkVerify_ ? chkVerify_->sizeHint().height() : 0));
     setMinimumWidth(qRound(5200 * dpi / 1440.0));
 
+    const CloneExchange::Callbacks cb = MakeCallbacks();
+    // A write sends a copy taken now; the channels as the editor shows them
+    // decide the empty-list rule and the band check (the main window has
+    // stored its grid into the image just before).
+    const CloneDir dir = read ? CloneDir::Read : CloneDir::Write;
+    exchange_ = std::make_unique<CloneExchange>(
+        dir, *port_, *timers_, state_.ComPort, state_.Image,
+        read ? std::vector<ChannelFreqText>{} : ChannelFreqTexts(state_.Image), cb);
+    ShowProgress(0, exchange_->ProgressMaximum());
+
+    connect(cmdBegin_, &QPushButton::clicked, this, &frmClone::Begin);
+    connect(cmdCancel_, &QPushButton::clicked, this, &frmClone::Cancel);
+}
+
+CloneExchange::Callbacks frmClone::MakeCallbacks() {
     CloneExchange::Callbacks cb;
     cb.progress = [this](int v, int max) { ShowProgress(v, max); };
     cb.askRetry = [this] {
@@ -74,17 +101,7 @@ frmClone::frmClone(Module1& state, MessageBoxes& boxes, std::function<void()> af
     };
     cb.closing = [this] { hide(); };
     cb.finished = [this](CloneOutcome o) { Finished(o); };
-    // A write sends a copy taken now; the channels as the editor shows them
-    // decide the empty-list rule and the band check (the main window has
-    // stored its grid into the image just before).
-    const CloneDir dir = read ? CloneDir::Read : CloneDir::Write;
-    exchange_ = std::make_unique<CloneExchange>(
-        dir, *port_, *timers_, state_.ComPort, state_.Image,
-        read ? std::vector<ChannelFreqText>{} : ChannelFreqTexts(state_.Image), cb);
-    ShowProgress(0, exchange_->ProgressMaximum());
-
-    connect(cmdBegin_, &QPushButton::clicked, this, &frmClone::Begin);
-    connect(cmdCancel_, &QPushButton::clicked, this, &frmClone::Cancel);
+    return cb;
 }
 
 frmClone::~frmClone() {
@@ -94,7 +111,9 @@ frmClone::~frmClone() {
 void frmClone::ShowProgress(int value, int maximum) {
     prg_->setRange(0, maximum);
     prg_->setValue(value);
-    lbl_->setText(QString::fromStdString(ProgressText(state_.Language, value, maximum)));
+    std::string t = ProgressText(state_.Language, value, maximum);
+    if (verifying_) t = LoadText(state_.Language, 3203) + ": " + t;
+    lbl_->setText(QString::fromStdString(t));
 }
 
 void frmClone::Begin() {
@@ -123,23 +142,79 @@ void frmClone::closeEvent(QCloseEvent* event) {
 }
 
 void frmClone::Finished(CloneOutcome outcome) {
-    done_ = true;
+    if (verifying_) {
+        VerifyFinished(outcome);
+        return;
+    }
     if (outcome != CloneOutcome::Succeeded) {
+        done_ = true;
         QDialog::reject();
         return;
     }
     const bool read = exchange_->Direction() == CloneDir::Read;
     if (read) {
+        done_ = true;
         // Only a complete read replaces the image.
         ApplyReadImage(state_, exchange_->ReadImage());
         if (afterRead_) afterRead_();
+        Report(LoadText(state_.Language, 1332), MsgIcon::Information, {});
+        accept();
+        return;
     }
-    MessageRequest m;
-    m.text = LoadText(state_.Language, read ? 1332 : 1333);
-    m.title = "RM-427";
-    m.icon = MsgIcon::Information;
-    boxes_.Show(m);
+    sent_ = exchange_->SendImage();
+    bandReport_ = BandCheckReport(state_.Language, exchange_->LowerLimit(), exchange_->UpperLimit(),
+                                  exchange_->BandChanges());
+    if (chkVerify_ && chkVerify_->isChecked()) {
+        // The exchange that called us cannot be replaced from inside its call.
+        QTimer::singleShot(0, this, &frmClone::StartVerify);
+        return;
+    }
+    done_ = true;
+    Report(LoadText(state_.Language, 1333), MsgIcon::Information, bandReport_);
     accept();
+}
+
+void frmClone::StartVerify() {
+    verifying_ = true;
+    chkVerify_->setEnabled(false);
+    exchange_.reset();
+    exchange_ = std::make_unique<CloneExchange>(CloneDir::Read, *port_, *timers_, state_.ComPort, sent_,
+                                                std::vector<ChannelFreqText>{}, MakeCallbacks());
+    ShowProgress(0, exchange_->ProgressMaximum());
+    cmdBegin_->setEnabled(false);
+    if (!exchange_->Start()) {
+        // The port was taken between the write and the read back.
+        done_ = true;
+        Report(LoadText(state_.Language, 1333) + "\n" + LoadText(state_.Language, 3207),
+               MsgIcon::Exclamation, bandReport_);
+        QDialog::reject();
+    }
+}
+
+void frmClone::VerifyFinished(CloneOutcome outcome) {
+    done_ = true;
+    const std::string written = LoadText(state_.Language, 1333) + "\n";
+    if (outcome != CloneOutcome::Succeeded) {
+        Report(written + LoadText(state_.Language, 3207), MsgIcon::Exclamation, bandReport_);
+        QDialog::reject();
+        return;
+    }
+    const auto diffs = VerifyDifferences(sent_, exchange_->ReadImage());
+    std::vector<std::string> details = diffs;
+    details.insert(details.end(), bandReport_.begin(), bandReport_.end());
+    Report(written + VerifySummary(state_.Language, diffs.size()),
+           diffs.empty() ? MsgIcon::Information : MsgIcon::Critical, details);
+    if (diffs.empty()) accept();
+    else QDialog::reject();
+}
+
+void frmClone::Report(const std::string& text, MsgIcon icon, const std::vector<std::string>& details) {
+    MessageRequest m;
+    m.text = text;
+    m.title = "RM-427";
+    m.icon = icon;
+    for (const std::string& line : details) m.details += line + "\n";
+    boxes_.Show(m);
 }
 
 }  // namespace rm427::gui

@@ -13,6 +13,7 @@
 #include "image/Module1.h"
 #include "radio/CloneExchange.h"
 
+class QCheckBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -37,6 +38,10 @@ public:
     QPushButton* CmdCancel() const { return cmdCancel_; }
     QProgressBar* PrgPercent() const { return prg_; }
     QLabel* LblPercent() const { return lbl_; }
+    // Write only: "Verify after writing" (null for a read).
+    QCheckBox* ChkVerify() const { return chkVerify_; }
+    // Settings store value that keeps the check box between runs ("0" = off).
+    static constexpr const char* kVerifyValue = "VerifyAfterWriting";
     CloneExchange& Exchange() { return *exchange_; }
 
 public slots:
@@ -50,6 +55,10 @@ private:
     void Cancel();
     void ShowProgress(int value, int maximum);
     void Finished(CloneOutcome outcome);
+    CloneExchange::Callbacks MakeCallbacks();
+    void StartVerify();
+    void VerifyFinished(CloneOutcome outcome);
+    void Report(const std::string& text, MsgIcon icon, const std::vector<std::string>& details);
 
     Module1& state_;
     MessageBoxes& boxes_;
@@ -61,7 +70,13 @@ private:
     QLabel* lbl_ = nullptr;
     QPushButton* cmdBegin_ = nullptr;
     QPushButton* cmdCancel_ = nullptr;
+    QCheckBox* chkVerify_ = nullptr;
     bool done_ = false;
+    // After a write: what was sent and what the band check changed; the
+    // verify read runs as a second exchange of its own.
+    bool verifying_ = false;
+    CodeplugImage sent_{};
+    std::vector<std::string> bandReport_;
 };
 
 }  // namespace rm427::gui

@@ -55,6 +55,7 @@ MsgAnswer QtMessageBoxes::Show(const MessageRequest& request) {
     box.setWindowTitle(QString::fromStdString(request.title));
     box.setText(QString::fromStdString(request.text));
     box.setIcon(IconOf(request.icon));
+    if (!request.details.empty()) box.setDetailedText(QString::fromStdString(request.details));
     const auto defs = ButtonsOf(request.buttons);
     std::vector<QAbstractButton*> buttons;
     for (const auto& d : defs) buttons.push_back(box.addButton(d.button));

@@ -1,10 +1,12 @@
 // The clone window against the simulator on a pseudo-terminal.
+#include <QCheckBox>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QtTest>
 
 #include "PtyRadio.h"
+#include "demo/DemoCodeplug.h"
 #include "helpers/ShellFixture.h"
 #include "io/PortSettings.h"
 #include "io/RegKeys.h"
@@ -96,6 +98,7 @@ private slots:
         QCOMPARE(w.windowTitle(), QStringLiteral("Write data to radio"));
         QCOMPARE(w.CmdBegin()->text(), QStringLiteral("Write"));
         QCOMPARE(w.PrgPercent()->maximum(), 116);
+        w.ChkVerify()->setChecked(false);
         w.show();
         QTest::mouseClick(w.CmdBegin(), Qt::LeftButton);
         QVERIFY(!w.CmdBegin()->isEnabled());
@@ -111,6 +114,63 @@ private slots:
         const auto mem = sim_->With([](sim::RadioModel& m) { return m.memory; });
         for (int off = 0; off < kImageSize; ++off)
             if (WriteTransfersOffset(off)) QCOMPARE(mem[off], before[off]);
+    }
+
+    // Verify after writing: on by default and remembered; a second read
+    // exchange compares the radio with what was sent (band check included)
+    // and a byte the radio stored wrongly is named with an error icon.
+    void verifyAfterWriting() {
+        test::ShellFixture f;
+        PointCom1At(sim_->SlavePath());
+        sim_->With([](sim::RadioModel& m) {
+            m.bandLow = 1440;
+            m.bandHigh = 1470;
+        });
+        f.state.Image = DemoCodeplug();
+        f.state.CloneDirection = 1;
+        auto writeOnce = [&](int expected) {
+            f.boxes.Clear();
+            frmClone w(f.state, f.boxes, {});
+            w.show();
+            QTest::mouseClick(w.CmdBegin(), Qt::LeftButton);
+            QTRY_VERIFY_WITH_TIMEOUT(!w.isVisible(), 30000);
+            QCOMPARE(w.LblPercent()->text(), QStringLiteral("Verifying: Completion percentage:  100%"));
+            QCOMPARE(w.PrgPercent()->maximum(), 130);
+            QCOMPARE(f.boxes.shown.size(), std::size_t(1));
+            QCOMPARE(w.result(), expected);
+        };
+        {
+            frmClone w(f.state, f.boxes, {});
+            QVERIFY(w.ChkVerify()->isChecked());
+            QCOMPARE(w.ChkVerify()->text(), QStringLiteral("Verify after writing"));
+        }
+        writeOnce(QDialog::Accepted);
+        if (QTest::currentTestFailed()) return;
+        const MessageRequest ok = f.boxes.shown[0];
+        QCOMPARE(ok.text, std::string("Writing completed!\nVerified: the radio holds what was written."));
+        QVERIFY(ok.icon == MsgIcon::Information);
+        QVERIFY2(ok.details.find("The radio's band is 144.0 - 147.0 MHz.") == 0, ok.details.c_str());
+        QVERIFY2(ok.details.find("Channel 10 (Rx 151.62500, Tx 151.62500): receive outside the band, sent as empty.")
+                     != std::string::npos, ok.details.c_str());
+        const auto frames = sim_->With([](sim::RadioModel& m) { return m.Frames(); });
+        QCOMPARE(frames.size(), std::size_t(118 + 132));
+
+        sim_->With([](sim::RadioModel& m) { m.faults.push_back(Fault{FaultKind::Flip, 1, 1, 0}); });
+        writeOnce(QDialog::Rejected);
+        if (QTest::currentTestFailed()) return;
+        const MessageRequest bad = f.boxes.shown[0];
+        QCOMPARE(bad.text, std::string("Writing completed!\nVerify failed: the radio does not hold what was "
+                                       "written (2 differences)."));
+        QVERIFY(bad.icon == MsgIcon::Critical);
+        QVERIFY2(bad.details.find("channel 1: Rx Freq \"146.52000\" -> ") == 0, bad.details.c_str());
+
+        // Unchecked once, unchecked next time; a write then reads nothing back.
+        {
+            frmClone w(f.state, f.boxes, {});
+            w.ChkVerify()->setChecked(false);
+        }
+        frmClone w(f.state, f.boxes, {});
+        QVERIFY(!w.ChkVerify()->isChecked());
     }
 
     // A read that fails and is cancelled changes nothing and releases the radio.

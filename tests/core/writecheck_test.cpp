@@ -1,0 +1,69 @@
+// The report of what the band check changed and the verify comparison.
+#include <gtest/gtest.h>
+
+#include "channels/ChannelRecord.h"
+#include "demo/DemoCodeplug.h"
+#include "radio/WriteCheck.h"
+#include <cstdio>
+#include "text/TextTable.h"
+
+namespace rm427 {
+namespace {
+
+TEST(WriteCheck, BandCheckChangesNameBlankedAndTrimmedChannelsOnly) {
+    Module1 state;
+    state.Image = DemoCodeplug();
+    ChannelRows rows = MakeChannelRows(state);
+    LoadChannelRows(state, rows);
+    rows[2][colTxFreq] = "150.10000";  // transmit outside 144..147
+    SaveChannelRows(state, rows);
+    const auto texts = ChannelFreqTexts(state.Image);
+    const CodeplugImage before = MakeSendImage(state.Image, texts);
+    CodeplugImage after = before;
+    BandCheck(after, 1440, 1470, texts);
+
+    const auto changes = BandCheckChanges(before, after, texts);
+    ASSERT_EQ(changes.size(), 6u);  // 2 trimmed; 10..14 (151-162 MHz) blanked; empty ones not listed
+    EXPECT_EQ(changes[0].channel, 2);
+    EXPECT_EQ(changes[0].kind, BandChange::OffsetRemoved);
+    EXPECT_EQ(changes[0].tx, "150.10000");
+    for (int i = 1; i < 6; ++i) {  // the demonstration leaves 6..9 empty
+        EXPECT_EQ(changes[i].channel, 9 + i);
+        EXPECT_EQ(changes[i].kind, BandChange::SentEmpty);
+    }
+    const auto en = BandCheckReport(0, 1440, 1470, changes);
+    ASSERT_EQ(en.size(), 7u);
+    EXPECT_EQ(en[0], "The radio's band is 144.0 - 147.0 MHz. The band check changed these channels:");
+    EXPECT_EQ(en[1], "Channel 2 (Rx 146.70000, Tx 150.10000): transmit outside the band, offset removed.");
+    EXPECT_EQ(en[2], "Channel 10 (Rx 151.62500, Tx 151.62500): receive outside the band, sent as empty.");
+    EXPECT_NE(BandCheckReport(1, 1440, 1470, changes)[1].find("信道 2"), std::string::npos);
+    EXPECT_TRUE(BandCheckReport(0, 1360, 1740, BandCheckChanges(before, before, texts)).empty());
+}
+
+TEST(WriteCheck, VerifyComparesOnlyBytesBothReadAndWritten) {
+    CodeplugImage sent = DemoCodeplug();
+    CodeplugImage back = sent;
+    back[0x0FC] ^= 0xFF;  // written, never read
+    back[0xEB0] ^= 0xFF;  // read, never written
+    EXPECT_TRUE(VerifyDifferences(sent, back).empty());
+    EXPECT_EQ(VerifySummary(0, 0), "Verified: the radio holds what was written.");
+
+    back[ChannelOffset(1)] ^= 0x01;  // channel 1's receive frequency
+    back[0xE95] = static_cast<std::uint8_t>(sent[0xE95] + 1);  // a setting
+    back[0xE90] = static_cast<std::uint8_t>(sent[0xE90] ^ 0x10);  // no window shows it
+    back[0xE1C] ^= 0x10;  // after record 128: written, never read
+    const auto d = VerifyDifferences(sent, back);
+    ASSERT_EQ(d.size(), 4u);
+    EXPECT_EQ(d[0], "channel 1: Rx Freq \"146.52000\" -> \"120.92000\"");
+    EXPECT_EQ(d[1].rfind("channel 1: Tx Freq ", 0), 0u) << d[1];
+    EXPECT_EQ(d[2], "setting SQ Level: \"4\" -> \"5\"");
+    char line[40];
+    std::snprintf(line, sizeof line, "byte 0xE90: %02X -> %02X", sent[0xE90], sent[0xE90] ^ 0x10);
+    EXPECT_EQ(d[3], line);
+    EXPECT_EQ(VerifySummary(0, d.size()),
+              "Verify failed: the radio does not hold what was written (4 differences).");
+    EXPECT_EQ(FillText("%1-%2-%1%", {"a", "b"}), "a-b-a%");
+}
+
+}  // namespace
+}  // namespace rm427

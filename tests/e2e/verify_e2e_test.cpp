@@ -1,0 +1,104 @@
+// rm427-cli write --verify and the band check report against the simulator.
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdlib.h>
+#include <sys/wait.h>
+
+#include "SimHarness.h"
+#include "demo/DemoCodeplug.h"
+#include "file/DataFile.h"
+
+namespace rm427::e2e {
+namespace {
+
+struct CliResult {
+    int code = -1;
+    std::string out, err;
+};
+
+std::string TempDir() {
+    static const std::string dir = [] {
+        std::string t = ::testing::TempDir() + "rm427-verify-XXXXXX";
+        return std::string(::mkdtemp(t.data())) + "/";
+    }();
+    return dir;
+}
+
+CliResult RunCli(const std::string& args) {
+    const std::string errFile = TempDir() + "err.txt";
+    CliResult r;
+    FILE* p = ::popen((std::string(RM427_CLI) + " " + args + " 2>" + errFile).c_str(), "r");
+    if (!p) return r;
+    char buf[512];
+    while (std::fgets(buf, sizeof buf, p)) r.out += buf;
+    const int st = ::pclose(p);
+    r.code = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    std::ifstream e(errFile);
+    r.err.assign(std::istreambuf_iterator<char>(e), std::istreambuf_iterator<char>());
+    return r;
+}
+
+// The demonstration codeplug with channel 2 transmitting at 150.1 MHz.
+std::string WriteSample() {
+    Module1 state;
+    state.Image = DemoCodeplug();
+    ChannelRows rows = MakeChannelRows(state);
+    LoadChannelRows(state, rows);
+    rows[2][colTxFreq] = "150.10000";
+    SaveChannelRows(state, rows);
+    std::vector<std::uint8_t> file;
+    std::string error;
+    EXPECT_TRUE(EncodeDataFile(state.Image, file, error)) << error;
+    const std::string path = TempDir() + "sample.dat";
+    std::ofstream f(path, std::ios::binary | std::ios::trunc);
+    f.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+    return path;
+}
+
+using CliVerify = SimFixture;
+
+TEST_F(CliVerify, VerifyPassesListsTheBandCheckAndCatchesAFlippedByte) {
+    const std::string in = WriteSample();
+    sim.With([](sim::RadioModel& m) {
+        m.bandLow = 1440;
+        m.bandHigh = 1470;
+    });
+    const CliResult ok = RunCli("write --verify --port " + sim.SlavePath() + " " + in);
+    ASSERT_EQ(ok.code, 0) << ok.err;
+    EXPECT_EQ(ok.out, "Writing completed!\nVerified: the radio holds what was written.\n");
+    EXPECT_NE(ok.err.find("The radio's band is 144.0 - 147.0 MHz. The band check changed these channels:\n"
+                          "Channel 2 (Rx 146.70000, Tx 150.10000): transmit outside the band, offset removed.\n"
+                          "Channel 10 (Rx 151.62500, Tx 151.62500): receive outside the band, sent as empty.\n"),
+              std::string::npos)
+        << ok.err;
+    EXPECT_NE(ok.err.find("Channel 14 (Rx 162.55000"), std::string::npos) << ok.err;
+    EXPECT_NE(ok.err.find("Verifying: Completion percentage:  100%"), std::string::npos) << ok.err;
+    // The verify is a read exchange of its own, after the write's "DONE".
+    const auto frames = Frames();
+    ASSERT_EQ(frames.size(), 118u + 132u);
+    EXPECT_EQ(frames[117].kind, "done");
+    EXPECT_EQ(frames[118].kind, "access");
+    EXPECT_EQ(frames[119].kind, "read");
+
+    // A radio that stores channel 1's first byte with a bit changed but says 0x06.
+    sim.With([](sim::RadioModel& m) { m.faults.push_back({sim::FaultKind::Flip, 1, 1, 0}); });
+    const CliResult bad = RunCli("write --verify --port " + sim.SlavePath() + " " + in);
+    EXPECT_EQ(bad.code, 3) << bad.err;
+    EXPECT_EQ(bad.out.rfind("Writing completed!\nchannel 1: Rx Freq \"146.52000\" -> \"120.92000\"\nchannel 1: Tx Freq ", 0), 0u) << bad.out;
+    EXPECT_NE(bad.err.find("rm427-cli: write: Verify failed: the radio does not hold what was written (2 differences)."),
+              std::string::npos)
+        << bad.err;
+
+    // A verify read that fails is a failed exchange: exit 1.
+    // (Step 130 exists only in the read script.)
+    sim.With([](sim::RadioModel& m) { m.faults.push_back({sim::FaultKind::NoAnswer, 130, 1, 0}); });
+    const CliResult lost = RunCli("write --verify --port " + sim.SlavePath() + " " + in);
+    EXPECT_EQ(lost.code, 1);
+    EXPECT_NE(lost.err.find("rm427-cli: write: Verifying: Check Connection."), std::string::npos) << lost.err;
+    std::filesystem::remove_all(TempDir());
+}
+
+}  // namespace
+}  // namespace rm427::e2e
