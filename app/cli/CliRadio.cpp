@@ -15,6 +15,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "file/History.h"
+#include "io/HistoryFolder.h"
 #include "io/PortSettings.h"
 #include "io/QtSerialPort.h"
 #include "io/QtTimers.h"
@@ -234,6 +236,11 @@ int RunClone(const char* command, CloneDir dir, const Args& args, std::string& f
         else if (g_signal) state = LoadText(0, kTextRadioUnchanged);
         return failed(run, name + ": ", state);
     }
+    // A copy of what was read or sent; a history that cannot be kept only warns.
+    HistoryRecorder history(HistoryFolder());
+    const std::string warning = history.Record(0, dir == CloneDir::Read ? HistoryKind::Read : HistoryKind::Write,
+                                               file, dir == CloneDir::Read ? image : sent);
+    if (!warning.empty()) std::cerr << "rm427-cli: warning: " << warning << "\n";
     std::cout << LoadText(0, dir == CloneDir::Read ? 1332 : 1333) << "\n";
     if (dir == CloneDir::Read) return 0;
 

@@ -123,6 +123,7 @@ bool FileCommands::WriteFile() {
     // The file now holds the image: no unsaved changes any more.
     state_.SnapshotImage();
     window_.SetCaption(state_.TitleText());
+    window_.Saved(state_.FileName, state_.Image);
     return true;
 }
 

@@ -34,6 +34,8 @@ public:
     virtual void RefreshChannel() = 0;
     // Set the main window's caption.
     virtual void SetCaption(const std::string& caption) = 0;
+    // The image has just been written to path (the history keeps a copy).
+    virtual void Saved(const std::string& /*path*/, const CodeplugImage& /*image*/) {}
 };
 
 class FileCommands {

@@ -157,11 +157,13 @@ void frmClone::Finished(CloneOutcome outcome) {
         // Only a complete read replaces the image.
         ApplyReadImage(state_, exchange_->ReadImage());
         if (afterRead_) afterRead_();
+        if (keep_) keep_(HistoryKind::Read, exchange_->ReadImage());
         Report(LoadText(state_.Language, 1332), MsgIcon::Information, {});
         accept();
         return;
     }
     sent_ = exchange_->SendImage();
+    if (keep_) keep_(HistoryKind::Write, sent_);
     bandReport_ = BandCheckReport(state_.Language, exchange_->LowerLimit(), exchange_->UpperLimit(),
                                   exchange_->BandChanges());
     if (chkVerify_ && chkVerify_->isChecked()) {

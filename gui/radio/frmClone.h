@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+#include "file/History.h"
 #include "image/Dialogs.h"
 #include "image/Module1.h"
 #include "radio/CloneExchange.h"
@@ -43,6 +44,8 @@ public:
     // Settings store value that keeps the check box between runs ("0" = off).
     static constexpr const char* kVerifyValue = "VerifyAfterWriting";
     CloneExchange& Exchange() { return *exchange_; }
+    // Called with what a completed read fetched or a completed write sent.
+    void SetHistory(std::function<void(HistoryKind, const CodeplugImage&)> keep) { keep_ = std::move(keep); }
 
 public slots:
     void reject() override;  // Esc and the title bar's close: Cancel
@@ -63,6 +66,7 @@ private:
     Module1& state_;
     MessageBoxes& boxes_;
     std::function<void()> afterRead_;
+    std::function<void(HistoryKind, const CodeplugImage&)> keep_;
     std::unique_ptr<QtSerialPort> port_;
     std::unique_ptr<QtTimerFactory> timers_;
     std::unique_ptr<CloneExchange> exchange_;

@@ -83,6 +83,9 @@ public:
     void SetCaption(const std::string& caption) override {
         w_.setWindowTitle(QString::fromStdString(caption));
     }
+    void Saved(const std::string& path, const CodeplugImage& image) override {
+        w_.KeepHistory(HistoryKind::Save, path, image);
+    }
 
 private:
     MDIForm1& w_;
@@ -140,6 +143,7 @@ MDIForm1::MDIForm1(Module1& state, MessageBoxes& boxes, FileDialogs& files, QWid
         {QStringLiteral("miAbout"), {false, &MDIForm1::CmdAbout}},
         {QStringLiteral("miExit"), {false, &MDIForm1::CmdExit}},
         {QStringLiteral("miImportChannels"), {true, &MDIForm1::CmdImportChannels}},
+        {QStringLiteral("miHistory"), {true, &MDIForm1::CmdHistory}},
         {QStringLiteral("miExportChannels"), {true, &MDIForm1::CmdExportChannels}},
         {QStringLiteral("miUndo"), {false, &MDIForm1::CmdUndo}},
         {QStringLiteral("miRedo"), {false, &MDIForm1::CmdRedo}},
@@ -224,6 +228,7 @@ void MDIForm1::ApplyLanguage() {
                          QString::fromStdString(LoadText(state_.Language, c.text)));
     ApplyChannelFileCaptions();
     RefreshUndoCaptions();
+    ApplyHistoryCaption();
     bar_->SetToolCheck(QStringLiteral("miLanguage"), QStringLiteral("miEnglish"), state_.Language == 0);
     bar_->SetToolCheck(QStringLiteral("miLanguage"), QStringLiteral("miChinese"), state_.Language == 1);
     RefreshPortPanel();

@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "file/FileCommands.h"
+#include "file/History.h"
 #include "image/Dialogs.h"
 #include "image/Module1.h"
 
@@ -68,6 +69,11 @@ public:
     // (e.g. "frmClone") is not opened.
     std::function<bool(const QString& window)> windowHook;
 
+    // A copy into the history (reads, writes, saves); the first copy that
+    // cannot be kept is told in a warning, later ones are silent.
+    void KeepHistory(HistoryKind kind, const std::string& source, const CodeplugImage& image);
+    HistoryRecorder& Copies();
+
     // The hidden test mode entry (status bar gesture).
     void ToggleTestModeEntry();
 
@@ -117,6 +123,10 @@ private:
     void CmdImportChannels();
     void CmdExportChannels();
     void ApplyChannelFileCaptions();
+    // File > History... (MDIForm1_history.cpp).
+    void CmdHistory();
+    void ApplyHistoryCaption();
+    bool OpenHistoryCopy(const CodeplugImage& image);
 
     // Windows of other parts of the program (MDIForm1_windows.cpp).
     void OpenClone();            // frmClone, modal, owned by this window
@@ -151,6 +161,7 @@ private:
     bool closing_ = false;
     bool shownOnce_ = false;
     QSize channelsSize_;  // the editor's own size, set by its load
+    std::unique_ptr<HistoryRecorder> copies_;  // the history folder of reads, writes, saves
 };
 
 }  // namespace rm427::gui

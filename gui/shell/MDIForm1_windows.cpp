@@ -9,6 +9,7 @@
 
 #include "channels/ChannelRows.h"
 #include "channels/ChannelForm.h"
+#include "io/HistoryFolder.h"
 #include "io/PortSettings.h"
 #include "radio/frmClone.h"
 #include "radio/frmComPort.h"
@@ -29,7 +30,25 @@ void MDIForm1::OpenClone() {
         RefreshChannel();
         RefreshTitle();
     }, this);
+    clone.SetHistory([this](HistoryKind kind, const CodeplugImage& image) {
+        KeepHistory(kind, state_.FileName, image);
+    });
     clone.exec();
+}
+
+HistoryRecorder& MDIForm1::Copies() {
+    if (!copies_) copies_ = std::make_unique<HistoryRecorder>(HistoryFolder());
+    return *copies_;
+}
+
+void MDIForm1::KeepHistory(HistoryKind kind, const std::string& source, const CodeplugImage& image) {
+    const std::string warning = Copies().Record(state_.Language, kind, source, image);
+    if (warning.empty()) return;
+    MessageRequest m;
+    m.text = warning;
+    m.title = "RM-427";
+    m.icon = MsgIcon::Exclamation;
+    boxes_.Show(m);
 }
 
 // Modal, without owner. Its OK calls RefreshPortPanel().

@@ -65,6 +65,16 @@ TEST_F(CliVerify, VerifyPassesListsTheBandCheckAndCatchesAFlippedByte) {
         m.bandLow = 1440;
         m.bandHigh = 1470;
     });
+    auto historyLines = [] {
+        const CliResult h = RunCli("history");
+        EXPECT_EQ(h.code, 0) << h.err;
+        std::vector<std::string> v;
+        std::size_t at = 0;
+        for (std::size_t nl; (nl = h.out.find('\n', at)) != std::string::npos; at = nl + 1)
+            v.push_back(h.out.substr(at, nl - at));
+        return v;
+    };
+    const std::size_t before = historyLines().size();
     const CliResult ok = RunCli("write --verify --port " + sim.SlavePath() + " " + in);
     ASSERT_EQ(ok.code, 0) << ok.err;
     EXPECT_EQ(ok.out, "Writing completed!\nVerified: the radio holds what was written.\n");
@@ -81,6 +91,16 @@ TEST_F(CliVerify, VerifyPassesListsTheBandCheckAndCatchesAFlippedByte) {
     EXPECT_EQ(frames[117].kind, "done");
     EXPECT_EQ(frames[118].kind, "access");
     EXPECT_EQ(frames[119].kind, "read");
+    // The history keeps what was sent: five channels fewer after the band check.
+    auto lines = historyLines();
+    ASSERT_EQ(lines.size(), before + 1);
+    EXPECT_NE(lines[0].find("\twrite\tsample.dat\t136 - 174(MHz)\t7\t"), std::string::npos) << lines[0];
+    const CliResult read = RunCli("read --port " + sim.SlavePath() + " " + TempDir() + "back.dat");
+    ASSERT_EQ(read.code, 0) << read.err;
+    lines = historyLines();
+    ASSERT_EQ(lines.size(), before + 2);
+    // (A read does not fetch the model byte: the band is that of a new image.)
+    EXPECT_NE(lines[0].find("\tread\tback.dat\t400 - 470(MHz)\t7\t"), std::string::npos) << lines[0];
 
     // A radio that stores channel 1's first byte with a bit changed but says 0x06.
     sim.With([](sim::RadioModel& m) { m.faults.push_back({sim::FaultKind::Flip, 1, 1, 0}); });

@@ -9,6 +9,8 @@ namespace rm427::test {
 
 ShellFixture::ShellFixture() {
     qputenv(kSettingsFileVariable, SettingsFile().toLocal8Bit());
+    // The history of reads, writes and saves goes to dir/data/rm427/history.
+    qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("data")).toLocal8Bit());
 }
 
 void ShellFixture::StoreSetting(const char* name, const char* text) {

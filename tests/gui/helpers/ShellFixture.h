@@ -21,7 +21,8 @@ struct ShellFixture {
     std::unique_ptr<gui::MDIForm1> main;
     QStringList opened;  // windows asked for through MDIForm1::windowHook
 
-    // Points the settings store at dir/settings.ini (kept across Start/Stop).
+    // Points the settings store at dir/settings.ini (kept across Start/Stop)
+    // and the data folder (the history) at dir/data.
     ShellFixture();
     QString SettingsFile() const { return dir.filePath(QStringLiteral("settings.ini")); }
     // Writes a value the way a previous run would have.

@@ -1,0 +1,41 @@
+#ifdef RM427_WITH_QT
+#include <iostream>
+
+#include "Cli.h"
+#include "file/DataFile.h"
+#include "file/FileIo.h"
+#include "file/History.h"
+#include "io/HistoryFolder.h"
+
+namespace rm427::cli {
+namespace {
+
+int Run(const Args& args) {
+    if (!args.empty()) return Fail("history: takes no arguments");
+    const std::string folder = HistoryFolder();
+    for (const HistoryEntry& e : ListHistory(folder)) {
+        std::vector<std::uint8_t> bytes;
+        std::string error, band = "?", channels = "?";
+        CodeplugImage image{};
+        if (ReadWholeFile(e.path, bytes, error) && DecodeDataFile(bytes, image)) {
+            band = ImageBandText(image);
+            channels = std::to_string(ProgrammedChannels(image));
+        }
+        std::cout << e.time << '\t' << HistoryKindName(e.kind) << '\t' << e.source << '\t' << band << '\t'
+                  << channels << '\t' << e.path << '\n';
+    }
+    return std::cout.flush() ? 0 : Fail("history: cannot write the output");
+}
+
+const CliCommand kHistory("history",
+                          "List the copies kept at every read, write and save, newest first.\n"
+                          "One line per entry, tab-separated: time, kind (read, write, save),\n"
+                          "the data file concerned, band, programmed channels, and the copy's\n"
+                          "path (a data file; open it, diff it or write it like any other).\n"
+                          "The copies live in the program's data folder, folder \"history\"\n"
+                          "(on Linux ~/.local/share/rm427/history); the newest 500 are kept.",
+                          "history", Run);
+
+}  // namespace
+}  // namespace rm427::cli
+#endif

@@ -1,0 +1,153 @@
+#include "file/History.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <system_error>
+
+#include "channels/ChannelRecord.h"
+#include "file/DataFile.h"
+#include "file/FileIo.h"
+#include "image/ModelTable.h"
+#include "text/TextTable.h"
+
+namespace rm427 {
+
+namespace fs = std::filesystem;
+
+namespace {
+const char* const kKinds[] = {"read", "write", "save"};
+
+bool IsDigits(const std::string& s, std::size_t from, std::size_t n) {
+    if (from + n > s.size()) return false;
+    return std::all_of(s.begin() + from, s.begin() + from + n, [](char c) { return c >= '0' && c <= '9'; });
+}
+}  // namespace
+
+const char* HistoryKindName(HistoryKind kind) { return kKinds[static_cast<int>(kind)]; }
+
+HistoryTime HistoryTime::Now() {
+    const auto now = std::chrono::system_clock::now();
+    const std::time_t t = std::chrono::system_clock::to_time_t(now);
+    std::tm tm{};
+#ifdef _WIN32
+    localtime_s(&tm, &t);
+#else
+    localtime_r(&t, &tm);
+#endif
+    const int ms = static_cast<int>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000);
+    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, ms};
+}
+
+std::string HistoryEntryName(const HistoryTime& t, HistoryKind kind, const std::string& source) {
+    char stamp[32];
+    std::snprintf(stamp, sizeof stamp, "%04d%02d%02d-%02d%02d%02d-%03d", t.year, t.month, t.day, t.hour,
+                  t.minute, t.second, t.millisecond);
+    std::string base = source.substr(source.find_last_of("/\\") == std::string::npos ? 0 : source.find_last_of("/\\") + 1);
+    std::string safe;
+    for (unsigned char c : base)  // UTF-8 bytes of other scripts are kept
+        safe += (c < 0x20 || std::string("<>:\"/\\|?*").find(static_cast<char>(c)) != std::string::npos) ? '_' : static_cast<char>(c);
+    if (safe.size() > 80) safe.resize(80);
+    return std::string(stamp) + "_" + HistoryKindName(kind) + "_" + safe + ".dat";
+}
+
+bool ParseHistoryEntryName(const std::string& name, HistoryEntry& e) {
+    // 8 digits - 6 digits - 3 digits _ kind _ source .dat
+    if (name.size() < 24 || !IsDigits(name, 0, 8) || name[8] != '-' || !IsDigits(name, 9, 6) ||
+        name[15] != '-' || !IsDigits(name, 16, 3) || name[19] != '_')
+        return false;
+    if (name.size() < 4 || name.compare(name.size() - 4, 4, ".dat") != 0) return false;
+    const auto bar = name.find('_', 20);
+    if (bar == std::string::npos || bar + 4 > name.size()) return false;
+    const std::string kind = name.substr(20, bar - 20);
+    int k = -1;
+    for (int i = 0; i < 3; ++i)
+        if (kind == kKinds[i]) k = i;
+    if (k < 0) return false;
+    e.kind = static_cast<HistoryKind>(k);
+    e.source = name.substr(bar + 1, name.size() - 4 - bar - 1);
+    e.time = name.substr(0, 4) + "-" + name.substr(4, 2) + "-" + name.substr(6, 2) + " " + name.substr(9, 2) +
+             ":" + name.substr(11, 2) + ":" + name.substr(13, 2);
+    return true;
+}
+
+std::vector<HistoryEntry> ListHistory(const std::string& folder) {
+    std::vector<HistoryEntry> out;
+    std::error_code ec;
+    for (fs::directory_iterator it(fs::u8path(folder), ec), end; !ec && it != end; it.increment(ec)) {
+        HistoryEntry e;
+        if (!it->is_regular_file(ec) || !ParseHistoryEntryName(it->path().filename().u8string(), e)) continue;
+        e.path = it->path().u8string();
+        out.push_back(e);
+    }
+    // The name starts with the time: name order is time order.
+    std::sort(out.begin(), out.end(), [](const HistoryEntry& a, const HistoryEntry& b) {
+        return fs::u8path(a.path).filename() > fs::u8path(b.path).filename();
+    });
+    return out;
+}
+
+void PruneHistory(const std::string& folder, std::size_t keep) {
+    const auto entries = ListHistory(folder);
+    std::error_code ec;
+    for (std::size_t i = keep; i < entries.size(); ++i) fs::remove(fs::u8path(entries[i].path), ec);
+}
+
+bool AddHistoryEntry(const std::string& folder, HistoryKind kind, const std::string& source,
+                     const CodeplugImage& image, std::string& error, const HistoryTime& when, std::size_t keep) {
+    std::error_code ec;
+    fs::create_directories(fs::u8path(folder), ec);
+    if (ec) {
+        error = folder + ": " + ec.message();
+        return false;
+    }
+    std::vector<std::uint8_t> file;
+    if (!EncodeDataFile(image, file, error)) return false;
+    // Two entries in the same millisecond: the later one moves on by a millisecond.
+    HistoryTime t = when;
+    fs::path path;
+    for (int tries = 0; tries < 1000; ++tries) {
+        path = fs::u8path(folder) / fs::u8path(HistoryEntryName(t, kind, source));
+        if (!fs::exists(path, ec)) break;
+        if (++t.millisecond == 1000) {
+            t.millisecond = 0;
+            ++t.second;  // 60 sorts after 59 and is never parsed as a clock
+        }
+    }
+    if (!ReplaceFileAtomic(path.u8string(), file, error)) return false;
+    PruneHistory(folder, keep);
+    return true;
+}
+
+std::string HistoryRecorder::Record(int language, HistoryKind kind, const std::string& source,
+                                    const CodeplugImage& image) {
+    std::string error;
+    if (folder_.empty()) error = "no data folder";
+    else if (AddHistoryEntry(folder_, kind, source, image, error)) return {};
+    if (warned_) return {};
+    warned_ = true;
+    std::string text = LoadText(language, 3210);
+    const auto p = text.find("%1");
+    if (p != std::string::npos) text.replace(p, 2, error);
+    return text;
+}
+
+std::string ImageBandText(const CodeplugImage& image) {
+    const Module1 names;
+    const int code = image[kModelByte] & 15;
+    const auto list = BandList(names, IsUhfCode(code));
+    const int pos = BandPosition(code);
+    return pos >= 0 && pos < static_cast<int>(list.size()) ? list[pos] : std::string();
+}
+
+int ProgrammedChannels(const CodeplugImage& image) {
+    int n = 0;
+    for (int c = 1; c <= kMaxChannels; ++c)
+        if (image[ChannelOffset(c)] != 0xFF) ++n;
+    return n;
+}
+
+}  // namespace rm427

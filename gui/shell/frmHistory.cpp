@@ -1,0 +1,130 @@
+#include "shell/frmHistory.h"
+
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "file/DataFile.h"
+#include "file/FileIo.h"
+#include "file/ImageDiff.h"
+#include "radio/WriteCheck.h"
+#include "text/TextTable.h"
+
+namespace rm427::gui {
+
+namespace {
+bool LoadEntry(const HistoryEntry& e, CodeplugImage& image) {
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    return ReadWholeFile(e.path, bytes, error) && DecodeDataFile(bytes, image);
+}
+}  // namespace
+
+frmHistory::frmHistory(Module1& state, const std::string& folder,
+                       std::function<bool(const CodeplugImage&)> open, QWidget* parent)
+    : QDialog(parent), state_(state), folder_(folder), open_(std::move(open)) {
+    auto text = [&](int n) { return QString::fromStdString(LoadText(state_.Language, n)); };
+    setObjectName(QStringLiteral("frmHistory"));
+    setWindowTitle(text(3211));
+    list_ = new QTreeWidget(this);
+    list_->setObjectName(QStringLiteral("lstHistory"));
+    list_->setRootIsDecorated(false);
+    list_->setHeaderLabels({text(3213), text(3214), text(3215), text(3216), text(3217)});
+    list_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    auto* note = new QLabel(QString::fromStdString(folder_), this);
+    note->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    cmdOpen_ = new QPushButton(text(3221), this);
+    cmdOpen_->setObjectName(QStringLiteral("CmdOpen"));
+    cmdCompare_ = new QPushButton(text(3222), this);
+    cmdCompare_->setObjectName(QStringLiteral("CmdCompare"));
+    auto* close = new QPushButton(text(3223), this);
+    close->setObjectName(QStringLiteral("CmdClose"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdOpen_);
+    buttons->addWidget(cmdCompare_);
+    buttons->addStretch();
+    buttons->addWidget(close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(list_);
+    layout->addWidget(note);
+    layout->addLayout(buttons);
+    resize(720, 420);
+
+    connect(cmdOpen_, &QPushButton::clicked, this, &frmHistory::Open);
+    connect(cmdCompare_, &QPushButton::clicked, this, &frmHistory::Compare);
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    connect(list_, &QTreeWidget::itemDoubleClicked, this, &frmHistory::Open);
+    Fill();
+}
+
+void frmHistory::Fill() {
+    entries_ = ListHistory(folder_);
+    list_->clear();
+    for (const HistoryEntry& e : entries_) {
+        CodeplugImage image{};
+        const bool ok = LoadEntry(e, image);
+        auto* item = new QTreeWidgetItem(list_);
+        item->setText(0, QString::fromStdString(e.time));
+        item->setText(1, QString::fromStdString(LoadText(state_.Language, 3218 + static_cast<int>(e.kind))));
+        item->setText(2, QString::fromStdString(e.source));
+        item->setText(3, ok ? QString::fromStdString(ImageBandText(image)) : QStringLiteral("?"));
+        item->setText(4, ok ? QString::number(ProgrammedChannels(image)) : QStringLiteral("?"));
+        item->setToolTip(0, QString::fromStdString(e.path));
+    }
+    if (!entries_.empty()) list_->setCurrentItem(list_->topLevelItem(0));
+    else {
+        auto* item = new QTreeWidgetItem(list_);
+        item->setText(0, QString::fromStdString(LoadText(state_.Language, 3226)));
+        item->setFlags(Qt::NoItemFlags);
+        item->setFirstColumnSpanned(true);
+    }
+    cmdOpen_->setEnabled(!entries_.empty());
+    cmdCompare_->setEnabled(!entries_.empty());
+}
+
+bool frmHistory::Selected(CodeplugImage& image, HistoryEntry& entry) {
+    const int row = list_->indexOfTopLevelItem(list_->currentItem());
+    if (row < 0 || row >= static_cast<int>(entries_.size())) return false;
+    entry = entries_[row];
+    return LoadEntry(entry, image);
+}
+
+void frmHistory::Open() {
+    CodeplugImage image{};
+    HistoryEntry e;
+    if (!Selected(image, e)) return;
+    if (open_ && open_(image)) accept();
+}
+
+void frmHistory::Compare() {
+    CodeplugImage image{};
+    HistoryEntry e;
+    if (!Selected(image, e)) return;
+    const auto lines = DiffImages(state_.Image, image);
+    QString body = QString::fromStdString(
+        FillText(LoadText(state_.Language, lines.empty() ? 3224 : 3227), {e.time + " " + e.source}));
+    for (const std::string& l : lines) body += QLatin1Char('\n') + QString::fromStdString(l);
+
+    delete comparison_;
+    comparison_ = new QDialog(this);
+    comparison_->setObjectName(QStringLiteral("frmHistoryCompare"));
+    comparison_->setWindowTitle(QString::fromStdString(LoadText(state_.Language, 3225)));
+    auto* view = new QPlainTextEdit(body, comparison_);
+    view->setObjectName(QStringLiteral("txtComparison"));
+    view->setReadOnly(true);
+    view->setLineWrapMode(QPlainTextEdit::NoWrap);
+    auto* box = new QDialogButtonBox(QDialogButtonBox::Close, comparison_);
+    connect(box, &QDialogButtonBox::rejected, comparison_, &QDialog::reject);
+    auto* layout = new QVBoxLayout(comparison_);
+    layout->addWidget(view);
+    layout->addWidget(box);
+    comparison_->resize(640, 400);
+    comparison_->show();
+}
+
+}  // namespace rm427::gui

@@ -1,0 +1,77 @@
+// The history folder: names by time and kind, newest first, pruning, and a
+// folder that cannot be written.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "demo/DemoCodeplug.h"
+#include "file/DataFile.h"
+#include "file/FileIo.h"
+#include "file/History.h"
+
+namespace rm427 {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct HistoryFolder : ::testing::Test {
+    void SetUp() override {
+        std::string t = ::testing::TempDir() + "rm427-history-XXXXXX";
+        dir = std::string(::mkdtemp(t.data())) + "/history";
+    }
+    void TearDown() override { fs::remove_all(fs::path(dir).parent_path()); }
+    std::string dir;
+};
+
+TEST_F(HistoryFolder, EntriesAreNamedListedNewestFirstAndPrunedToTheLimit) {
+    const HistoryTime t{2026, 12, 7, 0, 45, 12, 123};
+    EXPECT_EQ(HistoryEntryName(t, HistoryKind::Write, "/home/u/radios/Base:1.dat"),
+              "20261207-004512-123_write_Base_1.dat.dat");
+    HistoryEntry e;
+    ASSERT_TRUE(ParseHistoryEntryName("20261207-004512-123_save_my_radio.dat.dat", e));
+    EXPECT_EQ(e.time, "2026-12-07 00:45:12");
+    EXPECT_EQ(e.kind, HistoryKind::Save);
+    EXPECT_EQ(e.source, "my_radio.dat");
+    EXPECT_FALSE(ParseHistoryEntryName("notes.txt", e));
+    EXPECT_FALSE(ParseHistoryEntryName("20261207-004512-123_copy_x.dat", e));
+
+    const CodeplugImage demo = DemoCodeplug();
+    std::string error;
+    for (int i = 0; i < 7; ++i) {
+        const HistoryTime when{2026, 12, 7, 1, 0, i, 0};
+        ASSERT_TRUE(AddHistoryEntry(dir, i % 2 ? HistoryKind::Read : HistoryKind::Save, "r.dat", demo, error,
+                                    when, 5))
+            << error;
+    }
+    // The same name twice in one millisecond: both kept.
+    ASSERT_TRUE(AddHistoryEntry(dir, HistoryKind::Save, "r.dat", demo, error, {2026, 12, 7, 1, 0, 6, 0}, 5));
+    std::ofstream(dir + "/unrelated.txt") << "kept";
+    const auto list = ListHistory(dir);
+    ASSERT_EQ(list.size(), 5u);
+    EXPECT_EQ(fs::path(list[0].path).filename(), "20261207-010006-001_save_r.dat.dat");
+    EXPECT_EQ(fs::path(list[1].path).filename(), "20261207-010006-000_save_r.dat.dat");
+    EXPECT_EQ(fs::path(list[4].path).filename(), "20261207-010003-000_read_r.dat.dat");
+    EXPECT_EQ(list[4].kind, HistoryKind::Read);
+    EXPECT_TRUE(fs::exists(dir + "/unrelated.txt"));
+
+    std::vector<std::uint8_t> bytes;
+    CodeplugImage back{};
+    ASSERT_TRUE(ReadWholeFile(list[0].path, bytes, error));
+    ASSERT_TRUE(DecodeDataFile(bytes, back));
+    EXPECT_TRUE(back == demo);
+    EXPECT_EQ(ImageBandText(back), "136 - 174(MHz)");
+    EXPECT_EQ(ProgrammedChannels(back), 12);
+}
+
+TEST_F(HistoryFolder, AFolderThatCannotBeMadeReportsAnError) {
+    std::ofstream(fs::path(dir).parent_path() / "file") << "x";
+    std::string error;
+    EXPECT_FALSE(AddHistoryEntry((fs::path(dir).parent_path() / "file" / "history").string(), HistoryKind::Read,
+                                 "", DemoCodeplug(), error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_TRUE(ListHistory(dir + "/missing").empty());
+}
+
+}  // namespace
+}  // namespace rm427
