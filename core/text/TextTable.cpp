@@ -459,6 +459,25 @@ const TextEntry kTextTable[] = {
     {4226, "暂无副本：每次读频、写频和保存都会在此保留一份。"},
     {3227, "From the current image to the copy of %1:"},
     {4227, "从当前数据到 %1 的副本："},
+    // Ports that do not open, and the port test.
+    {3230, "%1: no such device (is the cable plugged in?)."},
+    {4230, "%1：没有此设备（编程线是否已插好？）。"},
+    {3231, "%1: in use by another program."},
+    {4231, "%1：正被其他程序占用。"},
+    {3232, "%1: permission denied. The device belongs to the group \"%2\": add yourself with  sudo usermod -aG %2 $USER  and log in again."},
+    {4232, "%1：没有权限。该设备属于用户组“%2”：请用  sudo usermod -aG %2 $USER  将自己加入该组，然后重新登录。"},
+    {3233, "%1: permission denied."},
+    {4233, "%1：没有权限。"},
+    {3234, "%1: cannot be opened (%2)."},
+    {4234, "%1：无法打开（%2）。"},
+    {3235, "&Test"},
+    {4235, "测试(&T)"},
+    {3236, "Radio answered: %1"},
+    {4236, "电台已应答：%1"},
+    {3237, "Nothing answered on %1."},
+    {4237, "%1 上没有应答。"},
+    {3238, "Testing..."},
+    {4238, "正在测试..."},
 };
 
 const std::size_t kTextTableSize = sizeof(kTextTable) / sizeof(kTextTable[0]);

@@ -1,6 +1,33 @@
 #include "io/QtSerialPort.h"
 
+#ifndef _WIN32
+#include <cerrno>
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace rm427 {
+
+PortProblem DiagnosePort(const std::string& path, QSerialPort::SerialPortError error, std::string& group) {
+    group.clear();
+#ifndef _WIN32
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return PortProblemFromErrno(errno);
+    if (::access(path.c_str(), R_OK | W_OK) != 0) {
+        const int e = errno;
+        if (const struct group* g = ::getgrgid(st.st_gid)) group = g->gr_name;
+        return PortProblemFromErrno(e);
+    }
+#endif
+    switch (error) {
+    case QSerialPort::DeviceNotFoundError: return PortProblem::NoDevice;
+    // The device itself may be opened: someone else holds it (lock file,
+    // exclusive mode; on Windows "access denied").
+    case QSerialPort::PermissionError: return PortProblem::InUse;
+    default: return PortProblem::Other;
+    }
+}
 
 QtSerialPort::QtSerialPort(PortPathLookup lookup, QObject* parent)
     : QObject(parent), lookup_(std::move(lookup)) {
@@ -17,6 +44,7 @@ bool QtSerialPort::Open(int port, const std::string& settings) {
     const std::string path = ResolvePortPath(port, lookup_);
     if (path.empty()) {
         error_ = "Invalid port number " + std::to_string(port);
+        problem_ = PortProblem::NoDevice;
         return false;
     }
     return OpenPath(path, settings);
@@ -46,10 +74,13 @@ bool QtSerialPort::OpenPath(const std::string& path, const std::string& settings
                                          : QSerialPort::OneStop);
     port_.setFlowControl(QSerialPort::NoFlowControl);
     if (!port_.open(QIODevice::ReadWrite)) {
-        error_ = path + ": " + port_.errorString().toStdString();
+        std::string group;
+        problem_ = DiagnosePort(path, port_.error(), group);
+        error_ = PortProblemText(language_, problem_, path, group, port_.errorString().toStdString());
         port_.clearError();
         return false;
     }
+    problem_ = PortProblem::None;
     // Programming cables commonly draw their power from DTR and RTS; a
     // pseudo-terminal refuses both, which does no harm.
     port_.setDataTerminalReady(true);

@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QSerialPort>
 
+#include "radio/PortCheck.h"
 #include "radio/PortPaths.h"
 #include "radio/SerialPort.h"
 
@@ -35,6 +36,10 @@ public:
 
     // The device path of the last Open.
     std::string DevicePath() const { return path_; }
+    // Why the last Open failed (None after a success), and the language of
+    // the explanation that ErrorDescription gives then.
+    PortProblem Problem() const { return problem_; }
+    void SetLanguage(int language) { language_ = language; }
 
 private:
     void OnReadyRead();
@@ -49,6 +54,13 @@ private:
     std::string path_;
     int threshold_ = 0;
     int inSize_ = 1024;
+    PortProblem problem_ = PortProblem::None;
+    int language_ = 0;
 };
+
+// Why a device did not open: what the system says of the path itself (no
+// such file, no read/write permission with the owning group), else what
+// the serial port reported.
+PortProblem DiagnosePort(const std::string& path, QSerialPort::SerialPortError error, std::string& group);
 
 }  // namespace rm427

@@ -22,6 +22,7 @@ frmClone::frmClone(Module1& state, MessageBoxes& boxes, std::function<void()> af
       port_(std::make_unique<QtSerialPort>(PortPathFromSettings)),
       timers_(std::make_unique<QtTimerFactory>()) {
     const bool read = state_.CloneDirection == 0;
+    port_->SetLanguage(state_.Language);  // an open failure is explained in the window's language
     auto text = [&](int n) { return QString::fromStdString(LoadText(state_.Language, n)); };
     setObjectName(QStringLiteral("frmClone"));
     setModal(true);

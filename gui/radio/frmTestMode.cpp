@@ -37,6 +37,7 @@ frmTestMode::frmTestMode(Module1& state, QWidget* parent, PortPathLookup lookup,
     setModal(true);
 
     port_ = std::make_unique<QtSerialPort>(std::move(lookup));
+    port_->SetLanguage(state_.Language);  // an open failure is explained in the window's language
     timers_ = std::make_unique<QtTimerFactory>();
     TestModeExchange::Callbacks cb;
     cb.valueText = [this] { return TextValue(); };

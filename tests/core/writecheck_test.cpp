@@ -3,7 +3,9 @@
 
 #include "channels/ChannelRecord.h"
 #include "demo/DemoCodeplug.h"
+#include "radio/PortCheck.h"
 #include "radio/WriteCheck.h"
+#include <cerrno>
 #include <cstdio>
 #include "text/TextTable.h"
 
@@ -63,6 +65,20 @@ TEST(WriteCheck, VerifyComparesOnlyBytesBothReadAndWritten) {
     EXPECT_EQ(VerifySummary(0, d.size()),
               "Verify failed: the radio does not hold what was written (4 differences).");
     EXPECT_EQ(FillText("%1-%2-%1%", {"a", "b"}), "a-b-a%");
+}
+
+TEST(PortCheck, OpenFailuresAreExplainedFromTheSystemError) {
+    EXPECT_EQ(PortProblemFromErrno(ENOENT), PortProblem::NoDevice);
+    EXPECT_EQ(PortProblemFromErrno(EBUSY), PortProblem::InUse);
+    ASSERT_EQ(PortProblemFromErrno(EACCES), PortProblem::PermissionDenied);
+    EXPECT_EQ(PortProblemText(0, PortProblemFromErrno(EACCES), "/dev/ttyUSB0", "dialout", ""),
+              "/dev/ttyUSB0: permission denied. The device belongs to the group \"dialout\": add yourself "
+              "with  sudo usermod -aG dialout $USER  and log in again.");
+    EXPECT_NE(PortProblemText(1, PortProblem::PermissionDenied, "/dev/ttyUSB0", "uucp", "").find("usermod -aG uucp"),
+              std::string::npos);
+    EXPECT_EQ(PortProblemText(0, PortProblem::PermissionDenied, "COM3", "", ""), "COM3: permission denied.");
+    EXPECT_EQ(PortProblemText(0, PortProblemFromErrno(EIO), "/dev/ttyS0", "", "Input/output error"),
+              "/dev/ttyS0: cannot be opened (Input/output error).");
 }
 
 }  // namespace

@@ -117,6 +117,13 @@ TEST_F(CliVerify, VerifyPassesListsTheBandCheckAndCatchesAFlippedByte) {
     const CliResult lost = RunCli("write --verify --port " + sim.SlavePath() + " " + in);
     EXPECT_EQ(lost.code, 1);
     EXPECT_NE(lost.err.find("rm427-cli: write: Verifying: Check Connection."), std::string::npos) << lost.err;
+
+    // A device that is not there is explained as the port window does.
+    const CliResult gone = RunCli("write --port /dev/nonexistent-rm427 " + in);
+    EXPECT_EQ(gone.code, 1);
+    EXPECT_NE(gone.err.find("write: /dev/nonexistent-rm427: no such device (is the cable plugged in?)."),
+              std::string::npos)
+        << gone.err;
     std::filesystem::remove_all(TempDir());
 }
 

@@ -14,6 +14,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "PtyRadio.h"
 #include "helpers/ShellFixture.h"
 #include "io/PortSettings.h"
 #include "io/RegKeys.h"
@@ -96,14 +97,19 @@ private slots:
         QVERIFY(w.OptComPort(1)->isChecked());
         QCOMPARE(a.Drain(), std::string("ATI1\r"));
         QCOMPARE(b.Drain(), std::string("ATI1\r"));
-        // Five rows of four.
+        // Five rows of four (each cell the option over its device).
         auto* grid = qobject_cast<QGridLayout*>(w.OptComPort(0)->parentWidget()->layout());
         QVERIFY(grid);
+        auto cellOf = [grid](QWidget* option) {
+            for (int k = 0; k < grid->count(); ++k)
+                if (QLayout* cell = grid->itemAt(k)->layout(); cell && cell->indexOf(option) >= 0) return k;
+            return -1;
+        };
         int row, col, rs, cs;
-        grid->getItemPosition(grid->indexOf(w.OptComPort(7)), &row, &col, &rs, &cs);
+        grid->getItemPosition(cellOf(w.OptComPort(7)), &row, &col, &rs, &cs);
         QCOMPARE(row, 1);
         QCOMPARE(col, 3);
-        grid->getItemPosition(grid->indexOf(w.OptComPort(19)), &row, &col, &rs, &cs);
+        grid->getItemPosition(cellOf(w.OptComPort(19)), &row, &col, &rs, &cs);
         QCOMPARE(row, 4);
         QCOMPARE(col, 3);
         // OK keeps the selected (disabled) port.
@@ -123,6 +129,52 @@ private slots:
         QVERIFY(done.wait(5000));
         QVERIFY(w.OptComPort(0)->isEnabled());
         QVERIFY(!w.OptComPort(2)->isEnabled());
+        // Each disabled port says why; the selected one also under the options.
+        QCOMPARE(w.OptComPort(2)->toolTip(), QString::fromStdString(b.path + ": in use by another program."));
+        QCOMPARE(w.OptComPort(1)->toolTip(),
+                 QStringLiteral("/dev/nonexistent-rm427-2: no such device (is the cable plugged in?)."));
+        QCOMPARE(w.LblDevice(2)->text(), QString::fromStdString(b.path));
+        QCOMPARE(w.LblPortState()->text(), QString::fromStdString("COM1: " + a.path));
+        QTest::mouseClick(w.OptComPort(4), Qt::LeftButton);  // disabled: the click does nothing
+        w.OptComPort(2)->setChecked(true);
+        QCOMPARE(w.LblPortState()->text(), w.OptComPort(2)->toolTip());
+    }
+
+    // Test sends the access word at the clone settings and always "DONE":
+    // the simulator answers with its band, a silent line with nothing.
+    void testButtonAsksTheRadioForItsBand() {
+        test::ShellFixture f;
+        sim::PtyRadio radio;
+        std::string error;
+        QVERIFY2(radio.Start(error), error.c_str());
+        Pty quiet;
+        MapPorts(radio.SlavePath(), quiet.path);
+        frmComPort w(f.state, {});
+        QSignalSpy done(&w, &frmComPort::probesFinished);
+        w.show();
+        QVERIFY(!w.CmdTest()->isEnabled());
+        QVERIFY(done.wait(5000));
+        QCOMPARE(w.CmdTest()->text(), QStringLiteral("&Test"));
+        QSignalSpy tested(&w, &frmComPort::testFinished);
+        QTest::mouseClick(w.CmdTest(), Qt::LeftButton);
+        QVERIFY(tested.wait(3000));
+        QCOMPARE(w.LblTest()->text(), QStringLiteral("Radio answered: 136.0 - 174.0 MHz"));
+        const auto frames = radio.With([](sim::RadioModel& m) { return m.Frames(); });
+        QVERIFY(frames.size() >= 2);  // before them, whatever the probe's "ATI1\r" looked like
+        QCOMPARE(QString::fromStdString(frames[frames.size() - 2].kind), QStringLiteral("access"));
+        QCOMPARE(QString::fromStdString(frames.back().kind), QStringLiteral("done"));
+
+        QTest::mouseClick(w.OptComPort(2), Qt::LeftButton);
+        quiet.Drain();  // the probe's "ATI1\r"
+        QTest::mouseClick(w.CmdTest(), Qt::LeftButton);
+        QVERIFY(tested.wait(3000));
+        QCOMPARE(w.LblTest()->text(), QString::fromStdString("Nothing answered on COM3 (" + quiet.path + ")."));
+        QCOMPARE(quiet.Drain(), std::string("TUMKELDONE"));
+
+        w.OptComPort(1)->setChecked(true);  // a missing device: the same explanation
+        QTest::mouseClick(w.CmdTest(), Qt::LeftButton);
+        QTRY_COMPARE(w.LblTest()->text(),
+                     QStringLiteral("/dev/nonexistent-rm427-2: no such device (is the cable plugged in?)."));
     }
 
     // Through the main window: OK sets the port and the status bar, Cancel changes nothing.

@@ -1,0 +1,70 @@
+// Why a port does not open, in words a user can act on, and the port
+// window's "Test": the access word at the clone settings, the band the radio
+// reports, then "DONE".
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "radio/CloneProtocol.h"
+#include "radio/SerialPort.h"
+#include "radio/Timers.h"
+
+namespace rm427 {
+
+enum class PortProblem { None, NoDevice, InUse, PermissionDenied, Other };
+
+// The problem behind the system error of opening a device (errno values).
+PortProblem PortProblemFromErrno(int error);
+
+// One explanation, in the given language, e.g.
+//   /dev/ttyUSB0: permission denied. The device belongs to the group "dialout":
+//   add yourself with  sudo usermod -aG dialout $USER  and log in again.
+// group: the device's owning group ("" if unknown); detail: the system's own
+// text, used for Other.
+std::string PortProblemText(int language, PortProblem problem, const std::string& device,
+                            const std::string& group, const std::string& detail);
+
+// The port window's test: opens the port at "2400,N,8,2", sends the access
+// word, takes the 18-byte identification (same polling as the clone
+// exchange), always sends "DONE" and closes the port after the closing wait.
+class PortTest {
+public:
+    struct Result {
+        bool opened = false;
+        bool answered = false;
+        int low = 0, high = 0;   // 0.1 MHz
+        std::string error;       // the port's description when it did not open
+    };
+    PortTest(SerialPort& port, TimerFactory& timers, int comPort, std::function<void(const Result&)> done,
+             CloneTiming timing = {});
+    ~PortTest();
+    PortTest(const PortTest&) = delete;
+    PortTest& operator=(const PortTest&) = delete;
+
+    // False (and done() already called) when the port does not open.
+    bool Start();
+    bool Running() const { return running_; }
+
+private:
+    void OnEvent(CommEvent e);
+    void OnPoll();
+    void Finish(bool answered);
+    void OnClosed();
+
+    SerialPort& port_;
+    int comPort_;
+    std::function<void(const Result&)> done_;
+    CloneTiming timing_;
+    std::unique_ptr<Timer> timeout_, poll_, close_;
+    Result result_;
+    bool running_ = false, collecting_ = false;
+    int polls_ = 0, last_ = 0;
+};
+
+// "Radio answered: 136.0 - 174.0 MHz" or "Nothing answered on COM3 (/dev/ttyUSB2).",
+// then "DONE" was sent either way.
+std::string PortTestText(int language, const PortTest::Result& r, const std::string& portName);
+
+}  // namespace rm427
