@@ -2,8 +2,6 @@
 #include <iostream>
 
 #include "Cli.h"
-#include "file/DataFile.h"
-#include "file/FileIo.h"
 #include "file/History.h"
 #include "io/HistoryFolder.h"
 
@@ -14,10 +12,9 @@ int Run(const Args& args) {
     if (!args.empty()) return Fail("history: takes no arguments");
     const std::string folder = HistoryFolder();
     for (const HistoryEntry& e : ListHistory(folder)) {
-        std::vector<std::uint8_t> bytes;
-        std::string error, band = "?", channels = "?";
+        std::string band = "?", channels = "?";
         CodeplugImage image{};
-        if (ReadWholeFile(e.path, bytes, error) && DecodeDataFile(bytes, image)) {
+        if (LoadHistoryEntry(e, image)) {
             band = ImageBandText(image);
             channels = std::to_string(ProgrammedChannels(image));
         }

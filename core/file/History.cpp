@@ -90,6 +90,12 @@ std::vector<HistoryEntry> ListHistory(const std::string& folder) {
     return out;
 }
 
+bool LoadHistoryEntry(const HistoryEntry& entry, CodeplugImage& image) {
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    return ReadWholeFile(entry.path, bytes, error, kDataFileLimit) && DecodeDataFile(bytes, image);
+}
+
 void PruneHistory(const std::string& folder, std::size_t keep) {
     const auto entries = ListHistory(folder);
     std::error_code ec;

@@ -54,6 +54,9 @@ bool AddHistoryEntry(const std::string& folder, HistoryKind kind, const std::str
                      const CodeplugImage& image, std::string& error, const HistoryTime& when = HistoryTime::Now(),
                      std::size_t keep = kHistoryKeep);
 
+// The image kept in an entry; false when the file cannot be read or decoded.
+bool LoadHistoryEntry(const HistoryEntry& entry, CodeplugImage& image);
+
 // Removes the oldest entries beyond keep.
 void PruneHistory(const std::string& folder, std::size_t keep = kHistoryKeep);
 

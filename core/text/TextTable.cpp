@@ -422,6 +422,8 @@ const TextEntry kTextTable[] = {
     {4206, "信道 %1（接收 %2，发射 %3）：发射频率超出频段，已去除频差。"},
     {3207, "The radio was not read back: what it holds is not verified."},
     {4207, "未能回读电台：未校验电台中的数据。"},
+    {3208, "The band check changed %1 channels: see the details."},
+    {4208, "频段检查更改了 %1 个信道：请查看详细信息。"},
     // The history of reads, writes and saves.
     {3210, "No copy could be kept in the history (%1). Work goes on without it."},
     {4210, "无法在历史记录中保存副本（%1）。工作将继续进行。"},

@@ -173,8 +173,15 @@ void frmClone::Finished(CloneOutcome outcome) {
         return;
     }
     done_ = true;
-    Report(LoadText(state_.Language, 1333), MsgIcon::Information, bandReport_);
+    Report(LoadText(state_.Language, 1333) + BandNote(), MsgIcon::Information, bandReport_);
     accept();
+}
+
+// A line under the result when the band check changed channels: the list
+// itself is in the details, which a user may never open.
+std::string frmClone::BandNote() const {
+    if (bandReport_.empty()) return {};
+    return "\n" + FillText(LoadText(state_.Language, 3208), {std::to_string(bandReport_.size() - 1)});
 }
 
 void frmClone::StartVerify() {
@@ -188,7 +195,7 @@ void frmClone::StartVerify() {
     if (!exchange_->Start()) {
         // The port was taken between the write and the read back.
         done_ = true;
-        Report(LoadText(state_.Language, 1333) + "\n" + LoadText(state_.Language, 3207),
+        Report(LoadText(state_.Language, 1333) + "\n" + LoadText(state_.Language, 3207) + BandNote(),
                MsgIcon::Exclamation, bandReport_);
         QDialog::reject();
     }
@@ -198,14 +205,14 @@ void frmClone::VerifyFinished(CloneOutcome outcome) {
     done_ = true;
     const std::string written = LoadText(state_.Language, 1333) + "\n";
     if (outcome != CloneOutcome::Succeeded) {
-        Report(written + LoadText(state_.Language, 3207), MsgIcon::Exclamation, bandReport_);
+        Report(written + LoadText(state_.Language, 3207) + BandNote(), MsgIcon::Exclamation, bandReport_);
         QDialog::reject();
         return;
     }
     const auto diffs = VerifyDifferences(sent_, exchange_->ReadImage());
     std::vector<std::string> details = diffs;
     details.insert(details.end(), bandReport_.begin(), bandReport_.end());
-    Report(written + VerifySummary(state_.Language, diffs.size()),
+    Report(written + VerifySummary(state_.Language, diffs.size()) + BandNote(),
            diffs.empty() ? MsgIcon::Information : MsgIcon::Critical, details);
     if (diffs.empty()) accept();
     else QDialog::reject();

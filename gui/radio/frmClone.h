@@ -61,6 +61,7 @@ private:
     CloneExchange::Callbacks MakeCallbacks();
     void StartVerify();
     void VerifyFinished(CloneOutcome outcome);
+    std::string BandNote() const;
     void Report(const std::string& text, MsgIcon icon, const std::vector<std::string>& details);
 
     Module1& state_;

@@ -9,21 +9,11 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "file/DataFile.h"
-#include "file/FileIo.h"
 #include "file/ImageDiff.h"
 #include "radio/WriteCheck.h"
 #include "text/TextTable.h"
 
 namespace rm427::gui {
-
-namespace {
-bool LoadEntry(const HistoryEntry& e, CodeplugImage& image) {
-    std::vector<std::uint8_t> bytes;
-    std::string error;
-    return ReadWholeFile(e.path, bytes, error) && DecodeDataFile(bytes, image);
-}
-}  // namespace
 
 frmHistory::frmHistory(Module1& state, const std::string& folder,
                        std::function<bool(const CodeplugImage&)> open, QWidget* parent)
@@ -67,7 +57,7 @@ void frmHistory::Fill() {
     list_->clear();
     for (const HistoryEntry& e : entries_) {
         CodeplugImage image{};
-        const bool ok = LoadEntry(e, image);
+        const bool ok = LoadHistoryEntry(e, image);
         auto* item = new QTreeWidgetItem(list_);
         item->setText(0, QString::fromStdString(e.time));
         item->setText(1, QString::fromStdString(LoadText(state_.Language, 3218 + static_cast<int>(e.kind))));
@@ -91,7 +81,7 @@ bool frmHistory::Selected(CodeplugImage& image, HistoryEntry& entry) {
     const int row = list_->indexOfTopLevelItem(list_->currentItem());
     if (row < 0 || row >= static_cast<int>(entries_.size())) return false;
     entry = entries_[row];
-    return LoadEntry(entry, image);
+    return LoadHistoryEntry(entry, image);
 }
 
 void frmHistory::Open() {

@@ -55,10 +55,8 @@ TEST_F(HistoryFolder, EntriesAreNamedListedNewestFirstAndPrunedToTheLimit) {
     EXPECT_EQ(list[4].kind, HistoryKind::Read);
     EXPECT_TRUE(fs::exists(dir + "/unrelated.txt"));
 
-    std::vector<std::uint8_t> bytes;
     CodeplugImage back{};
-    ASSERT_TRUE(ReadWholeFile(list[0].path, bytes, error));
-    ASSERT_TRUE(DecodeDataFile(bytes, back));
+    ASSERT_TRUE(LoadHistoryEntry(list[0], back));
     EXPECT_TRUE(back == demo);
     EXPECT_EQ(ImageBandText(back), "136 - 174(MHz)");
     EXPECT_EQ(ProgrammedChannels(back), 12);

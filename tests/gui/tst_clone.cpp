@@ -147,7 +147,8 @@ private slots:
         writeOnce(QDialog::Accepted);
         if (QTest::currentTestFailed()) return;
         const MessageRequest ok = f.boxes.shown[0];
-        QCOMPARE(ok.text, std::string("Writing completed!\nVerified: the radio holds what was written."));
+        QCOMPARE(QString::fromStdString(ok.text), QString::fromStdString("Writing completed!\nVerified: the radio holds what was written.\n"
+                                      "The band check changed 5 channels: see the details."));
         QVERIFY(ok.icon == MsgIcon::Information);
         QVERIFY2(ok.details.find("The radio's band is 144.0 - 147.0 MHz.") == 0, ok.details.c_str());
         QVERIFY2(ok.details.find("Channel 10 (Rx 151.62500, Tx 151.62500): receive outside the band, sent as empty.")
@@ -159,8 +160,8 @@ private slots:
         writeOnce(QDialog::Rejected);
         if (QTest::currentTestFailed()) return;
         const MessageRequest bad = f.boxes.shown[0];
-        QCOMPARE(bad.text, std::string("Writing completed!\nVerify failed: the radio does not hold what was "
-                                       "written (2 differences)."));
+        QCOMPARE(QString::fromStdString(bad.text), QString::fromStdString("Writing completed!\nVerify failed: the radio does not hold what was "
+                                       "written (2 differences).\nThe band check changed 5 channels: see the details."));
         QVERIFY(bad.icon == MsgIcon::Critical);
         QVERIFY2(bad.details.find("channel 1: Rx Freq \"146.52000\" -> ") == 0, bad.details.c_str());
 
