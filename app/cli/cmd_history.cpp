@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "Cli.h"
+#include "channels/ChannelRows.h"
 #include "file/History.h"
 #include "io/HistoryFolder.h"
 

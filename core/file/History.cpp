@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <system_error>
 
-#include "channels/ChannelRecord.h"
 #include "file/DataFile.h"
 #include "file/FileIo.h"
 #include "image/ModelTable.h"
@@ -141,19 +140,6 @@ std::string HistoryRecorder::Record(int language, HistoryKind kind, const std::s
     return text;
 }
 
-std::string ImageBandText(const CodeplugImage& image) {
-    const Module1 names;
-    const int code = image[kModelByte] & 15;
-    const auto list = BandList(names, IsUhfCode(code));
-    const int pos = BandPosition(code);
-    return pos >= 0 && pos < static_cast<int>(list.size()) ? list[pos] : std::string();
-}
-
-int ProgrammedChannels(const CodeplugImage& image) {
-    int n = 0;
-    for (int c = 1; c <= kMaxChannels; ++c)
-        if (image[ChannelOffset(c)] != 0xFF) ++n;
-    return n;
-}
+std::string ImageBandText(const CodeplugImage& image) { return BandName(image); }
 
 }  // namespace rm427

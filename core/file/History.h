@@ -76,8 +76,8 @@ private:
 };
 
 // What the history window shows of an image: its band text
-// ("136 - 174(MHz)") and the number of programmed channels.
+// ("136 - 174(MHz)"). The programmed channels: ProgrammedChannels
+// (channels/ChannelRows.h).
 std::string ImageBandText(const CodeplugImage& image);
-int ProgrammedChannels(const CodeplugImage& image);
 
 }  // namespace rm427

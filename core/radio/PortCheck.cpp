@@ -51,7 +51,7 @@ bool PortTest::Start() {
     if (running_) return false;
     result_ = Result();
     port_.SetBufferSizes(kCloneInBuffer, kCloneOutBuffer);
-    if (!port_.Open(comPort_, kCloneSettings)) {
+    if (!port_.Open(comPort_, kRadioLineSettings)) {
         result_.error = port_.ErrorDescription();
         if (done_) done_(result_);
         return false;

@@ -1,5 +1,7 @@
 #include "shell/frmHistory.h"
 
+#include "channels/ChannelRows.h"
+
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QHeaderView>

@@ -8,6 +8,7 @@
 #include "demo/DemoCodeplug.h"
 #include "file/DataFile.h"
 #include "file/FileIo.h"
+#include "channels/ChannelRows.h"
 #include "file/History.h"
 
 namespace rm427 {
