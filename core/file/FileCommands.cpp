@@ -34,28 +34,36 @@ bool FileCommands::New() {
 }
 
 bool FileCommands::Open() {
-    if (state_.ImageModified()) {
-        MessageRequest ask;
-        ask.text = LoadText(state_.Language, kTextSaveItNow);
-        ask.title = "RM-427";
-        ask.icon = MsgIcon::Exclamation;
-        ask.buttons = MsgButtons::YesNoCancel;
-        const MsgAnswer answer = boxes_.Show(ask);
-        if (answer == MsgAnswer::Yes) {
-            // Still untitled: ask for a name rather than writing
-            // "Untitled.dat" wherever the program happens to run. A save that
-            // is cancelled or fails keeps the changes and ends Open, so
-            // nothing is lost.
-            const bool saved = state_.FileName == kUntitled ? SaveAs() : WriteFile();
-            if (!saved) return false;
-        } else if (answer != MsgAnswer::No) {
-            return false;
-        }
-    }
-
+    if (!AskToSave()) return false;
     const std::string path = dialogs_.GetOpenFileName(kDataFileFilter);
     if (path.empty()) return false;
+    return Load(path);
+}
 
+bool FileCommands::OpenPath(const std::string& path) {
+    if (!AskToSave()) return false;
+    return Load(path);
+}
+
+bool FileCommands::AskToSave() {
+    if (!state_.ImageModified()) return true;
+    MessageRequest ask;
+    ask.text = LoadText(state_.Language, kTextSaveItNow);
+    ask.title = "RM-427";
+    ask.icon = MsgIcon::Exclamation;
+    ask.buttons = MsgButtons::YesNoCancel;
+    const MsgAnswer answer = boxes_.Show(ask);
+    if (answer == MsgAnswer::Yes) {
+        // Still untitled: ask for a name rather than writing
+        // "Untitled.dat" wherever the program happens to run. A save that
+        // is cancelled or fails keeps the changes and ends Open, so
+        // nothing is lost.
+        return state_.FileName == kUntitled ? SaveAs() : WriteFile();
+    }
+    return answer == MsgAnswer::No;
+}
+
+bool FileCommands::Load(const std::string& path) {
     Bytes file;
     std::string error;
     if (!ReadWholeFile(path, file, error, kDataFileLimit) || file.empty()) return false;

@@ -56,6 +56,11 @@ public:
     // snapshot, FileName, caption. Returns true when a file was opened.
     bool Open();
 
+    // Open without the dialog, on a path the user named elsewhere (command
+    // line, a dropped file, a recent file): the same question, checks and
+    // messages as Open.
+    bool OpenPath(const std::string& path);
+
     // Save As while FileName is "Untitled.dat", otherwise the file writer.
     // Returns true when the file was written.
     bool Save();
@@ -70,6 +75,11 @@ public:
     bool WriteFile();
 
 private:
+    // Open's unsaved-changes question; true when Open may go on.
+    bool AskToSave();
+    // Open's reading of the chosen file.
+    bool Load(const std::string& path);
+
     Module1& state_;
     MessageBoxes& boxes_;
     FileDialogs& dialogs_;

@@ -480,6 +480,11 @@ const TextEntry kTextTable[] = {
     {4237, "%1 上没有应答。"},
     {3238, "Testing..."},
     {4238, "正在测试..."},
+    // The desktop program's own texts.
+    {3100, "The file\n%1\nno longer exists. It has been removed from the recent files."},
+    {4100, "文件\n%1\n已不存在，已从最近打开的文件中删除。"},
+    {3101, "Simulated radio (demo) on COM%1"},
+    {4101, "模拟对讲机（演示），COM%1"},
 };
 
 const std::size_t kTextTableSize = sizeof(kTextTable) / sizeof(kTextTable[0]);

@@ -246,6 +246,21 @@ void FrmBatch::Build() {
         });
     });
 
+    // Tab follows the layout: range, receive, transmit, decode, encode, the
+    // options column, Apply, Close.
+    const QList<QWidget*> order = {
+        optBatch1_[0], optBatch1_[1], txtBatch0_[0], txtBatch0_[1],
+        txtBatch1_[1], txtBatch2_[1], optBatch2A_[0], optBatch2A_[1],
+        optBatch3_[0], optBatch3_[1], txtBatch1_[2], optBatch3A_[0], optBatch3A_[1],
+        optBatch3_[2], txtBatch1_[3], txtBatch2_[2], optBatch3B_[0], optBatch3B_[1],
+        cboBatch_[0], chkBatch4_, txtBatch3_[1], optBatch4A_[0], optBatch4A_[1],
+        optBatch5_[0], optBatch5_[1], cboBatch_[1], chkBatch5_, txtBatch3_[2],
+        optBatch5A_[0], optBatch5A_[1],
+        cboBatch6_[2], cboBatch6_[0], cboBatch6_[1], cboBatch6_[6], cboBatch6_[3],
+        cboBatch6_[7], cboBatch6_[8], txtBatch7_,
+        command1_[0], command1_[1]};
+    for (int i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
+
     new EnterSendsTab(this);
 }
 

@@ -1,8 +1,6 @@
 #include "shell/DemoRadio.h"
 
 #include <QFile>
-#include <QLabel>
-#include <QStatusBar>
 
 #include <algorithm>
 
@@ -48,14 +46,7 @@ bool DemoRadio::Start(int port, std::string& error) {
     return true;
 }
 
-void DemoRadio::Announce(MDIForm1& main) const {
-    const QString text = main.State().Language == 1 ? QStringLiteral("模拟对讲机（演示），COM%1")
-                                                    : QStringLiteral("Simulated radio (demo) on COM%1");
-    auto* label = new QLabel(text.arg(port_), main.MSBar());
-    label->setObjectName(QStringLiteral("MSBarDemo"));
-    label->setContentsMargins(6, 0, 6, 0);
-    main.MSBar()->addPermanentWidget(label);
-}
+void DemoRadio::Announce(MDIForm1& main) const { main.ShowDemoPanel(port_); }
 
 std::string DemoRadio::DevicePath() const { return radio_ ? radio_->SlavePath() : std::string(); }
 

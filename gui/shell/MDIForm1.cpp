@@ -28,6 +28,7 @@
 #include "shell/frmModel.h"
 #include "text/TextTable.h"
 #include "ui/CommandBar.h"
+#include "ui/DesktopHabits.h"
 
 // Resources of a static library have to be registered by hand.
 static void InitShellResources() { Q_INIT_RESOURCE(shell); }
@@ -80,8 +81,10 @@ class MDIForm1::FileWindowAdapter : public FileWindow {
 public:
     explicit FileWindowAdapter(MDIForm1& w) : w_(w) {}
     void RefreshChannel() override { w_.RefreshChannel(); }
+    // Called after a file was opened or written: it joins the recent files.
     void SetCaption(const std::string& caption) override {
         w_.setWindowTitle(QString::fromStdString(caption));
+        if (w_.state_.FileName != "Untitled.dat") w_.AddRecentFile(QString::fromStdString(w_.state_.FileName));
     }
     void Saved(const std::string& path, const CodeplugImage& image) override {
         w_.KeepHistory(HistoryKind::Save, path, image);
@@ -95,6 +98,8 @@ MDIForm1::MDIForm1(Module1& state, MessageBoxes& boxes, FileDialogs& files, QWid
     : QMainWindow(parent), state_(state), boxes_(boxes), files_(files) {
     InitShellResources();
     setObjectName(QStringLiteral("MDIForm1"));
+    setAcceptDrops(true);
+    qtTexts_ = std::make_unique<QtOwnTexts>();
     mdi_ = new QMdiArea(this);
     mdi_->setObjectName(QStringLiteral("MDIArea"));
     setCentralWidget(mdi_);
@@ -174,6 +179,7 @@ void MDIForm1::StartUp() {
     if (!bar_->LoadLayoutFile(QStringLiteral(":/baseT.tbr"), &error))
         qFatal("rm427: the built-in menu layout is broken: %s", qPrintable(error));
     connect(bar_, &CommandBar::ToolClick, this, &MDIForm1::Dispatch);
+    RefreshRecentMenu();
     // 6. Channels and band names.
     state_.CHCount = 128;
     state_.FillBandNames();
@@ -229,6 +235,8 @@ void MDIForm1::ApplyLanguage() {
     ApplyChannelFileCaptions();
     RefreshUndoCaptions();
     ApplyHistoryCaption();
+    qtTexts_->Apply(state_.Language);
+    if (demoPort_ > 0) ShowDemoPanel(demoPort_);
     bar_->SetToolCheck(QStringLiteral("miLanguage"), QStringLiteral("miEnglish"), state_.Language == 0);
     bar_->SetToolCheck(QStringLiteral("miLanguage"), QStringLiteral("miChinese"), state_.Language == 1);
     RefreshPortPanel();
@@ -259,6 +267,16 @@ void MDIForm1::TransferFocus() {
 
 void MDIForm1::Dispatch(const QString& tool) {
     TransferFocus();
+    // File menu: the recent files, miRecent1 (newest) to miRecent8.
+    if (tool.startsWith(QLatin1String("miRecent"))) {
+        bool number = false;
+        const int n = tool.mid(8).toInt(&number);
+        if (number && n >= 1 && n <= kRecentFiles) {
+            SaveCHData();
+            OpenRecent(n);
+            return;
+        }
+    }
     const auto it = commands_.find(tool);
     if (it == commands_.end()) {
         // Any name the table does not know closes the program, like Exit.

@@ -29,6 +29,7 @@ namespace rm427::gui {
 class CommandBar;
 class ChannelForm;
 class EditHistory;
+class QtOwnTexts;
 
 class MDIForm1 : public QMainWindow {
     Q_OBJECT
@@ -77,9 +78,24 @@ public:
     // The hidden test mode entry (status bar gesture).
     void ToggleTestModeEntry();
 
+    // Opens `path` as Open does after its dialog: the unsaved-changes
+    // question first, then the same checks and messages. Used for the file
+    // named on the command line, a dropped file and the recent files.
+    bool OpenFile(const QString& path);
+    // The last opened or saved files, newest first (at most kRecentFiles).
+    QStringList RecentFiles() const;
+    static constexpr int kRecentFiles = 8;
+    // Where the open and save dialogs start: the current file's folder, else
+    // the folder of the newest recent file, else the home folder.
+    QString DialogFolder() const;
+    // The status bar panel of rm427 --demo, in the current language.
+    void ShowDemoPanel(int port);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -127,6 +143,11 @@ private:
     void CmdHistory();
     void ApplyHistoryCaption();
     bool OpenHistoryCopy(const CodeplugImage& image);
+    // The recent files (MDIForm1_recent.cpp).
+    void AddRecentFile(const QString& path);
+    void StoreRecentFiles(const QStringList& files);
+    void RefreshRecentMenu();
+    void OpenRecent(int n);
 
     // Windows of other parts of the program (MDIForm1_windows.cpp).
     void OpenClone();            // frmClone, modal, owned by this window
@@ -162,6 +183,8 @@ private:
     bool shownOnce_ = false;
     QSize channelsSize_;  // the editor's own size, set by its load
     std::unique_ptr<HistoryRecorder> copies_;  // the history folder of reads, writes, saves
+    std::unique_ptr<QtOwnTexts> qtTexts_;
+    int demoPort_ = 0;  // 0: no simulated radio
 };
 
 }  // namespace rm427::gui

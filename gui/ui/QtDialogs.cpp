@@ -1,5 +1,6 @@
 #include "ui/QtDialogs.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -78,15 +79,18 @@ QString QtFilterText(const std::string& filter) {
 
 std::string QtFileDialogs::GetOpenFileName(const std::string& filter) {
     // QFileDialog::getOpenFileName only accepts files that exist.
-    return QFileDialog::getOpenFileName(owner_, QString(), QString(), QtFilterText(filter))
+    return QFileDialog::getOpenFileName(owner_, QString(), StartFolder(), QtFilterText(filter))
         .toStdString();
 }
 
 std::string QtFileDialogs::GetSaveFileName(const std::string& filter,
                                            const std::string& proposedName) {
     // Asks before replacing an existing file (Qt's default).
-    return QFileDialog::getSaveFileName(owner_, QString(), QString::fromStdString(proposedName),
-                                        QtFilterText(filter))
+    // A proposed name without a folder ("Untitled.dat") goes into the start folder.
+    QString proposed = QString::fromStdString(proposedName);
+    const QString folder = StartFolder();
+    if (!folder.isEmpty() && !QDir::isAbsolutePath(proposed)) proposed = QDir(folder).filePath(proposed);
+    return QFileDialog::getSaveFileName(owner_, QString(), proposed, QtFilterText(filter))
         .toStdString();
 }
 

@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
+
 #include "image/Dialogs.h"
 
 namespace rm427::gui {
@@ -23,11 +25,15 @@ class QtFileDialogs : public FileDialogs {
 public:
     explicit QtFileDialogs(QWidget* owner = nullptr) : owner_(owner) {}
     void SetOwner(QWidget* owner) { owner_ = owner; }
+    // The folder the dialogs start in, asked each time one opens.
+    void SetStartFolder(std::function<QString()> folder) { folder_ = std::move(folder); }
     std::string GetOpenFileName(const std::string& filter) override;
     std::string GetSaveFileName(const std::string& filter, const std::string& proposedName) override;
 
 private:
+    QString StartFolder() const { return folder_ ? folder_() : QString(); }
     QPointer<QWidget> owner_;
+    std::function<QString()> folder_;
 };
 
 // "DOV Data Files (*.dat)|*.dat" or "DOV Data Files (*.dat)" -> the Qt form.

@@ -1,0 +1,181 @@
+// The desktop habits of the program: exact captions, Enter on buttons, the
+// keyboard back after a modal window, the batch editor's Tab order, and Qt's
+// own texts in the program's language.
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTableView>
+#include <QtTest>
+
+#include "channels/ChannelForm.h"
+#include "helpers/ShellFixture.h"
+#include "settings/FrmBatch.h"
+#include "ui/DesktopHabits.h"
+#include "ui/QtDialogs.h"
+
+using namespace rm427;
+using rm427::test::ShellFixture;
+
+namespace {
+
+void ActivateAndWait(QWidget& w) {
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+}
+
+QPushButton* ButtonWithRole(QWidget* box, QDialogButtonBox::ButtonRole role) {
+    const auto bb = box->findChild<QDialogButtonBox*>();
+    if (!bb) return nullptr;
+    for (QAbstractButton* b : bb->buttons())
+        if (bb->buttonRole(b) == role) return qobject_cast<QPushButton*>(b);
+    return nullptr;
+}
+
+}  // namespace
+
+class TstDesktop : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { gui::SetUpApplication(*qobject_cast<QApplication*>(qApp), QStringLiteral("0")); }
+    void captionsAreExact();
+    void enterPressesTheFocusedButton();
+    void keyboardReturnsAfterAModalWindow();
+    void batchEditorTabFollowsTheLayout();
+    void qtTextsFollowTheLanguage();
+};
+
+void TstDesktop::captionsAreExact() {
+    // The toolkit appends a display name to every title once one is set.
+    QCOMPARE(QGuiApplication::applicationDisplayName(), QGuiApplication::applicationName());
+    ShellFixture f;
+    gui::MDIForm1& main = f.Start();
+    QCOMPARE(main.windowTitle(), QString::fromStdString(f.state.TitleText()));
+    gui::QtMessageBoxes boxes(&main);
+    QString title;
+    ShellFixture::OnModal([&title](QWidget* w) {
+        title = w->windowTitle();
+        QTest::keyClick(w, Qt::Key_Escape);
+    });
+    boxes.Show({"text", "Alert!", MsgIcon::Exclamation, MsgButtons::Ok, 0});
+    QCOMPARE(title, QStringLiteral("Alert!"));
+}
+
+
+void TstDesktop::enterPressesTheFocusedButton() {
+    ShellFixture f;
+    gui::MDIForm1& main = f.Start(false);
+    ActivateAndWait(main);
+    main.Dispatch(QStringLiteral("miBatchEdit"));
+    QPointer<gui::FrmBatch> batch = main.MdiArea()->findChild<gui::FrmBatch*>();
+    QVERIFY(batch);
+    // Apply on the focused button fills the range (the channel editor shows it).
+    batch->TxtBatch1(1)->setText(QStringLiteral("145.00000"));
+    batch->Command1(0)->setFocus();
+    QTest::keyClick(batch->Command1(0), Qt::Key_Return);
+    QTRY_VERIFY(!main.Channels()->Grid()->model()->index(1, 1).data().toString().isEmpty());
+    // Enter on a check box keeps its meaning: it moves on, it does not toggle.
+    batch->ChkBatch4()->setFocus();
+    const bool checked = batch->ChkBatch4()->isChecked();
+    QTest::keyClick(batch->ChkBatch4(), Qt::Key_Return);
+    QCOMPARE(batch->ChkBatch4()->isChecked(), checked);
+    QVERIFY(!batch->ChkBatch4()->hasFocus());
+    // Keypad Enter on Close closes the window.
+    batch->Command1(1)->setFocus();
+    QTest::keyClick(batch->Command1(1), Qt::Key_Enter, Qt::KeypadModifier);
+    QTRY_VERIFY(!batch);
+}
+
+
+void TstDesktop::keyboardReturnsAfterAModalWindow() {
+    ShellFixture f;
+    gui::MDIForm1& main = f.Start(false);
+    ActivateAndWait(main);
+    QTableView* grid = main.Channels()->Grid();
+    grid->setFocus();
+    QTRY_VERIFY(grid->hasFocus());
+    bool pressed = false;
+    ShellFixture::OnModal([&pressed](QWidget* about) {
+        // The about box's OK, pressed with Enter.
+        auto* ok = about->findChild<QPushButton*>();
+        QVERIFY(ok);
+        ok->setFocus();
+        QTest::keyClick(ok, Qt::Key_Return);
+        pressed = true;
+    });
+    main.Dispatch(QStringLiteral("miAbout"));
+    QVERIFY(pressed);
+    QTRY_COMPARE(QApplication::activeWindow(), &main);
+    QTRY_COMPARE(QApplication::focusWidget(), grid);
+
+    // Also after a window without an owner.
+    grid->setFocus();
+    ShellFixture::OnModal([](QWidget* ports) { QTest::keyClick(ports, Qt::Key_Escape); });
+    main.Dispatch(QStringLiteral("miCommunicationPort"));
+    QTRY_COMPARE(QApplication::activeWindow(), &main);
+    QTRY_COMPARE(QApplication::focusWidget(), grid);
+}
+
+
+void TstDesktop::batchEditorTabFollowsTheLayout() {
+    ShellFixture f;
+    gui::MDIForm1& main = f.Start(false);
+    ActivateAndWait(main);
+    main.Dispatch(QStringLiteral("miBatchEdit"));
+    auto* batch = main.MdiArea()->findChild<gui::FrmBatch*>();
+    QVERIFY(batch);
+    // A range of channels and a transmit frequency of its own open their fields.
+    QTest::mouseClick(batch->OptBatch1(1), Qt::LeftButton);
+    QTest::mouseClick(batch->OptBatch3(2), Qt::LeftButton);
+    batch->OptBatch1(1)->setFocus();
+    QTRY_VERIFY(batch->OptBatch1(1)->hasFocus());
+    QStringList visited;
+    for (int i = 0; i < 60 && QApplication::focusWidget() != batch->Command1(1); ++i) {
+        QWidget* w = QApplication::focusWidget();
+        visited << w->objectName();
+        QTest::keyClick(w, Qt::Key_Tab);
+    }
+    visited << QApplication::focusWidget()->objectName();
+    // Range, receive, transmit, decode, encode, the options column, Apply, Close.
+    const QStringList expected = QStringLiteral(
+        "OptBatch1_1 TxtBatch0_0 TxtBatch0_1 TxtBatch1_1 TxtBatch2_1 OptBatch2A_0 "
+        "OptBatch3_2 TxtBatch1_3 TxtBatch2_2 OptBatch3B_0 CboBatch_0 ChkBatch4 TxtBatch3_1 "
+        "OptBatch4A_0 OptBatch5_0 CboBatch6_2 CboBatch6_0 CboBatch6_1 CboBatch6_6 CboBatch6_3 "
+        "CboBatch6_7 CboBatch6_8 TxtBatch7 Command1_0 Command1_1").split(' ');
+    QCOMPARE(visited, expected);
+}
+
+
+void TstDesktop::qtTextsFollowTheLanguage() {
+    ShellFixture f;
+    f.StoreSetting("language", "1");
+    gui::MDIForm1& main = f.Start();
+    main.ShowDemoPanel(1);
+    auto* demo = main.MSBar()->findChild<QLabel*>(QStringLiteral("MSBarDemo"));
+    QVERIFY(demo);
+    QCOMPARE(demo->text(), QStringLiteral("模拟对讲机（演示），COM1"));
+
+    gui::QtMessageBoxes boxes(&main);
+    auto okText = [&boxes] {
+        QString text;
+        ShellFixture::OnModal([&text](QWidget* w) {
+            if (QPushButton* ok = ButtonWithRole(w, QDialogButtonBox::AcceptRole)) text = ok->text();
+            QTest::keyClick(w, Qt::Key_Escape);
+        });
+        boxes.Show({"?", "RM-427", MsgIcon::Question, MsgButtons::OkCancel, 0});
+        return text;
+    };
+    QCOMPARE(okText(), QStringLiteral("确定"));
+    main.Dispatch(QStringLiteral("miEnglish"));
+    QCOMPARE(okText(), QStringLiteral("OK"));
+    QCOMPARE(demo->text(), QStringLiteral("Simulated radio (demo) on COM1"));
+    main.Dispatch(QStringLiteral("miChinese"));
+    QCOMPARE(okText(), QStringLiteral("确定"));
+}
+
+QTEST_MAIN(TstDesktop)
+#include "tst_desktop.moc"
