@@ -142,7 +142,7 @@ int main(int argc, char** argv) {
         return args.empty() ? 2 : 0;
     }
     if (args[0] == "--version") {
-        std::cout << "rm427-cli 1.0\n";
+        std::cout << "rm427-cli " RM427_VERSION "\n";
         return 0;
     }
     const std::string name = args[0];
