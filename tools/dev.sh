@@ -3,7 +3,8 @@
 #   tools/dev.sh run [program arguments]   set up, build, start rm427
 #   tools/dev.sh test                      set up, build, run every test
 #   tools/dev.sh build                     set up and build only
-# BUILD_DIR (default build) and RM427_SANITIZE=1 (ASan+UBSan build) are honoured.
+# BUILD_DIR (default build), RM427_SANITIZE=1 (ASan+UBSan build) and
+# RM427_WERROR=1 (warnings are errors, as in CI) are honoured.
 set -euo pipefail
 
 cd "$(dirname "$0")/.."
@@ -11,7 +12,7 @@ action=${1:-run}
 shift || true
 
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-serialport-dev
-          libgtest-dev googletest fonts-noto-cjk)
+          libgtest-dev googletest fonts-noto-cjk qt6-translations-l10n clang-format)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -28,7 +29,9 @@ fi
 build_dir=${BUILD_DIR:-build}
 sanitize=OFF
 [ "${RM427_SANITIZE:-0}" = 1 ] && sanitize=ON
-cmake -S . -B "$build_dir" -G Ninja -DRM427_SANITIZE=$sanitize >/dev/null
+werror=OFF
+[ "${RM427_WERROR:-0}" = 1 ] && werror=ON
+cmake -S . -B "$build_dir" -G Ninja -DRM427_SANITIZE=$sanitize -DRM427_WERROR=$werror >/dev/null
 cmake --build "$build_dir" -j"$(nproc)"
 
 case "$action" in
