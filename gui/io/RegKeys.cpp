@@ -73,9 +73,15 @@ std::string GetKeyValue(RegRoot root, const std::string& keyPath, const std::str
 
 bool SetKeyValue(RegRoot root, const std::string& keyPath, const std::string& valueName,
                  const std::string& text) {
+    return SetKeyValues(root, keyPath, {{valueName, text}});
+}
+
+bool SetKeyValues(RegRoot root, const std::string& keyPath,
+                  const std::vector<std::pair<std::string, std::string>>& values) {
     const QString group = GroupOf(keyPath);
-    const QString name = QString::fromStdString(valueName);
-    if (group.isEmpty() || name.isEmpty()) return false;
+    if (group.isEmpty()) return false;
+    for (const auto& v : values)
+        if (v.first.empty()) return false;
 #ifndef Q_OS_WIN
     // The folder may not exist yet on a fresh machine.
     const QFileInfo file(QString::fromStdString(SettingsLocation()));
@@ -83,10 +89,13 @@ bool SetKeyValue(RegRoot root, const std::string& keyPath, const std::string& va
 #endif
     auto store = OpenStore(root);
     store->beginGroup(group);
-    // "Language" and "language" are one value: keep the name it already has.
-    QString stored = FindValueName(*store, name);
-    if (stored.isEmpty()) stored = name;
-    store->setValue(stored, QString::fromStdString(text));
+    for (const auto& [valueName, text] : values) {
+        const QString name = QString::fromStdString(valueName);
+        // "Language" and "language" are one value: keep the name it already has.
+        QString stored = FindValueName(*store, name);
+        if (stored.isEmpty()) stored = name;
+        store->setValue(stored, QString::fromStdString(text));
+    }
     store->endGroup();
     store->sync();
     return store->status() == QSettings::NoError;

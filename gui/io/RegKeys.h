@@ -8,6 +8,8 @@
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace rm427 {
 
@@ -29,6 +31,9 @@ std::string GetKeyValue(RegRoot root, const std::string& keyPath, const std::str
 bool SetKeyValue(RegRoot root, const std::string& keyPath, const std::string& valueName,
                  const std::string& text);
 
+// Several values of one key in one go (one write of the store). True on success.
+bool SetKeyValues(RegRoot root, const std::string& keyPath,
+                  const std::vector<std::pair<std::string, std::string>>& values);
 // Where the values are kept (the INI file path, or the registry path on
 // Windows); for the README and for error texts.
 std::string SettingsLocation();

@@ -224,8 +224,11 @@ void MDIForm1::ReadSettings() {
 }
 
 void MDIForm1::StoreSettings() {
-    SetKeyValue(RegRoot::LocalMachine, kProgramKeyPath, "Model", std::to_string(state_.Image[kModelByte]));
-    SetKeyValue(RegRoot::LocalMachine, kProgramKeyPath, "language", std::to_string(state_.Language));
+    // rm427 --demo: this run's settings file goes with the run.
+    if (demoPort_ > 0) return;
+    SetKeyValues(RegRoot::LocalMachine, kProgramKeyPath,
+                 {{"Model", std::to_string(state_.Image[kModelByte])},
+                  {"language", std::to_string(state_.Language)}});
 }
 
 void MDIForm1::ApplyLanguage() {

@@ -88,7 +88,9 @@ public:
     // Where the open and save dialogs start: the current file's folder, else
     // the folder of the newest recent file, else the home folder.
     QString DialogFolder() const;
-    // The status bar panel of rm427 --demo, in the current language.
+    // rm427 --demo: the status bar panel, in the current language. The run's
+    // settings file is a copy thrown away at the end, so closing the window
+    // stores nothing into it (it would only cost time).
     void ShowDemoPanel(int port);
 
 protected:

@@ -59,9 +59,11 @@ QStringList MDIForm1::RecentFiles() const {
 }
 
 void MDIForm1::StoreRecentFiles(const QStringList& files) {
+    std::vector<std::pair<std::string, std::string>> values;
     for (int n = 1; n <= kRecentFiles; ++n)
-        SetKeyValue(RegRoot::LocalMachine, kRecentKeyPath, "File" + std::to_string(n),
-                    n <= files.size() ? files[n - 1].toStdString() : std::string());
+        values.emplace_back("File" + std::to_string(n),
+                            n <= files.size() ? files[n - 1].toStdString() : std::string());
+    SetKeyValues(RegRoot::LocalMachine, kRecentKeyPath, values);
     RefreshRecentMenu();
 }
 

@@ -14,6 +14,7 @@
 
 #include "channels/ChannelForm.h"
 #include "helpers/ShellFixture.h"
+#include "io/RegKeys.h"
 #include "settings/FrmBatch.h"
 #include "ui/DesktopHabits.h"
 #include "ui/QtDialogs.h"
@@ -175,6 +176,12 @@ void TstDesktop::qtTextsFollowTheLanguage() {
     QCOMPARE(demo->text(), QStringLiteral("Simulated radio (demo) on COM1"));
     main.Dispatch(QStringLiteral("miChinese"));
     QCOMPARE(okText(), QStringLiteral("确定"));
+
+    // A demo run's settings file is thrown away: closing stores nothing.
+    main.Dispatch(QStringLiteral("miEnglish"));
+    QVERIFY(f.Close());
+    QCOMPARE(QString::fromStdString(GetKeyValue(RegRoot::LocalMachine, kProgramKeyPath, "language")),
+             QStringLiteral("1"));
 }
 
 QTEST_MAIN(TstDesktop)
