@@ -102,8 +102,11 @@ TEST_F(CliRadio, WriteSendsTheFileAndNakWithoutRetriesFails) {
     EXPECT_EQ(r.out, "Writing completed!\n");
     EXPECT_NE(r.err.find("retrying (1 of 1)"), std::string::npos) << r.err;
     const auto mem = sim.With([](sim::RadioModel& m) { return m.memory; });
-    for (int off = 0; off < kImageSize; ++off)
-        if (WriteTransfersOffset(off)) ASSERT_EQ(mem[off], state.Image[off]) << std::hex << off;
+    for (int off = 0; off < kImageSize; ++off) {
+        if (WriteTransfersOffset(off)) {
+            ASSERT_EQ(mem[off], state.Image[off]) << std::hex << off;
+        }
+    }
 }
 
 TEST_F(CliRadio, UsageErrorsAndMissingPortsExitNonZero) {
