@@ -54,7 +54,8 @@ protected:
         std::string error;
         ASSERT_TRUE(sim.Start(error)) << error;
         sim.With([](sim::RadioModel& m) {
-            for (int i = 0; i < sim::kMemorySize; ++i) m.memory[i] = static_cast<std::uint8_t>(i * 7 + 3);
+            for (int i = 0; i < sim::kMemorySize; ++i)
+                m.memory[i] = static_cast<std::uint8_t>(i * 7 + 3);
         });
     }
 
@@ -62,10 +63,26 @@ protected:
         return sim.With([](sim::RadioModel& m) { return m.Frames(); });
     }
 
+    // The kind of the last frame the simulator has taken, once it has settled:
+    // a program that has just exited may have written its closing frame while
+    // the simulator's thread is still reading it.
+    std::string LastFrameKind(const std::string& expected, int timeoutMs = 2000) {
+        QElapsedTimer t;
+        t.start();
+        std::string kind;
+        do {
+            const auto frames = Frames();
+            kind = frames.empty() ? std::string() : frames.back().kind;
+            if (kind == expected) break;
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        } while (t.elapsed() < timeoutMs);
+        return kind;
+    }
+
     // answers: the answer to the n-th retry question (beyond the list: Cancel).
     Outcome Run(CloneDir dir, const CodeplugImage& image, const std::vector<ChannelFreqText>& channels,
-                std::vector<bool> answers = {}, CloneTiming timing = FastTiming(),
-                std::string path = "", std::function<void(CloneExchange&)> before = {}) {
+                std::vector<bool> answers = {}, CloneTiming timing = FastTiming(), std::string path = "",
+                std::function<void(CloneExchange&)> before = {}) {
         if (path.empty()) path = sim.SlavePath();
         Outcome o;
         QtSerialPort port([path](int) { return path; });

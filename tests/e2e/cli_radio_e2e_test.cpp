@@ -94,9 +94,12 @@ TEST_F(CliRadio, WriteSendsTheFileAndNakWithoutRetriesFails) {
     const CliResult f = RunCli("write --port " + sim.SlavePath() + " " + in);
     EXPECT_EQ(f.code, 1);
     EXPECT_NE(f.err.find("rm427-cli: write: Check Connection."), std::string::npos) << f.err;
-    EXPECT_EQ(Frames().back().kind, "done");  // the radio is released
+    EXPECT_EQ(LastFrameKind("done"), "done");  // the radio is released
 
-    sim.With([](sim::RadioModel& m) { m.faults.push_back({sim::FaultKind::Nak, 7, 1, 0}); m.ClearFrames(); });
+    sim.With([](sim::RadioModel& m) {
+        m.faults.push_back({sim::FaultKind::Nak, 7, 1, 0});
+        m.ClearFrames();
+    });
     const CliResult r = RunCli("write --retries 1 --port " + sim.SlavePath() + " " + in);
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out, "Writing completed!\n");

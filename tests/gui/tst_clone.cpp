@@ -39,7 +39,8 @@ private slots:
         std::string error;
         QVERIFY2(sim_->Start(error), error.c_str());
         sim_->With([](sim::RadioModel& m) {
-            for (int i = 0; i < sim::kMemorySize; ++i) m.memory[i] = static_cast<std::uint8_t>(i * 3 + 7);
+            for (int i = 0; i < sim::kMemorySize; ++i)
+                m.memory[i] = static_cast<std::uint8_t>(i * 3 + 7);
         });
     }
     void cleanup() { sim_.reset(); }
@@ -147,12 +148,17 @@ private slots:
         writeOnce(QDialog::Accepted);
         if (QTest::currentTestFailed()) return;
         const MessageRequest ok = f.boxes.shown[0];
-        QCOMPARE(QString::fromStdString(ok.text), QString::fromStdString("Writing completed!\nVerified: the radio holds what was written.\n"
-                                      "The band check changed 5 channels: see the details."));
+        QCOMPARE(
+            QString::fromStdString(ok.text),
+            QString::fromStdString("Writing completed!\nVerified: the radio holds what was written.\n"
+                                   "The band check changed 5 channels: see the details."));
         QVERIFY(ok.icon == MsgIcon::Information);
         QVERIFY2(ok.details.find("The radio's band is 144.0 - 147.0 MHz.") == 0, ok.details.c_str());
-        QVERIFY2(ok.details.find("Channel 10 (Rx 151.62500, Tx 151.62500): receive outside the band, sent as empty.")
-                     != std::string::npos, ok.details.c_str());
+        QVERIFY2(
+            ok.details.find(
+                "Channel 10 (Rx 151.62500, Tx 151.62500): receive outside the band, sent as empty.") !=
+                std::string::npos,
+            ok.details.c_str());
         const auto frames = sim_->With([](sim::RadioModel& m) { return m.Frames(); });
         QCOMPARE(frames.size(), std::size_t(118 + 132));
 
@@ -160,8 +166,10 @@ private slots:
         writeOnce(QDialog::Rejected);
         if (QTest::currentTestFailed()) return;
         const MessageRequest bad = f.boxes.shown[0];
-        QCOMPARE(QString::fromStdString(bad.text), QString::fromStdString("Writing completed!\nVerify failed: the radio does not hold what was "
-                                       "written (2 differences).\nThe band check changed 5 channels: see the details."));
+        QCOMPARE(QString::fromStdString(bad.text),
+                 QString::fromStdString(
+                     "Writing completed!\nVerify failed: the radio does not hold what was "
+                     "written (2 differences).\nThe band check changed 5 channels: see the details."));
         QVERIFY(bad.icon == MsgIcon::Critical);
         QVERIFY2(bad.details.find("channel 1: Rx Freq \"146.52000\" -> ") == 0, bad.details.c_str());
 
@@ -196,8 +204,12 @@ private slots:
         QVERIFY(f.state.SavedImage == saved);
         QCOMPARE(f.state.FreqLimitHigh, std::int16_t(174));
         QVERIFY(!refreshed);
-        const auto frames = sim_->With([](sim::RadioModel& m) { return m.Frames(); });
-        QCOMPARE(QString::fromStdString(frames.back().kind), QStringLiteral("done"));
+        // "DONE" leaves with the window's close; the simulator's thread may still be reading it.
+        QTRY_COMPARE_WITH_TIMEOUT(QString::fromStdString(sim_->With([](sim::RadioModel& m) {
+                                      const auto frames = m.Frames();
+                                      return frames.empty() ? std::string() : frames.back().kind;
+                                  })),
+                                  QStringLiteral("done"), 2000);
     }
 
     void cancelBeforeStartSendsDone() {
@@ -209,8 +221,9 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!w.isVisible(), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(sim_->With([](sim::RadioModel& m) { return m.Frames().size(); }),
                                   std::size_t(1), 2000);
-        QCOMPARE(QString::fromStdString(sim_->With([](sim::RadioModel& m) { return m.Frames()[0].kind; })),
-                 QStringLiteral("done"));
+        QCOMPARE(
+            QString::fromStdString(sim_->With([](sim::RadioModel& m) { return m.Frames()[0].kind; })),
+            QStringLiteral("done"));
         QVERIFY(f.boxes.shown.empty());
     }
 
@@ -221,7 +234,8 @@ private slots:
         f.state.Language = 1;
         frmClone w(f.state, f.boxes, {});
         QCOMPARE(w.windowTitle(), QString::fromStdString(LoadText(1, 1246)));
-        QCOMPARE(w.LblPercent()->text(), QString::fromStdString(LoadText(1, 1330)) + QStringLiteral(":  0%"));
+        QCOMPARE(w.LblPercent()->text(),
+                 QString::fromStdString(LoadText(1, 1330)) + QStringLiteral(":  0%"));
         w.show();
         QTest::mouseClick(w.CmdBegin(), Qt::LeftButton);
         QCOMPARE(f.boxes.shown.size(), std::size_t(1));
