@@ -12,7 +12,7 @@ action=${1:-run}
 shift || true
 
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-serialport-dev
-          libgtest-dev googletest fonts-noto-cjk qt6-translations-l10n clang-format)
+          libgtest-dev googletest fonts-noto-cjk qt6-translations-l10n clang-format ccache)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -31,7 +31,14 @@ sanitize=OFF
 [ "${RM427_SANITIZE:-0}" = 1 ] && sanitize=ON
 werror=OFF
 [ "${RM427_WERROR:-0}" = 1 ] && werror=ON
-cmake -S . -B "$build_dir" -G Ninja -DRM427_SANITIZE=$sanitize -DRM427_WERROR=$werror >/dev/null
+# ccache keeps compiled objects between builds (CI builds a fresh clone each
+# time); paths under the checkout are hashed relative to it, so any clone hits.
+launcher=()
+if command -v ccache >/dev/null; then
+  export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD}
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+cmake -S . -B "$build_dir" -G Ninja -DRM427_SANITIZE=$sanitize -DRM427_WERROR=$werror "${launcher[@]}" >/dev/null
 cmake --build "$build_dir" -j"$(nproc)"
 
 case "$action" in

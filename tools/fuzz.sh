@@ -19,8 +19,13 @@ if ! command -v "$cxx" >/dev/null; then
   cc=clang; cxx=clang++
 fi
 
+launcher=()
+if command -v ccache >/dev/null; then  # objects kept between runs, any clone
+  export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD}
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
 CC=$cc CXX=$cxx cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DRM427_FUZZ=ON -DRM427_SANITIZE=ON -DRM427_GUI=OFF >/dev/null
+  -DRM427_FUZZ=ON -DRM427_SANITIZE=ON -DRM427_GUI=OFF "${launcher[@]}" >/dev/null
 targets=()
 for src in tests/fuzz/fuzz_*.cpp; do targets+=("$(basename "$src" .cpp)"); done
 cmake --build "$build_dir" -j2 --target rm427-cli "${targets[@]}"

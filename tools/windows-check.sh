@@ -44,8 +44,13 @@ fi
 
 echo "Building core_tests.exe and rm427-cli.exe"
 # Release: no debug information, which only slows the static links.
+launcher=()
+if command -v ccache >/dev/null; then  # objects kept between runs, any clone
+  export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD}
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
 cmake -S . -B "$build/rm427" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-      -DCMAKE_BUILD_TYPE=Release -DRM427_GUI=OFF -DGTest_DIR="$gtest/lib/cmake/GTest" >/dev/null
+      -DCMAKE_BUILD_TYPE=Release -DRM427_GUI=OFF -DGTest_DIR="$gtest/lib/cmake/GTest" "${launcher[@]}" >/dev/null
 cmake --build "$build/rm427" -j"$jobs" --target core_tests rm427-cli
 built=$(date +%s)
 
