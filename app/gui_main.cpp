@@ -17,7 +17,8 @@ struct Options {
 };
 
 void Describe(QCommandLineParser& parser, const Options& options) {
-    parser.setApplicationDescription(QStringLiteral("Programming software for the RM-427 hand-held FM radio."));
+    parser.setApplicationDescription(
+        QStringLiteral("Programming software for the RM-427 hand-held FM radio."));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOption(options.demo);

@@ -48,8 +48,10 @@ void Program128(Module1& state) {
     const std::vector<std::string> tones = ToneList(state.Language);
     for (int n = 1; n <= 128; ++n) {
         ChannelRow& r = rows[static_cast<std::size_t>(n)];
-        CommitTextCell(state, r, colRxFreq, std::to_string(144 + n / 10) + "." + std::to_string(n % 10) + "25");
-        CommitTextCell(state, r, colTxFreq, std::to_string(144 + n / 10) + "." + std::to_string(n % 10 + 6) + "00");
+        CommitTextCell(state, r, colRxFreq,
+                       std::to_string(144 + n / 10) + "." + std::to_string(n % 10) + "25");
+        CommitTextCell(state, r, colTxFreq,
+                       std::to_string(144 + n / 10) + "." + std::to_string(n % 10 + 6) + "00");
         r[colDecode] = tones[static_cast<std::size_t>(n * 2) % tones.size()];
         r[colEncode] = tones[static_cast<std::size_t>(n * 3) % tones.size()];
         for (int c = colPower; c < colName; ++c) {

@@ -34,7 +34,8 @@ void AddExpected(Figures& fig, CloneDir dir, const CodeplugImage& sendImage) {
     const int total = CloneTotalSteps(dir);
     long long bytes = 0;
     for (int s = 0; s <= total; ++s)
-        bytes += static_cast<long long>(CloneFrame(dir, s, sendImage).size()) + CloneAnswerLength(dir, s);
+        bytes +=
+            static_cast<long long>(CloneFrame(dir, s, sendImage).size()) + CloneAnswerLength(dir, s);
     fig.bytes += bytes;
     fig.wireMs += static_cast<double>(bytes) * sim::kByteTimeMs2400;
     // Waits of the protocol, step by step: 1 ms before each frame; the
@@ -115,7 +116,8 @@ Figures RunOnce(CloneDir dir, bool verify = false) {
         const CodeplugImage sent = ex->SendImage();
         outcome = CloneOutcome::None;
         ex.reset();
-        ex = std::make_unique<CloneExchange>(CloneDir::Read, port, timers, 1, sent, std::vector<ChannelFreqText>{}, cb);
+        ex = std::make_unique<CloneExchange>(CloneDir::Read, port, timers, 1, sent,
+                                             std::vector<ChannelFreqText>{}, cb);
         if (ex->Start()) loop.exec();
         AddExpected(fig, CloneDir::Read, sent);
         fig.ok = outcome == CloneOutcome::Succeeded && VerifyDifferences(sent, ex->ReadImage()).empty();
@@ -161,7 +163,8 @@ double IdleStallMs(int ms) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    std::printf("idle   longest event-loop stall %.1f ms over 5 s (machine baseline)\n", IdleStallMs(5000));
+    std::printf("idle   longest event-loop stall %.1f ms over 5 s (machine baseline)\n",
+                IdleStallMs(5000));
     const Figures read = RunOnce(CloneDir::Read);
     Print("read", read);
     const Figures write = RunOnce(CloneDir::Write);

@@ -46,9 +46,10 @@ std::string Channels128(const char* prefix) {
     std::string csv = "Channel,RxFreq,TxFreq,Decode,Encode,Power,Bandwidth,ScanAdd,Option,Name\n";
     for (int n = 1; n <= 128; ++n) {
         const std::string mhz = std::to_string(144 + n / 10) + "." + std::to_string(n % 10);
-        csv += std::to_string(n) + "," + mhz + "25," + mhz + "00," + tones[n % 6] + "," + tones[(n + 2) % 6] +
-               "," + power[n % 3] + "," + (n % 2 ? "Wide" : "Narrow") + "," + (n % 5 ? "Yes" : "No") + "," +
-               (n % 7 ? "Off" : "Scramble") + "," + prefix + std::to_string(n) + "\n";
+        csv += std::to_string(n) + "," + mhz + "25," + mhz + "00," + tones[n % 6] + "," +
+               tones[(n + 2) % 6] + "," + power[n % 3] + "," + (n % 2 ? "Wide" : "Narrow") + "," +
+               (n % 5 ? "Yes" : "No") + "," + (n % 7 ? "Off" : "Scramble") + "," + prefix +
+               std::to_string(n) + "\n";
     }
     return csv;
 }
@@ -128,13 +129,15 @@ int main(int argc, char** argv) {
             QGuiApplication::clipboard()->setText(text[i % 2]);
             channels->SelectChannels(1, 1);
         }));
-    results.push_back(Time("undo of a 128-channel paste", runs, [&](int) { window.Dispatch(QStringLiteral("miUndo")); }));
-    results.push_back(Time("redo of a 128-channel paste", runs, [&](int) { window.Dispatch(QStringLiteral("miRedo")); }));
+    results.push_back(Time("undo of a 128-channel paste", runs,
+                           [&](int) { window.Dispatch(QStringLiteral("miUndo")); }));
+    results.push_back(Time("redo of a 128-channel paste", runs,
+                           [&](int) { window.Dispatch(QStringLiteral("miRedo")); }));
     int programmed = 0;
     for (int n = 1; n <= 128; ++n) programmed += !channels->Cell(n, 1).empty();
     std::printf("programmed channels: %d\n", programmed);
-    std::printf("%-42s %10s %10s %10s %10s\n", "(ms, each run with its event processing)", "median", "worst",
-                "call only", "cpu");
+    std::printf("%-42s %10s %10s %10s %10s\n", "(ms, each run with its event processing)", "median",
+                "worst", "call only", "cpu");
     for (const Result& r : results)
         std::printf("%-42s %10.2f %10.2f %10.2f %10.2f%s\n", r.what, r.median, r.worst, r.call, r.cpu,
                     r.median > 16.7 ? "   above one frame" : "");

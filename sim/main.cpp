@@ -71,7 +71,9 @@ int main(int argc, char** argv) {
                 std::cerr << "rm427-sim: " << a << " takes a number 0..65535\n";
                 return 2;
             }
-            radio.With([&](RadioModel& m) { (a == "--low" ? m.bandLow : m.bandHigh) = static_cast<std::uint16_t>(n); });
+            radio.With([&](RadioModel& m) {
+                (a == "--low" ? m.bandLow : m.bandHigh) = static_cast<std::uint16_t>(n);
+            });
         } else if (a == "--paced") {
             radio.SetByteTime(kByteTimeMs2400);
         } else if (a == "--echo") {

@@ -8,7 +8,8 @@ namespace rm427::cli {
 bool TakePositional(const std::string& command, const Args& args, std::size_t count, int& exitCode) {
     for (const auto& a : args)
         if (a.size() > 1 && a[0] == '-') {
-            exitCode = Fail(command + ": unknown option '" + a + "' (see rm427-cli " + command + " --help)");
+            exitCode =
+                Fail(command + ": unknown option '" + a + "' (see rm427-cli " + command + " --help)");
             return false;
         }
     if (args.size() != count) {

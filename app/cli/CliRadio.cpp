@@ -46,7 +46,8 @@ extern "C" void OnStopSignal(int sig) {
     if (!g_signal) g_signal = sig;
     const char b = 1;
     const int saved = errno;
-    if (::write(g_wakePipe[1], &b, 1) < 0) { /* the loop is already awake */ }
+    if (::write(g_wakePipe[1], &b, 1) < 0) { /* the loop is already awake */
+    }
     errno = saved;
 }
 
@@ -84,7 +85,8 @@ public:
 
 private:
     bool installed_ = false;
-    struct sigaction oldInt_ {}, oldTerm_ {};
+    struct sigaction oldInt_ {
+    }, oldTerm_{};
 };
 
 // The first sentence of the connection question: the CLI does not ask.
@@ -156,9 +158,9 @@ int RunClone(const char* command, CloneDir dir, const Args& args, std::string& f
     };
     // Runs one exchange; prefix goes before each progress line, done sees
     // the exchange before it is gone.
-    auto runExchange = [&](CloneDir d, const CodeplugImage& start, const std::vector<ChannelFreqText>& chans,
-                           const std::string& prefix, Run& run,
-                           const std::function<void(const CloneExchange&)>& done) {
+    auto runExchange = [&](CloneDir d, const CodeplugImage& start,
+                           const std::vector<ChannelFreqText>& chans, const std::string& prefix,
+                           Run& run, const std::function<void(const CloneExchange&)>& done) {
         QEventLoop loop;
         CloneExchange::Callbacks cb;
         int failures = 0;
@@ -178,7 +180,8 @@ int RunClone(const char* command, CloneDir dir, const Args& args, std::string& f
             ++failures;
             if (failures <= retries) {
                 if (tty) std::fputc('\n', stderr);
-                std::fprintf(stderr, "%s retrying (%d of %d)\n", ConnectionFailedText().c_str(), failures, retries);
+                std::fprintf(stderr, "%s retrying (%d of %d)\n", ConnectionFailedText().c_str(),
+                             failures, retries);
                 lastPct = -1;
                 return true;
             }
@@ -232,14 +235,16 @@ int RunClone(const char* command, CloneDir dir, const Args& args, std::string& f
     });
     if (run.outcome != CloneOutcome::Succeeded) {
         std::string state;
-        if (dir == CloneDir::Write) state = LoadText(0, run.radioTouched ? kTextPartlyWritten : kTextRadioUnchanged);
+        if (dir == CloneDir::Write)
+            state = LoadText(0, run.radioTouched ? kTextPartlyWritten : kTextRadioUnchanged);
         else if (g_signal) state = LoadText(0, kTextRadioUnchanged);
         return failed(run, name + ": ", state);
     }
     // A copy of what was read or sent; a history that cannot be kept only warns.
     HistoryRecorder history(HistoryFolder());
-    const std::string warning = history.Record(0, dir == CloneDir::Read ? HistoryKind::Read : HistoryKind::Write,
-                                               file, dir == CloneDir::Read ? image : sent);
+    const std::string warning =
+        history.Record(0, dir == CloneDir::Read ? HistoryKind::Read : HistoryKind::Write, file,
+                       dir == CloneDir::Read ? image : sent);
     if (!warning.empty()) std::cerr << "rm427-cli: warning: " << warning << "\n";
     std::cout << LoadText(0, dir == CloneDir::Read ? 1332 : 1333) << "\n";
     if (dir == CloneDir::Read) return 0;

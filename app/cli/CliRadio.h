@@ -15,7 +15,6 @@ namespace rm427::cli {
 // completion text on stdout. Returns the exit code; on failure one message
 // has been printed and image is unchanged.
 int RunClone(const char* command, CloneDir dir, const Args& args, std::string& file,
-             CodeplugImage& image, const std::vector<ChannelFreqText>& channels,
-             bool parseOnly = false);
+             CodeplugImage& image, const std::vector<ChannelFreqText>& channels, bool parseOnly = false);
 
 }  // namespace rm427::cli

@@ -19,8 +19,8 @@ int Run(const Args& args) {
             band = ImageBandText(image);
             channels = std::to_string(ProgrammedChannels(image));
         }
-        std::cout << e.time << '\t' << HistoryKindName(e.kind) << '\t' << e.source << '\t' << band << '\t'
-                  << channels << '\t' << e.path << '\n';
+        std::cout << e.time << '\t' << HistoryKindName(e.kind) << '\t' << e.source << '\t' << band
+                  << '\t' << channels << '\t' << e.path << '\n';
     }
     return std::cout.flush() ? 0 : Fail("history: cannot write the output");
 }

@@ -37,7 +37,8 @@ int Run(const Args& args) {
     // there but is no data file is refused rather than overwritten.
     CodeplugImage image = Module1().Image;
     std::error_code ec;
-    if (std::filesystem::exists(std::filesystem::u8path(rest[1]), ec) && !LoadDataFile(rest[1], image)) return 1;
+    if (std::filesystem::exists(std::filesystem::u8path(rest[1]), ec) && !LoadDataFile(rest[1], image))
+        return 1;
 
     if (format == "common") {
         CommonCsvImport report;
@@ -45,7 +46,8 @@ int Run(const Args& args) {
             return Fail(rest[0] + ": " + error + "; nothing written");
         std::cerr << report.Summary();
         if (!report.notes.empty() && !force)
-            return Fail(rest[0] + ": not everything fits the radio; nothing written "
+            return Fail(rest[0] +
+                        ": not everything fits the radio; nothing written "
                         "(--force writes it as summarised above)");
         return StoreDataFile(rest[1], image) ? 0 : 1;
     }

@@ -34,7 +34,8 @@ std::string ChannelsToOwnCsv(const Module1& state, const ChannelRows& rows, int 
     // the language of the grid.
     Module1 s = state;
     ChannelRows only = MakeChannelRows(s);
-    for (int r = std::max(first, 1); r <= std::min(last, ChannelCount(rows)) && r < int(only.size()); ++r)
+    for (int r = std::max(first, 1); r <= std::min(last, ChannelCount(rows)) && r < int(only.size());
+         ++r)
         for (int c = colRxFreq; c < kChannelColumns; ++c) only[r][c] = rows[r][c];
     SaveChannelRows(s, only);
     ChannelRows english = EnglishChannelRows(s.Image);
@@ -87,8 +88,8 @@ bool IsTitleLine(const std::vector<std::string>& fields) {
         s.Language = static_cast<std::uint8_t>(language);
         ChannelRows titles = MakeChannelRows(s);
         for (std::size_t f = 0; f < fields.size() && f < 3; ++f)
-            if (!fields[f].empty() && (Trim(fields[f]) == titles[0][colRxFreq] ||
-                                       Trim(fields[f]) == titles[0][colChannel]))
+            if (!fields[f].empty() &&
+                (Trim(fields[f]) == titles[0][colRxFreq] || Trim(fields[f]) == titles[0][colChannel]))
                 return true;
     }
     return false;
@@ -106,8 +107,8 @@ std::string Freq(const Module1& s, const std::string& text, int column, const st
     }
     const FreqCheckResult r = CheckFreqEditor(s, v, column, rx);
     if (r.outOfRange) {
-        notes.push_back(Line(line) + name + v + " is out of range (" + std::to_string(s.EditLimitLow) + " to " +
-                        std::to_string(s.EditLimitHigh) + " MHz), line skipped");
+        notes.push_back(Line(line) + name + v + " is out of range (" + std::to_string(s.EditLimitLow) +
+                        " to " + std::to_string(s.EditLimitHigh) + " MHz), line skipped");
         return {};
     }
     return r.text;
@@ -189,8 +190,8 @@ void ReadTsv(const Module1& state, const std::string& text, ChannelPaste& paste)
         for (int c = colDecode; c < colName; ++c) {
             const std::string& took = back[i + 1][c];
             if (!row[c].empty() && row[c] != took)
-                paste.notes.push_back(Line(lineOf[i]) + table[0][c] + " " + Quote(row[c]) + " taken as " +
-                                      Quote(took));
+                paste.notes.push_back(Line(lineOf[i]) + table[0][c] + " " + Quote(row[c]) +
+                                      " taken as " + Quote(took));
             row[c] = took;
         }
     }
@@ -198,11 +199,13 @@ void ReadTsv(const Module1& state, const std::string& text, ChannelPaste& paste)
 
 }  // namespace
 
-bool ReadChannelPaste(const Module1& state, const std::string& text, ChannelPaste& paste, std::string& error) {
+bool ReadChannelPaste(const Module1& state, const std::string& text, ChannelPaste& paste,
+                      std::string& error) {
     paste = ChannelPaste{};
     error.clear();
     const std::string firstLine = text.substr(0, text.find('\n'));
-    const CsvLayout layout = firstLine.find('\t') == std::string::npos ? DetectCsvLayout(text) : CsvLayout::Unknown;
+    const CsvLayout layout =
+        firstLine.find('\t') == std::string::npos ? DetectCsvLayout(text) : CsvLayout::Unknown;
     if (layout == CsvLayout::Own) {
         ChannelRows rows;
         if (!ChannelRowsFromCsv(state, text, rows, error, &paste.notes)) return false;

@@ -37,7 +37,8 @@ struct ChannelPaste {
 // tab-separated text: lines that cannot become a channel are skipped and
 // everything adjusted is noted. False with an empty error when the text
 // holds no channel at all.
-bool ReadChannelPaste(const Module1& state, const std::string& text, ChannelPaste& paste, std::string& error);
+bool ReadChannelPaste(const Module1& state, const std::string& text, ChannelPaste& paste,
+                      std::string& error);
 
 // Puts the pasted channels into rows from channel `at` on. Returns how many
 // programmed channels did not fit below the last channel.

@@ -9,9 +9,19 @@ namespace {
 
 // Text numbers of the choice texts.
 enum : int {
-    txtBeatShift = 1131, txtNone = 1137, txtWide = 1145, txtNarrow = 1146, txtHigh = 1147,
-    txtLow = 1148, txtOn = 1149, txtOff = 1150, txtYes = 1151, txtNo = 1152, txtCompand = 1384,
-    txtScramble = 1385, txtMid = 1399
+    txtBeatShift = 1131,
+    txtNone = 1137,
+    txtWide = 1145,
+    txtNarrow = 1146,
+    txtHigh = 1147,
+    txtLow = 1148,
+    txtOn = 1149,
+    txtOff = 1150,
+    txtYes = 1151,
+    txtNo = 1152,
+    txtCompand = 1384,
+    txtScramble = 1385,
+    txtMid = 1399
 };
 
 const ChannelColumnInfo kColumns[kChannelColumns] = {
@@ -21,13 +31,25 @@ const ChannelColumnInfo kColumns[kChannelColumns] = {
     {1123, "Decode", {}, -1, -1},
     {1124, "Encode", {}, -1, -1},
     // A power text that is neither high nor low is saved as mid.
-    {1127, "Power", {{txtHigh, nullptr, "High"}, {txtMid, nullptr, "Mid"}, {txtLow, nullptr, "Low"}}, 0, 1},
+    {1127,
+     "Power",
+     {{txtHigh, nullptr, "High"}, {txtMid, nullptr, "Mid"}, {txtLow, nullptr, "Low"}},
+     0,
+     1},
     {1128, "Bandwidth", {{txtWide, nullptr, "FM"}, {txtNarrow, nullptr, "NFM"}}, 0, 0},
     {1132, "ScanAdd", {{txtNo, nullptr, "S"}, {txtYes, nullptr, ""}}, 1, 1},
-    {1131, "BeatShift", {{txtOff, nullptr, nullptr}, {kBeatShift1Text, "1", nullptr}, {kBeatShift2Text, "2", nullptr}}, 0, 0},
+    {1131,
+     "BeatShift",
+     {{txtOff, nullptr, nullptr}, {kBeatShift1Text, "1", nullptr}, {kBeatShift2Text, "2", nullptr}},
+     0,
+     0},
     {1129, "BCL", {{txtOff, nullptr, nullptr}, {txtOn, nullptr, nullptr}}, 0, 0},
     {1382, "VOX", {{txtOff, nullptr, nullptr}, {txtOn, nullptr, nullptr}}, 0, 0},
-    {1383, "Option", {{txtOff, nullptr, nullptr}, {txtCompand, nullptr, nullptr}, {txtScramble, nullptr, nullptr}}, 0, 0},
+    {1383,
+     "Option",
+     {{txtOff, nullptr, nullptr}, {txtCompand, nullptr, nullptr}, {txtScramble, nullptr, nullptr}},
+     0,
+     0},
     {1349, "Name", {}, -1, -1},
 };
 
@@ -106,7 +128,11 @@ std::string CommonWordOfCell(int language, int col, const std::string& text) {
 
 const std::vector<BatchItem>& BatchItems(int col) {
     static const std::vector<BatchItem> kItems[kChannelColumns] = {
-        {}, {}, {}, {}, {},
+        {},
+        {},
+        {},
+        {},
+        {},
         {{txtHigh, powerHigh}, {txtLow, powerLow}},
         {{txtWide, bandwidthWide}, {txtNarrow, bandwidthNarrow}},
         {{txtYes, scanAddYes}, {txtNo, scanAddNo}},

@@ -32,17 +32,17 @@ enum OnOffChoice { choiceOff, choiceOn };  // BCL and VOX
 enum OptionChoice { optionOff, optionCompand, optionScramble };
 
 struct ChannelChoice {
-    int text;                   // text number (or kBeatShift1Text / kBeatShift2Text)
-    const char* csvAlias;       // another word the own CSV layout takes, or nullptr
-    const char* commonWord;     // the common layout's word for it, or nullptr
+    int text;                // text number (or kBeatShift1Text / kBeatShift2Text)
+    const char* csvAlias;    // another word the own CSV layout takes, or nullptr
+    const char* commonWord;  // the common layout's word for it, or nullptr
 };
 
 struct ChannelColumnInfo {
-    int title;                          // text number of the column title
-    const char* csvName;                // header in the program's own CSV layout
-    std::vector<ChannelChoice> choices; // list order; empty for text and tone columns
-    int newChannel;                     // choice a new channel gets (-1: none)
-    int unmatched;                      // choice a text matching none is saved as
+    int title;                           // text number of the column title
+    const char* csvName;                 // header in the program's own CSV layout
+    std::vector<ChannelChoice> choices;  // list order; empty for text and tone columns
+    int newChannel;                      // choice a new channel gets (-1: none)
+    int unmatched;                       // choice a text matching none is saved as
 };
 
 // The column's entry (col 0..12).

@@ -42,12 +42,9 @@ std::string Quote(const std::string& s) {
 bool IsNumber(const std::string& s) {
     int digits = 0, points = 0;
     for (char c : s) {
-        if (c >= '0' && c <= '9')
-            ++digits;
-        else if (c == '.')
-            ++points;
-        else
-            return false;
+        if (c >= '0' && c <= '9') ++digits;
+        else if (c == '.') ++points;
+        else return false;
     }
     return digits > 0 && points <= 1;
 }
@@ -155,15 +152,17 @@ std::string ChannelRowsToCsv(const ChannelRows& rows) {
     return out;
 }
 
-std::string ExportChannelsCsv(const CodeplugImage& image) { return ChannelRowsToCsv(EnglishChannelRows(image)); }
+std::string ExportChannelsCsv(const CodeplugImage& image) {
+    return ChannelRowsToCsv(EnglishChannelRows(image));
+}
 
 namespace {
 
 const char* CsvName(int column) { return ChannelColumnOf(column).csvName; }
 
 // A frequency cell: "" when the line is refused (error set).
-std::string TakeFreq(const Module1& s, const std::string& field, int column,
-                     const std::string& rxText, int line, std::string& error) {
+std::string TakeFreq(const Module1& s, const std::string& field, int column, const std::string& rxText,
+                     int line, std::string& error) {
     const std::string name = CsvName(column);
     const std::string v = CsvTrim(field);
     if (!IsNumber(v)) {
@@ -200,7 +199,8 @@ bool ChannelRowsFromCsv(const Module1& state, const std::string& csv, ChannelRow
     int columnField[kChannelColumns];
     std::fill(std::begin(columnField), std::end(columnField), -1);
     for (std::size_t f = 0; f < head.fields.size(); ++f) {
-        if (CsvTrim(head.fields[f]).empty()) continue;  // an unnamed column (a trailing comma) is ignored
+        if (CsvTrim(head.fields[f]).empty())
+            continue;  // an unnamed column (a trailing comma) is ignored
         const int col = ChannelColumnOfCsvName(head.fields[f]);
         if (col < 0) {
             error = Line(head.line) + "unknown column " + Quote(CsvTrim(head.fields[f])) +

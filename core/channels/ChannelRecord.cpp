@@ -89,13 +89,14 @@ std::string GetCHFreq(const Module1& state, const ChannelRows& rows, int n,
     }
     const std::int64_t r = FreqCount(NormaliseFreq(RowRxText(rows, n)));
     PackedFreq p;
-    p.whole = static_cast<std::uint16_t>((rec[record::kOffsetWhole] << 8) | rec[record::kOffsetWhole + 1]);
+    p.whole =
+        static_cast<std::uint16_t>((rec[record::kOffsetWhole] << 8) | rec[record::kOffsetWhole + 1]);
     p.fraction = rec[record::kShift] & record::kFraction;
     const std::int64_t o = UnpackFreq(p, state.FreqStep);
     switch (rec[record::kShift] & record::kShiftMask) {
-        case record::kShiftPlus: return std::to_string(r + o);
-        case record::kShiftMinus: return std::to_string(r - o);
-        default: return std::to_string(r);
+    case record::kShiftPlus: return std::to_string(r + o);
+    case record::kShiftMinus: return std::to_string(r - o);
+    default: return std::to_string(r);
     }
 }
 

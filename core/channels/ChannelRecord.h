@@ -32,7 +32,7 @@ enum SignallingType : std::uint8_t {
     sigDcsDcs = 3,
     sigDcsCtcss = 4,
     sigCtcssDcs = 5,
-    sigNoneNone = 6,   // 7 reads the same
+    sigNoneNone = 6,  // 7 reads the same
 };
 
 // Step of a record: 625 for step codes 0, 2, 4 (byte 9 bits 7-5), else 500.
@@ -64,8 +64,7 @@ void EncodeName(const std::string& name, std::uint8_t out[4]);
 // "Rx": empty for an empty record, else the unpacked receive frequency at
 // state.FreqStep. "Tx": the row's receive cell (rows[n][1], already loaded)
 // normalised, plus or minus the unpacked offset by the shift direction.
-std::string GetCHFreq(const Module1& state, const ChannelRows& rows, int n,
-                      const std::string& selector);
+std::string GetCHFreq(const Module1& state, const ChannelRows& rows, int n, const std::string& selector);
 
 // Normalises text in place and stores it in channel n at state.FreqStep.
 // "Rx": W into bytes 0-1, F into bits 4-0 of byte 2. Any other selector

@@ -68,10 +68,8 @@ bool MoveChannels(ChannelRows& rows, int first, int last, int delta) {
     const int lo = std::min(first, first + delta), hi = std::max(last, last + delta);
     std::vector<ChannelRow> span;
     for (int r = lo; r <= hi; ++r) span.push_back(Cells(rows[r]));
-    if (delta < 0)
-        std::rotate(span.begin(), span.begin() + (first - lo), span.end());
-    else
-        std::rotate(span.begin(), span.begin() + (last + 1 - lo), span.end());
+    if (delta < 0) std::rotate(span.begin(), span.begin() + (first - lo), span.end());
+    else std::rotate(span.begin(), span.begin() + (last + 1 - lo), span.end());
     for (int r = lo; r <= hi; ++r) PutCells(rows[r], span[r - lo]);
     return true;
 }
@@ -117,7 +115,8 @@ void SortChannels(ChannelRows& rows, int first, int last, int column, bool ascen
     };
     std::vector<Item> items;
     for (int r = first; r <= last; ++r)
-        items.push_back({MakeKey(rows[r][column], column, tones), ChannelProgrammed(rows[r]), Cells(rows[r])});
+        items.push_back(
+            {MakeKey(rows[r][column], column, tones), ChannelProgrammed(rows[r]), Cells(rows[r])});
     std::stable_sort(items.begin(), items.end(), [ascending](const Item& a, const Item& b) {
         if (a.programmed != b.programmed) return a.programmed;
         if (!a.programmed) return false;
@@ -176,7 +175,8 @@ ChannelMatch FindChannel(const ChannelRows& rows, const std::string& what, int r
     for (int step = 1; step <= total; ++step) {
         const int p = (start + step) % total;
         const int r = p / kChannelColumns + 1, c = p % kChannelColumns;
-        if (std::find(std::begin(kFindColumns), std::end(kFindColumns), c) == std::end(kFindColumns)) continue;
+        if (std::find(std::begin(kFindColumns), std::end(kFindColumns), c) == std::end(kFindColumns))
+            continue;
         if (CellMatches(rows[r][c], c, w)) return {r, c};
     }
     return {};

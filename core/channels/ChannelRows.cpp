@@ -29,13 +29,25 @@ void LoadTones(int language, const std::uint8_t* rec, ChannelRow& row) {
     int dec = 0, enc = 0;
     const std::uint8_t d = rec[record::kDecodeTone], e = rec[record::kEncodeTone];
     switch (rec[record::kStepSignalling] & record::kSignallingMask) {
-        case sigNoneCtcss: enc = CtcssIndexOfCode(e); break;
-        case sigCtcssCtcss: dec = CtcssIndexOfCode(d); enc = CtcssIndexOfCode(e); break;
-        case sigNoneDcs: enc = DcsIndexOfCode(e); break;
-        case sigDcsDcs: dec = DcsIndexOfCode(d); enc = DcsIndexOfCode(e); break;
-        case sigDcsCtcss: dec = DcsIndexOfCode(d); enc = CtcssIndexOfCode(e); break;
-        case sigCtcssDcs: dec = CtcssIndexOfCode(d); enc = DcsIndexOfCode(e); break;
-        default: break;
+    case sigNoneCtcss: enc = CtcssIndexOfCode(e); break;
+    case sigCtcssCtcss:
+        dec = CtcssIndexOfCode(d);
+        enc = CtcssIndexOfCode(e);
+        break;
+    case sigNoneDcs: enc = DcsIndexOfCode(e); break;
+    case sigDcsDcs:
+        dec = DcsIndexOfCode(d);
+        enc = DcsIndexOfCode(e);
+        break;
+    case sigDcsCtcss:
+        dec = DcsIndexOfCode(d);
+        enc = CtcssIndexOfCode(e);
+        break;
+    case sigCtcssDcs:
+        dec = CtcssIndexOfCode(d);
+        enc = DcsIndexOfCode(e);
+        break;
+    default: break;
     }
     row[colDecode] = tones[dec];
     row[colEncode] = tones[enc];
@@ -57,10 +69,8 @@ void SaveTones(int language, const ChannelRow& row, std::uint8_t* rec) {
         // the CTCSS / CTCSS pair and is stored as one (bit 3 cleared), so the
         // record does not change again when the row is loaded and saved.
         e = kFirstCtcss;
-        if (isCtcss(d))
-            b9 = static_cast<std::uint8_t>((b9 & 0xF1) | 1);
-        else
-            b9 = static_cast<std::uint8_t>((b9 & 0xFC) | 4);
+        if (isCtcss(d)) b9 = static_cast<std::uint8_t>((b9 & 0xF1) | 1);
+        else b9 = static_cast<std::uint8_t>((b9 & 0xFC) | 4);
     } else if (isCtcss(d) && isCtcss(e)) {
         b9 = static_cast<std::uint8_t>((b9 & 0xF1) | 1);
     } else if (isCtcss(e)) {
@@ -85,7 +95,8 @@ ChannelRows MakeChannelRows(const Module1& state) {
 
 void SetColumnTitles(const Module1& state, ChannelRows& rows) {
     if (rows.empty()) rows.resize(1);
-    for (int c = 0; c < kChannelColumns; ++c) rows[0][c] = LoadText(state.Language, ChannelColumnOf(c).title);
+    for (int c = 0; c < kChannelColumns; ++c)
+        rows[0][c] = LoadText(state.Language, ChannelColumnOf(c).title);
 }
 
 void LoadChannelRows(Module1& state, ChannelRows& rows) {
@@ -115,24 +126,25 @@ void LoadChannelRows(Module1& state, ChannelRows& rows) {
         row[colVOX] = ChoiceText(lang, colVOX, (flags & record::kVoxOff) ? choiceOff : choiceOn);
         row[colBandwidth] =
             ChoiceText(lang, colBandwidth, (flags & record::kWide) ? bandwidthWide : bandwidthNarrow);
-        row[colScanAdd] = ChoiceText(lang, colScanAdd, (flags & record::kScanAdd) ? scanAddYes : scanAddNo);
+        row[colScanAdd] =
+            ChoiceText(lang, colScanAdd, (flags & record::kScanAdd) ? scanAddYes : scanAddNo);
 
         const std::uint8_t b8 = rec[record::kOptions];
         const std::uint8_t option = b8 & record::kOptionMask;
         row[colOption] = ChoiceText(lang, colOption,
                                     option == record::kOptionCompand    ? optionCompand
                                     : option == record::kOptionScramble ? optionScramble
-                                                                     : optionOff);
+                                                                        : optionOff);
         row[colBeatShift] = ChoiceText(lang, colBeatShift,
-                                       !(b8 & record::kBeatShiftNot1)  ? beatShift1
+                                       !(b8 & record::kBeatShiftNot1) ? beatShift1
                                        : (b8 & record::kBeatShiftOff) ? beatShiftOff
-                                                                   : beatShift2);
+                                                                      : beatShift2);
         row[colBCL] = ChoiceText(lang, colBCL, (b8 & record::kBclOff) ? choiceOff : choiceOn);
         const std::uint8_t power = b8 & record::kPowerMask;
         row[colPower] = ChoiceText(lang, colPower,
                                    power == record::kPowerLow   ? powerLow
                                    : power == record::kPowerMid ? powerMid
-                                                             : powerHigh);
+                                                                : powerHigh);
         row[colName] = DecodeName(rec + record::kName);
     }
 }
@@ -175,22 +187,22 @@ void SaveChannelRows(Module1& state, const ChannelRows& rows) {
             std::uint8_t b8 = rec[record::kOptions] &
                               (record::kBeatShiftNot1 | record::kBeatShiftOff | record::kOptionsKept);
             switch (choice(colOption)) {
-                case optionCompand: b8 |= record::kOptionCompand; break;
-                case optionScramble: b8 |= record::kOptionScramble; break;
-                default: b8 |= record::kOptionOff; break;
+            case optionCompand: b8 |= record::kOptionCompand; break;
+            case optionScramble: b8 |= record::kOptionScramble; break;
+            default: b8 |= record::kOptionOff; break;
             }
             switch (choice(colBeatShift)) {
-                case beatShift1: b8 &= static_cast<std::uint8_t>(~record::kBeatShiftNot1); break;
-                case beatShift2:
-                    b8 = static_cast<std::uint8_t>((b8 | record::kBeatShiftNot1) & ~record::kBeatShiftOff);
-                    break;
-                default: b8 |= record::kBeatShiftNot1 | record::kBeatShiftOff; break;
+            case beatShift1: b8 &= static_cast<std::uint8_t>(~record::kBeatShiftNot1); break;
+            case beatShift2:
+                b8 = static_cast<std::uint8_t>((b8 | record::kBeatShiftNot1) & ~record::kBeatShiftOff);
+                break;
+            default: b8 |= record::kBeatShiftNot1 | record::kBeatShiftOff; break;
             }
             if (choice(colBCL) == choiceOff) b8 |= record::kBclOff;
             switch (choice(colPower)) {
-                case powerLow: b8 |= record::kPowerLow; break;
-                case powerHigh: b8 |= record::kPowerHigh; break;
-                default: b8 |= record::kPowerMid; break;
+            case powerLow: b8 |= record::kPowerLow; break;
+            case powerHigh: b8 |= record::kPowerHigh; break;
+            default: b8 |= record::kPowerMid; break;
             }
             rec[record::kOptions] = b8;
         }

@@ -18,8 +18,19 @@ using ChannelRows = std::vector<ChannelRow>;
 
 // Column numbers of the channel list.
 enum ChannelColumn {
-    colChannel = 0, colRxFreq, colTxFreq, colDecode, colEncode, colPower, colBandwidth,
-    colScanAdd, colBeatShift, colBCL, colVOX, colOption, colName
+    colChannel = 0,
+    colRxFreq,
+    colTxFreq,
+    colDecode,
+    colEncode,
+    colPower,
+    colBandwidth,
+    colScanAdd,
+    colBeatShift,
+    colBCL,
+    colVOX,
+    colOption,
+    colName
 };
 
 // A table of CHCount + 1 rows with the column titles (current language) and

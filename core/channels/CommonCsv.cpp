@@ -15,17 +15,33 @@
 namespace rm427 {
 
 const char* const kCommonCsvColumns[] = {
-    "Location", "Name",         "Frequency",  "Duplex",    "Offset", "Tone",
-    "rToneFreq", "cToneFreq",   "DtcsCode",   "DtcsPolarity", "RxDtcsCode", "CrossMode",
-    "Mode",     "TStep",        "Skip",       "Power",     "Comment"};
+    "Location",  "Name",      "Frequency", "Duplex",       "Offset",     "Tone",
+    "rToneFreq", "cToneFreq", "DtcsCode",  "DtcsPolarity", "RxDtcsCode", "CrossMode",
+    "Mode",      "TStep",     "Skip",      "Power",        "Comment"};
 const int kCommonCsvColumnCount =
     static_cast<int>(sizeof(kCommonCsvColumns) / sizeof(kCommonCsvColumns[0]));
 
 namespace {
 
 enum Col {
-    cLocation, cName, cFrequency, cDuplex, cOffset, cTone, cRTone, cCTone, cDtcs, cPolarity,
-    cRxDtcs, cCrossMode, cMode, cTStep, cSkip, cPower, cComment, kCols
+    cLocation,
+    cName,
+    cFrequency,
+    cDuplex,
+    cOffset,
+    cTone,
+    cRTone,
+    cCTone,
+    cDtcs,
+    cPolarity,
+    cRxDtcs,
+    cCrossMode,
+    cMode,
+    cTStep,
+    cSkip,
+    cPower,
+    cComment,
+    kCols
 };
 
 std::string Quote(const std::string& s) {
@@ -117,13 +133,15 @@ int SideIndex(const Side& side, const char* what, Line& line) {
     if (side.kind == Side::None) return 0;
     if (side.kind == Side::Tone) {
         const int i = CtcssIndex(side.value);
-        if (!i) line.Note(std::string(what) + " tone " + Quote(CsvTrim(side.value)) +
-                          " is not one of the radio's CTCSS tones: left out");
+        if (!i)
+            line.Note(std::string(what) + " tone " + Quote(CsvTrim(side.value)) +
+                      " is not one of the radio's CTCSS tones: left out");
         return i;
     }
     const int i = DcsIndex(side.value, side.polarity);
-    if (!i) line.Note(std::string(what) + " DCS code " + Quote(CsvTrim(side.value)) +
-                      " is not one of the radio's DCS codes: left out");
+    if (!i)
+        line.Note(std::string(what) + " DCS code " + Quote(CsvTrim(side.value)) +
+                  " is not one of the radio's DCS codes: left out");
     return i;
 }
 
@@ -138,8 +156,7 @@ CsvLayout DetectCsvLayout(const std::string& csv) {
     std::string error;
     // Only the header matters; a malformed body is reported by the import.
     const std::size_t end = csv.find_first_of("\r\n");
-    if (!ReadCsv(end == std::string::npos ? csv : csv.substr(0, end), records, error) ||
-        records.empty())
+    if (!ReadCsv(end == std::string::npos ? csv : csv.substr(0, end), records, error) || records.empty())
         return CsvLayout::Unknown;
     std::set<std::string> names;
     for (const auto& f : records.front().fields) names.insert(CsvLower(CsvTrim(f)));
@@ -149,9 +166,8 @@ CsvLayout DetectCsvLayout(const std::string& csv) {
 }
 
 std::string CommonCsvImport::Summary() const {
-    std::string s = std::to_string(channels) + (channels == 1 ? " channel" : " channels") +
-                    " read, " + std::to_string(skipped) +
-                    (skipped == 1 ? " line" : " lines") + " skipped";
+    std::string s = std::to_string(channels) + (channels == 1 ? " channel" : " channels") + " read, " +
+                    std::to_string(skipped) + (skipped == 1 ? " line" : " lines") + " skipped";
     s += notes.empty() ? ".\n" : "; what the radio cannot hold:\n";
     for (const auto& n : notes) s += n + "\n";
     return s;
@@ -187,8 +203,8 @@ bool ChannelRowsFromCommonCsv(const Module1& state, const std::string& csv, Chan
                 field[c] = static_cast<int>(f);
     for (int c : {cLocation, cFrequency})
         if (field[c] < 0) {
-            error = "line " + std::to_string(head.line) + ": the header has no " +
-                    kCommonCsvColumns[c] + " column";
+            error = "line " + std::to_string(head.line) + ": the header has no " + kCommonCsvColumns[c] +
+                    " column";
             return false;
         }
 
@@ -254,8 +270,7 @@ bool ChannelRowsFromCommonCsv(const Module1& state, const std::string& csv, Chan
             continue;
         }
         const std::string rxText = RoundFreq(FormatCount(rx), colRxFreq, "");
-        if (FreqCount(rxText) != rx)
-            line.Note("frequency " + FormatCount(rx) + " rounded to " + rxText);
+        if (FreqCount(rxText) != rx) line.Note("frequency " + FormatCount(rx) + " rounded to " + rxText);
 
         // Transmit frequency.
         const std::string duplex = CsvLower(cell(cDuplex));
@@ -267,17 +282,15 @@ bool ChannelRowsFromCommonCsv(const Module1& state, const std::string& csv, Chan
             continue;
         }
         std::int64_t tx = rx;
-        if (duplex == "+")
-            tx = rx + offset;
-        else if (duplex == "-")
-            tx = rx - offset;
-        else if (duplex == "split")
-            tx = offset;
+        if (duplex == "+") tx = rx + offset;
+        else if (duplex == "-") tx = rx - offset;
+        else if (duplex == "split") tx = offset;
         else if (duplex == "off")
             line.Note("receive only (duplex off) cannot be stored: the radio will transmit on " +
                       rxText);
         else if (!duplex.empty())
-            line.Note("duplex " + Quote(cell(cDuplex)) + " is not +, -, split or off: transmit = receive");
+            line.Note("duplex " + Quote(cell(cDuplex)) +
+                      " is not +, -, split or off: transmit = receive");
         if (tx < low || tx > high) {
             line.Note("transmit frequency " + FormatCount(tx) + " is outside " + range + ": skipped");
             finish(false);
@@ -307,7 +320,8 @@ bool ChannelRowsFromCommonCsv(const Module1& state, const std::string& csv, Chan
         const char txPol = pol.size() >= 1 && (pol[0] == 'R' || pol[0] == 'r') ? 'R' : 'N';
         const char rxPol = pol.size() >= 2 && (pol[1] == 'R' || pol[1] == 'r') ? 'R' : 'N';
         if (tone == "dtcs" || tone == "cross")
-            if (!pol.empty() && (pol.size() != 2 || CsvLower(pol).find_first_not_of("nr") != std::string::npos))
+            if (!pol.empty() &&
+                (pol.size() != 2 || CsvLower(pol).find_first_not_of("nr") != std::string::npos))
                 line.Note("DCS polarity " + Quote(pol) + " is not NN, NR, RN or RR: N taken");
         Side enc, dec;
         if (tone.empty()) {
@@ -324,8 +338,8 @@ bool ChannelRowsFromCommonCsv(const Module1& state, const std::string& csv, Chan
             const auto arrow = cross.find("->");
             const std::string t = arrow == std::string::npos ? "?" : CsvTrim(cross.substr(0, arrow));
             const std::string r = arrow == std::string::npos ? "?" : CsvTrim(cross.substr(arrow + 2));
-            const bool known = (t == "" || t == "tone" || t == "dtcs") &&
-                               (r == "" || r == "tone" || r == "dtcs");
+            const bool known =
+                (t == "" || t == "tone" || t == "dtcs") && (r == "" || r == "tone" || r == "dtcs");
             if (!known) {
                 line.Note("cross mode " + Quote(cell(cCrossMode)) + " is not understood: no signalling");
             } else {
@@ -336,7 +350,8 @@ bool ChannelRowsFromCommonCsv(const Module1& state, const std::string& csv, Chan
                 if (r == "dtcs") dec = {Side::Dcs, rxCode, rxPol};
             }
         } else {
-            line.Note("tone mode " + Quote(cell(cTone)) + " is not Tone, TSQL, DTCS or Cross: no signalling");
+            line.Note("tone mode " + Quote(cell(cTone)) +
+                      " is not Tone, TSQL, DTCS or Cross: no signalling");
         }
         int e = SideIndex(enc, "encode", line);
         const int d = SideIndex(dec, "decode", line);
@@ -392,9 +407,11 @@ bool ChannelRowsFromCommonCsv(const Module1& state, const std::string& csv, Chan
         row[colEncode] = ToneCell(lang, e);
         row[colPower] = ChoiceText(lang, colPower, power);
         row[colBandwidth] = ChoiceText(
-            lang, colBandwidth, ChoiceOfCommonWord(colBandwidth, mode) == bandwidthNarrow ? bandwidthNarrow : bandwidthWide);
+            lang, colBandwidth,
+            ChoiceOfCommonWord(colBandwidth, mode) == bandwidthNarrow ? bandwidthNarrow : bandwidthWide);
         row[colScanAdd] = ChoiceText(
-            lang, colScanAdd, ChoiceOfCommonWord(colScanAdd, cell(cSkip)) == scanAddNo ? scanAddNo : scanAddYes);
+            lang, colScanAdd,
+            ChoiceOfCommonWord(colScanAdd, cell(cSkip)) == scanAddNo ? scanAddNo : scanAddYes);
         // Columns the layout does not have: what a new channel gets.
         for (int c : {colBeatShift, colBCL, colVOX, colOption}) row[c] = NewChannelText(lang, c);
         row[colName] = name;
@@ -413,14 +430,14 @@ bool ImportCommonCsv(const std::string& csv, CodeplugImage& image, CommonCsvImpo
 
 std::string ChannelRowsToCommonCsv(const ChannelRows& rows, int language) {
     std::string out;
-    for (int c = 0; c < kCommonCsvColumnCount; ++c) out += std::string(c ? "," : "") + kCommonCsvColumns[c];
+    for (int c = 0; c < kCommonCsvColumnCount; ++c)
+        out += std::string(c ? "," : "") + kCommonCsvColumns[c];
     out += "\r\n";
     for (std::size_t n = 1; n < rows.size(); ++n) {
         const ChannelRow& row = rows[n];
         if (row[colRxFreq].empty()) continue;
         const std::int64_t rx = FreqCount(NormaliseFreq(row[colRxFreq]));
-        const std::int64_t tx =
-            row[colTxFreq].empty() ? rx : FreqCount(NormaliseFreq(row[colTxFreq]));
+        const std::int64_t tx = row[colTxFreq].empty() ? rx : FreqCount(NormaliseFreq(row[colTxFreq]));
         std::string duplex, offset = "0.000000";
         if (tx != rx) {
             const std::int64_t d = tx > rx ? tx - rx : rx - tx;
@@ -457,31 +474,35 @@ std::string ChannelRowsToCommonCsv(const ChannelRows& rows, int language) {
             mode = "DTCS";
         } else {
             mode = "Cross";
-            cross = std::string(isTone(e) ? "Tone" : isDcs(e) ? "DTCS" : "") + "->" +
-                    (isTone(d) ? "Tone" : isDcs(d) ? "DTCS" : "");
+            cross = std::string(isTone(e)  ? "Tone"
+                                : isDcs(e) ? "DTCS"
+                                           : "") +
+                    "->" +
+                    (isTone(d)  ? "Tone"
+                     : isDcs(d) ? "DTCS"
+                                : "");
             if (isDcs(d) && !isDcs(e)) dtcs = rxDtcs;  // readers without RxDtcsCode
         }
         if (mode == "Cross" && !isDcs(d)) rxDtcs = dtcs;
 
         const auto word = [&](int c) { return CommonWordOfCell(language, c, row[c]); };
-        const std::vector<std::string> f = {
-            std::to_string(n),
-            row[colName],
-            Mhz6(rx),
-            duplex,
-            offset,
-            mode,
-            rTone,
-            cTone,
-            dtcs,
-            std::string{txPol, rxPol},
-            rxDtcs,
-            cross,
-            word(colBandwidth),
-            rx % kStep5k != 0 ? "6.25" : "5.00",
-            word(colScanAdd),
-            word(colPower),
-            ""};
+        const std::vector<std::string> f = {std::to_string(n),
+                                            row[colName],
+                                            Mhz6(rx),
+                                            duplex,
+                                            offset,
+                                            mode,
+                                            rTone,
+                                            cTone,
+                                            dtcs,
+                                            std::string{txPol, rxPol},
+                                            rxDtcs,
+                                            cross,
+                                            word(colBandwidth),
+                                            rx % kStep5k != 0 ? "6.25" : "5.00",
+                                            word(colScanAdd),
+                                            word(colPower),
+                                            ""};
         for (std::size_t i = 0; i < f.size(); ++i) out += (i ? "," : "") + CsvField(f[i]);
         out += "\r\n";
     }

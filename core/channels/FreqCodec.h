@@ -18,8 +18,8 @@
 
 namespace rm427 {
 
-constexpr int kStep5k = 500;    // 5 kHz in 10 Hz units
-constexpr int kStep625 = 625;   // 6.25 kHz
+constexpr int kStep5k = 500;   // 5 kHz in 10 Hz units
+constexpr int kStep625 = 625;  // 6.25 kHz
 
 // The leading decimal number of a text: digits with at most one decimal
 // point, reading stops at the first other character (no sign, no blanks);
@@ -49,8 +49,8 @@ std::string FormatCount(std::int64_t count);
 std::string RoundFreq(const std::string& text, int column, const std::string& rowRxText);
 
 struct FreqCheckResult {
-    std::string text;        // the text to put into the cell
-    bool outOfRange = false; // the caller shows "Frequency is out of range." (text 1321)
+    std::string text;         // the text to put into the cell
+    bool outOfRange = false;  // the caller shows "Frequency is out of range." (text 1321)
 };
 
 // Range check and rounding of a non-empty typed frequency. A value above

@@ -15,10 +15,10 @@
 namespace rm427 {
 
 constexpr int kToneCount = 265;
-constexpr int kFirstCtcss = 1;   // list index of 67.0 Hz
+constexpr int kFirstCtcss = 1;  // list index of 67.0 Hz
 constexpr int kLastCtcss = 50;
-constexpr int kFirstDcs = 51;    // list index of D017N
-constexpr int kDcsCodes = 107;   // inverted code = normal code + 107
+constexpr int kFirstDcs = 51;   // list index of D017N
+constexpr int kDcsCodes = 107;  // inverted code = normal code + 107
 
 // The fixed texts: entries 1..264 are the same in every language; entry 0
 // here is the English "None" (ToneList localises it).

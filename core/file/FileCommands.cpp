@@ -16,8 +16,7 @@ constexpr int kTextReplaceReadOnly = 3600;
 
 }  // namespace
 
-FileCommands::FileCommands(Module1& state, MessageBoxes& boxes, FileDialogs& dialogs,
-                           FileWindow& window)
+FileCommands::FileCommands(Module1& state, MessageBoxes& boxes, FileDialogs& dialogs, FileWindow& window)
     : state_(state), boxes_(boxes), dialogs_(dialogs), window_(window) {}
 
 bool FileCommands::New() {

@@ -29,9 +29,7 @@ namespace rm427 {
 
 namespace {
 
-std::string Describe(int err) {
-    return std::generic_category().message(err);
-}
+std::string Describe(int err) { return std::generic_category().message(err); }
 
 std::string SizeText(std::size_t bytes) {
     if (bytes >= 1024 * 1024 && bytes % (1024 * 1024) == 0)
@@ -40,9 +38,7 @@ std::string SizeText(std::size_t bytes) {
     return std::to_string(bytes) + " bytes";
 }
 
-std::string TooLarge(std::size_t limit) {
-    return "the file is larger than " + SizeText(limit);
-}
+std::string TooLarge(std::size_t limit) { return "the file is larger than " + SizeText(limit); }
 
 const char* const kReadOnly = "the file is read-only";
 
@@ -50,9 +46,9 @@ const char* const kReadOnly = "the file is read-only";
 // name, so a valid name never becomes too long.
 std::string TempName() {
     static std::atomic<unsigned> counter{0};
-    unsigned long long x = static_cast<unsigned long long>(
-                               std::chrono::steady_clock::now().time_since_epoch().count()) ^
-                           (static_cast<unsigned long long>(counter++) << 40);
+    unsigned long long x =
+        static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+        (static_cast<unsigned long long>(counter++) << 40);
 #ifndef _WIN32
     x ^= static_cast<unsigned long long>(::getpid()) << 20;
 #endif
@@ -76,7 +72,8 @@ std::string TempName() {
 // (A malformed sequence becomes U+FFFD rather than an exception.)
 std::wstring Wide(const std::string& utf8) {
     if (utf8.empty()) return {};
-    const int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    const int n =
+        ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
     std::wstring w(static_cast<std::size_t>(n), L'\0');
     ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &w[0], n);
     return w;
@@ -94,9 +91,9 @@ std::string Narrow(const std::wstring& w) {
 // The system's own description of a Windows error code, in UTF-8.
 std::string DescribeSystem(DWORD code) {
     wchar_t* text = nullptr;
-    const DWORD n = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                         FORMAT_MESSAGE_IGNORE_INSERTS,
-                                     nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    const DWORD n = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     std::wstring w = n && text ? std::wstring(text, n) : std::wstring();
     if (text) ::LocalFree(text);
     while (!w.empty() && (w.back() == L'\r' || w.back() == L'\n' || w.back() == L' ')) w.pop_back();
@@ -104,9 +101,7 @@ std::string DescribeSystem(DWORD code) {
     return Narrow(w);
 }
 
-std::string LastError() {
-    return DescribeSystem(::GetLastError());
-}
+std::string LastError() { return DescribeSystem(::GetLastError()); }
 
 class Handle {
 public:
@@ -244,8 +239,8 @@ bool IsDevice(const std::wstring& w) {
     return h.Ok() && ::GetFileType(h.Get()) != FILE_TYPE_DISK;
 }
 
-SaveResult SaveToPath(const std::string& path, const std::vector<std::uint8_t>& data,
-                      std::string& error, bool replaceReadOnly) {
+SaveResult SaveToPath(const std::string& path, const std::vector<std::uint8_t>& data, std::string& error,
+                      bool replaceReadOnly) {
     const std::wstring named = Wide(path);
     const std::wstring target = FinalTarget(named, ::GetFileAttributesW(named.c_str()));
     const DWORD attrs = ::GetFileAttributesW(target.c_str());
@@ -276,7 +271,8 @@ SaveResult SaveToPath(const std::string& path, const std::vector<std::uint8_t>& 
                                          FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE)
                               : 0;
     if (readOnly) ::SetFileAttributesW(target.c_str(), attrs & ~FILE_ATTRIBUTE_READONLY);
-    if (!::MoveFileExW(tmp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!::MoveFileExW(tmp.c_str(), target.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         error = LastError();
         ::DeleteFileW(tmp.c_str());
         if (readOnly) ::SetFileAttributesW(target.c_str(), attrs);
@@ -302,7 +298,8 @@ bool ProbeFolder(const std::string& path, std::size_t size, std::string& error) 
 
 bool ExistingWritable(const std::string& path, bool& exists, std::string& error) {
     const std::wstring named = Wide(path);
-    const DWORD attrs = ::GetFileAttributesW(FinalTarget(named, ::GetFileAttributesW(named.c_str())).c_str());
+    const DWORD attrs =
+        ::GetFileAttributesW(FinalTarget(named, ::GetFileAttributesW(named.c_str())).c_str());
     exists = attrs != INVALID_FILE_ATTRIBUTES;
     if (!exists) return true;
     if (attrs & FILE_ATTRIBUTE_DIRECTORY) {
@@ -397,7 +394,8 @@ int OwnDescriptor(const std::string& path) {
     else if (path == "/dev/stderr") number = "2";
     else if (path.rfind("/dev/fd/", 0) == 0) number = path.substr(8);
     else if (path.rfind("/proc/self/fd/", 0) == 0) number = path.substr(14);
-    if (number.empty() || number.size() > 6 || number.find_first_not_of("0123456789") != std::string::npos)
+    if (number.empty() || number.size() > 6 ||
+        number.find_first_not_of("0123456789") != std::string::npos)
         return -1;
     const int fd = std::stoi(number);
     struct stat st {};
@@ -429,9 +427,7 @@ bool ResolveLinks(const std::string& path, std::string& target, std::string& err
 
 // Marked read-only: nobody may write it (root too, as editors see it). A file
 // that is only someone else's is left to the system's own refusal.
-bool IsReadOnly(const struct stat& st) {
-    return (st.st_mode & 0222) == 0;
-}
+bool IsReadOnly(const struct stat& st) { return (st.st_mode & 0222) == 0; }
 
 // Creates a new temporary file beside target; fd and its name, or -1.
 int CreateTemp(const std::string& target, std::string& tmp, std::string& error) {
@@ -457,11 +453,11 @@ void SyncFolder(const std::string& target) {
 
 SaveResult WriteStraightInto(int fd, const std::vector<std::uint8_t>& data, std::string& error) {
     return WriteAll(fd, data, error) && SyncIfPossible(fd, error) ? SaveResult::Saved
-                                                                    : SaveResult::Failed;
+                                                                  : SaveResult::Failed;
 }
 
-SaveResult SaveToPath(const std::string& path, const std::vector<std::uint8_t>& data,
-                      std::string& error, bool replaceReadOnly) {
+SaveResult SaveToPath(const std::string& path, const std::vector<std::uint8_t>& data, std::string& error,
+                      bool replaceReadOnly) {
     const int own = OwnDescriptor(path);
     if (own >= 0) return WriteStraightInto(own, data, error);
 
@@ -498,7 +494,8 @@ SaveResult SaveToPath(const std::string& path, const std::vector<std::uint8_t>& 
     bool ok = true;
     if (exists) {
         // Keep owner and permission bits; the owner can only be kept by root.
-        if (::fchown(fd, st.st_uid, st.st_gid) != 0) { /* not ours to give away */ }
+        if (::fchown(fd, st.st_uid, st.st_gid) != 0) { /* not ours to give away */
+        }
         ok = ::fchmod(fd, st.st_mode & 07777) == 0;
         if (!ok) error = Describe(errno);
     }
@@ -524,7 +521,8 @@ SaveResult SaveToPath(const std::string& path, const std::vector<std::uint8_t>& 
 }
 
 bool SameFileId(const std::string& a, const std::string& b) {
-    struct stat sa {}, sb {};
+    struct stat sa {
+    }, sb{};
     return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
            sa.st_ino == sb.st_ino;
 }
@@ -581,8 +579,8 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& data, std
     return ReadAll(path, data, error, limit);
 }
 
-SaveResult SaveFile(const std::string& path, const std::vector<std::uint8_t>& data,
-                    std::string& error, bool replaceReadOnly) {
+SaveResult SaveFile(const std::string& path, const std::vector<std::uint8_t>& data, std::string& error,
+                    bool replaceReadOnly) {
     if (path.empty()) {
         error = Describe(ENOENT);
         return SaveResult::Failed;
@@ -595,9 +593,7 @@ bool ReplaceFileAtomic(const std::string& path, const std::vector<std::uint8_t>&
     return SaveFile(path, data, error) == SaveResult::Saved;
 }
 
-bool SameFile(const std::string& a, const std::string& b) {
-    return SameFileId(a, b);
-}
+bool SameFile(const std::string& a, const std::string& b) { return SameFileId(a, b); }
 
 bool CheckSaveTarget(const std::string& path, std::size_t size, std::string& error) {
     if (path.empty()) {

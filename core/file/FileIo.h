@@ -37,8 +37,8 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& data, std
 enum class SaveResult { Saved, ReadOnly, Failed };
 
 // Saves data at path as described above. ReadOnly and Failed set error.
-SaveResult SaveFile(const std::string& path, const std::vector<std::uint8_t>& data,
-                    std::string& error, bool replaceReadOnly = false);
+SaveResult SaveFile(const std::string& path, const std::vector<std::uint8_t>& data, std::string& error,
+                    bool replaceReadOnly = false);
 
 // SaveFile for callers that never ask about a read-only file: true when
 // saved; a read-only file is a failure like any other.

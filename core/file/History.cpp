@@ -21,7 +21,8 @@ const char* const kKinds[] = {"read", "write", "save"};
 
 bool IsDigits(const std::string& s, std::size_t from, std::size_t n) {
     if (from + n > s.size()) return false;
-    return std::all_of(s.begin() + from, s.begin() + from + n, [](char c) { return c >= '0' && c <= '9'; });
+    return std::all_of(s.begin() + from, s.begin() + from + n,
+                       [](char c) { return c >= '0' && c <= '9'; });
 }
 }  // namespace
 
@@ -45,10 +46,13 @@ std::string HistoryEntryName(const HistoryTime& t, HistoryKind kind, const std::
     char stamp[32];
     std::snprintf(stamp, sizeof stamp, "%04d%02d%02d-%02d%02d%02d-%03d", t.year, t.month, t.day, t.hour,
                   t.minute, t.second, t.millisecond);
-    std::string base = source.substr(source.find_last_of("/\\") == std::string::npos ? 0 : source.find_last_of("/\\") + 1);
+    std::string base = source.substr(
+        source.find_last_of("/\\") == std::string::npos ? 0 : source.find_last_of("/\\") + 1);
     std::string safe;
     for (unsigned char c : base)  // UTF-8 bytes of other scripts are kept
-        safe += (c < 0x20 || std::string("<>:\"/\\|?*").find(static_cast<char>(c)) != std::string::npos) ? '_' : static_cast<char>(c);
+        safe += (c < 0x20 || std::string("<>:\"/\\|?*").find(static_cast<char>(c)) != std::string::npos)
+                    ? '_'
+                    : static_cast<char>(c);
     if (safe.size() > 80) safe.resize(80);
     return std::string(stamp) + "_" + HistoryKindName(kind) + "_" + safe + ".dat";
 }
@@ -68,8 +72,8 @@ bool ParseHistoryEntryName(const std::string& name, HistoryEntry& e) {
     if (k < 0) return false;
     e.kind = static_cast<HistoryKind>(k);
     e.source = name.substr(bar + 1, name.size() - 4 - bar - 1);
-    e.time = name.substr(0, 4) + "-" + name.substr(4, 2) + "-" + name.substr(6, 2) + " " + name.substr(9, 2) +
-             ":" + name.substr(11, 2) + ":" + name.substr(13, 2);
+    e.time = name.substr(0, 4) + "-" + name.substr(4, 2) + "-" + name.substr(6, 2) + " " +
+             name.substr(9, 2) + ":" + name.substr(11, 2) + ":" + name.substr(13, 2);
     return true;
 }
 
@@ -78,7 +82,8 @@ std::vector<HistoryEntry> ListHistory(const std::string& folder) {
     std::error_code ec;
     for (fs::directory_iterator it(fs::u8path(folder), ec), end; !ec && it != end; it.increment(ec)) {
         HistoryEntry e;
-        if (!it->is_regular_file(ec) || !ParseHistoryEntryName(it->path().filename().u8string(), e)) continue;
+        if (!it->is_regular_file(ec) || !ParseHistoryEntryName(it->path().filename().u8string(), e))
+            continue;
         e.path = it->path().u8string();
         out.push_back(e);
     }
@@ -102,7 +107,8 @@ void PruneHistory(const std::string& folder, std::size_t keep) {
 }
 
 bool AddHistoryEntry(const std::string& folder, HistoryKind kind, const std::string& source,
-                     const CodeplugImage& image, std::string& error, const HistoryTime& when, std::size_t keep) {
+                     const CodeplugImage& image, std::string& error, const HistoryTime& when,
+                     std::size_t keep) {
     std::error_code ec;
     fs::create_directories(fs::u8path(folder), ec);
     if (ec) {

@@ -26,8 +26,8 @@ enum class HistoryKind { Read, Write, Save };
 const char* HistoryKindName(HistoryKind kind);
 
 struct HistoryEntry {
-    std::string path;    // the entry's data file
-    std::string time;    // "2026-12-07 00:45:12"
+    std::string path;  // the entry's data file
+    std::string time;  // "2026-12-07 00:45:12"
     HistoryKind kind = HistoryKind::Read;
     std::string source;  // name of the data file concerned ("" if none)
 };
@@ -51,8 +51,8 @@ std::vector<HistoryEntry> ListHistory(const std::string& folder);
 // oldest entries beyond keep. False (error set) when the copy could not be
 // written; the caller warns and carries on.
 bool AddHistoryEntry(const std::string& folder, HistoryKind kind, const std::string& source,
-                     const CodeplugImage& image, std::string& error, const HistoryTime& when = HistoryTime::Now(),
-                     std::size_t keep = kHistoryKeep);
+                     const CodeplugImage& image, std::string& error,
+                     const HistoryTime& when = HistoryTime::Now(), std::size_t keep = kHistoryKeep);
 
 // The image kept in an entry; false when the file cannot be read or decoded.
 bool LoadHistoryEntry(const HistoryEntry& entry, CodeplugImage& image);
@@ -68,7 +68,8 @@ public:
     explicit HistoryRecorder(std::string folder) : folder_(std::move(folder)) {}
     const std::string& Folder() const { return folder_; }
     // Empty, or (the first time only) the warning to show, in the given language.
-    std::string Record(int language, HistoryKind kind, const std::string& source, const CodeplugImage& image);
+    std::string Record(int language, HistoryKind kind, const std::string& source,
+                       const CodeplugImage& image);
 
 private:
     std::string folder_;

@@ -33,8 +33,7 @@ public:
     // The open dialog only returns files that exist.
     virtual std::string GetOpenFileName(const std::string& filter) = 0;
     // Asks before overwriting an existing file.
-    virtual std::string GetSaveFileName(const std::string& filter,
-                                        const std::string& proposedName) = 0;
+    virtual std::string GetSaveFileName(const std::string& filter, const std::string& proposedName) = 0;
 };
 
 }  // namespace rm427

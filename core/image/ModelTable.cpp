@@ -44,11 +44,9 @@ void WriteModelBytes(CodeplugImage& image, int code) {
 
 std::string AboutText(int language) {
     const std::string crlf = "\r\n";
-    return "  RM-427 " + LoadText(language, 1335) + crlf +
-           "   " + LoadText(language, 1336) + "1.0" + crlf + crlf +
-           "   " + LoadText(language, 1337) + " 2014-5-6" + crlf +
-           "   " + LoadText(language, 1338) + " 2014" + crlf +
-           "   " + LoadText(language, 1339);
+    return "  RM-427 " + LoadText(language, 1335) + crlf + "   " + LoadText(language, 1336) + "1.0" +
+           crlf + crlf + "   " + LoadText(language, 1337) + " 2014-5-6" + crlf + "   " +
+           LoadText(language, 1338) + " 2014" + crlf + "   " + LoadText(language, 1339);
 }
 
 }  // namespace rm427

@@ -12,12 +12,20 @@ Module1::Module1() {
 }
 
 void Module1::FillBandNames() {
-    static const char* const kBands[14] = {
-        "",
-        "136 - 150(MHz)", "136 - 174(MHz)", "150 - 174(MHz)", "216 - 223(MHz)",
-        "350 - 370(MHz)", "350 - 390(MHz)", "370 - 390(MHz)", "400 - 420(MHz)",
-        "400 - 470(MHz)", "440 - 480(MHz)", "450 - 470(MHz)", "450 - 490(MHz)",
-        "470 - 650(MHz)"};
+    static const char* const kBands[14] = {"",
+                                           "136 - 150(MHz)",
+                                           "136 - 174(MHz)",
+                                           "150 - 174(MHz)",
+                                           "216 - 223(MHz)",
+                                           "350 - 370(MHz)",
+                                           "350 - 390(MHz)",
+                                           "370 - 390(MHz)",
+                                           "400 - 420(MHz)",
+                                           "400 - 470(MHz)",
+                                           "440 - 480(MHz)",
+                                           "450 - 470(MHz)",
+                                           "450 - 490(MHz)",
+                                           "470 - 650(MHz)"};
     for (int i = 0; i < 14; ++i) BandNames[i] = kBands[i];
 }
 
@@ -45,8 +53,8 @@ void Module1::SnapshotImage() { SavedImage = Image; }
 bool Module1::ImageModified() const { return Image != SavedImage; }
 
 std::string Module1::TitleText() {
-    std::string t = "RM-427[" + std::to_string(FreqLimitLow) + " - " +
-                    std::to_string(FreqLimitHigh) + " MHz]{ FileName: ";
+    std::string t = "RM-427[" + std::to_string(FreqLimitLow) + " - " + std::to_string(FreqLimitHigh) +
+                    " MHz]{ FileName: ";
     if (!FileName.empty() && FileName.back() == '\\') FileName.pop_back();
     return t + FileName + "]";
 }

@@ -17,14 +17,14 @@ using CodeplugImage = std::array<std::uint8_t, kImageSize>;
 constexpr int kRadioBase = 0xA000;
 
 // Well-known offsets in the image.
-constexpr int kModelByte = 0x3D2;   // 0xF0 | ModelCode
-constexpr int kBandByte = 0x3D6;    // bit 0: 0 VHF, 1 UHF
-constexpr int kSettingsRow = 0xE90; // function settings, 16 bytes
+constexpr int kModelByte = 0x3D2;    // 0xF0 | ModelCode
+constexpr int kBandByte = 0x3D6;     // bit 0: 0 VHF, 1 UHF
+constexpr int kSettingsRow = 0xE90;  // function settings, 16 bytes
 
 struct Module1 {
-    std::uint8_t Language = 0;        // 0 English, 1 Chinese
-    std::uint8_t ModelCode = 4;       // 0..15
-    std::uint8_t ComPort = 1;         // serial port number, 1..20
+    std::uint8_t Language = 0;   // 0 English, 1 Chinese
+    std::uint8_t ModelCode = 4;  // 0..15
+    std::uint8_t ComPort = 1;    // serial port number, 1..20
     std::string FileName = "Untitled.dat";
     std::uint8_t CHCount = 128;       // rows of the channel editor
     std::uint8_t CloneDirection = 0;  // 0 read from radio, 1 write to radio
@@ -34,7 +34,7 @@ struct Module1 {
     std::int16_t EditLimitLow = 100;  // MHz, channel editor validation
     std::int16_t EditLimitHigh = 550;
     std::array<std::string, 14> BandNames{};  // index 1..13; 0 unused
-    int CurCHRow = 1;                 // channel editor's current cell
+    int CurCHRow = 1;                         // channel editor's current cell
     int CurCHCol = 1;
 
     CodeplugImage Image{};

@@ -38,8 +38,6 @@ std::uint8_t ModelCodeFromSetting(const std::string& text) {
     return static_cast<std::uint8_t>(n & 15);
 }
 
-std::uint8_t LanguageFromSetting(const std::string& text) {
-    return LeadingNumber(text) == 1 ? 1 : 0;
-}
+std::uint8_t LanguageFromSetting(const std::string& text) { return LeadingNumber(text) == 1 ? 1 : 0; }
 
 }  // namespace rm427

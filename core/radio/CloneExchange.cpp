@@ -5,8 +5,15 @@ namespace rm427 {
 CloneExchange::CloneExchange(CloneDir dir, SerialPort& port, TimerFactory& timers, int comPort,
                              const CodeplugImage& image, const std::vector<ChannelFreqText>& channels,
                              Callbacks callbacks, CloneTiming timing)
-    : dir_(dir), port_(port), comPort_(comPort), channels_(channels), cb_(std::move(callbacks)),
-      timing_(timing), total_(CloneTotalSteps(dir)), base_(image), staged_(image) {
+    : dir_(dir),
+      port_(port),
+      comPort_(comPort),
+      channels_(channels),
+      cb_(std::move(callbacks)),
+      timing_(timing),
+      total_(CloneTotalSteps(dir)),
+      base_(image),
+      staged_(image) {
     send_timer_ = timers.CreateTimer([this] { OnSendTick(); });
     overtime_ = timers.CreateTimer([this] { OnOvertimeTick(); });
     poll_ = timers.CreateTimer([this] { OnPollTick(); });

@@ -95,7 +95,8 @@ void BandCheck(CodeplugImage& send, int low, int high, const std::vector<Channel
     const double lo = low / 10.0, hi = high / 10.0;
     for (int n = 1; n <= 128; ++n) {
         const ChannelFreqText empty;
-        const ChannelFreqText& ch = static_cast<std::size_t>(n - 1) < channels.size() ? channels[n - 1] : empty;
+        const ChannelFreqText& ch =
+            static_cast<std::size_t>(n - 1) < channels.size() ? channels[n - 1] : empty;
         std::uint8_t* rec = send.data() + ChannelOffset(n);
         const int rx = WholeMHz(ch.rx);
         if (lo <= rx && rx <= hi) {

@@ -36,13 +36,13 @@ constexpr int kCloneOutBuffer = 512;
 
 // Timing of the exchange, in milliseconds.
 struct CloneTiming {
-    int sendDelay = 1;       // from an accepted answer to the next frame
-    int answerTimeout = 800; // from a frame to its first answer byte
-    int finishWait = 100;    // after the closing word
+    int sendDelay = 1;        // from an accepted answer to the next frame
+    int answerTimeout = 800;  // from a frame to its first answer byte
+    int finishWait = 100;     // after the closing word
     int pollInterval = 20;
     int maxPolls = 30;
-    int retryPause = 30;     // between closing and reopening the port on Retry
-    int closePause = 300;    // after "DONE" when cancelling
+    int retryPause = 30;   // between closing and reopening the port on Retry
+    int closePause = 300;  // after "DONE" when cancelling
 };
 
 int CloneTotalSteps(CloneDir dir);

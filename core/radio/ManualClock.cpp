@@ -48,8 +48,8 @@ template <class T>
 T* Earliest(const std::vector<T*>& timers) {
     T* best = nullptr;
     for (auto* t : timers)
-        if (t->active_ && (!best || t->due_ < best->due_ ||
-                           (t->due_ == best->due_ && t->order_ < best->order_)))
+        if (t->active_ &&
+            (!best || t->due_ < best->due_ || (t->due_ == best->due_ && t->order_ < best->order_)))
             best = t;
     return best;
 }

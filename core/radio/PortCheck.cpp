@@ -34,8 +34,8 @@ std::string PortProblemText(int language, PortProblem problem, const std::string
     return FillText(LoadText(language, 3234), {device, detail});
 }
 
-PortTest::PortTest(SerialPort& port, TimerFactory& timers, int comPort, std::function<void(const Result&)> done,
-                   CloneTiming timing)
+PortTest::PortTest(SerialPort& port, TimerFactory& timers, int comPort,
+                   std::function<void(const Result&)> done, CloneTiming timing)
     : port_(port), comPort_(comPort), done_(std::move(done)), timing_(timing) {
     timeout_ = timers.CreateTimer([this] { Finish(false); });
     poll_ = timers.CreateTimer([this] { OnPoll(); });

@@ -34,11 +34,11 @@ public:
     struct Result {
         bool opened = false;
         bool answered = false;
-        int low = 0, high = 0;   // 0.1 MHz
-        std::string error;       // the port's description when it did not open
+        int low = 0, high = 0;  // 0.1 MHz
+        std::string error;      // the port's description when it did not open
     };
-    PortTest(SerialPort& port, TimerFactory& timers, int comPort, std::function<void(const Result&)> done,
-             CloneTiming timing = {});
+    PortTest(SerialPort& port, TimerFactory& timers, int comPort,
+             std::function<void(const Result&)> done, CloneTiming timing = {});
     ~PortTest();
     PortTest(const PortTest&) = delete;
     PortTest& operator=(const PortTest&) = delete;

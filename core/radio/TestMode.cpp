@@ -21,17 +21,32 @@ TuningParam TuningParameter(int item, int variant) {
     TuningParam p;
     p.item = item;
     switch (item) {
-    case 1: p.index = 0; p.address = 0xAEE2; break;
-    case 2: p.index = 1; p.address = 0xAEE3; break;
-    case 3: p.index = 2; p.address = 0xAEE4; break;
+    case 1:
+        p.index = 0;
+        p.address = 0xAEE2;
+        break;
+    case 2:
+        p.index = 1;
+        p.address = 0xAEE3;
+        break;
+    case 3:
+        p.index = 2;
+        p.address = 0xAEE4;
+        break;
     case 4:
         p.index = 3 + variant;
         p.address = 0xAEE6 + 2 * variant;
         p.width = 2;
         p.maximum = 511;
         break;
-    case 5: p.index = 7 + variant; p.address = 0xAEEE + variant; break;
-    default: p.index = 11 + variant; p.address = 0xAEF2 + variant; break;
+    case 5:
+        p.index = 7 + variant;
+        p.address = 0xAEEE + variant;
+        break;
+    default:
+        p.index = 11 + variant;
+        p.address = 0xAEF2 + variant;
+        break;
     }
     return p;
 }
@@ -61,9 +76,12 @@ Bytes TestModeFrame(TestModeState mode, int stage, const TuningParam& param, int
         if (stage == 0) return Word("done");
         if (stage == 2) return Word("DONE");
         if (stage == 1 && mode == TestModeState::Storing)
-            return {0x57, static_cast<std::uint8_t>(param.width),
+            return {0x57,
+                    static_cast<std::uint8_t>(param.width),
                     static_cast<std::uint8_t>(param.address >> 8),
-                    static_cast<std::uint8_t>(param.address & 0xFF), b1, b2};
+                    static_cast<std::uint8_t>(param.address & 0xFF),
+                    b1,
+                    b2};
         return {};
     default: return {};
     }
@@ -104,9 +122,7 @@ void TestModeExchange::Run() {
         StartExchange();
         break;
     case TestModeState::Adjusting:
-    case TestModeState::AdjustOne:
-        Ok();
-        break;
+    case TestModeState::AdjustOne: Ok(); break;
     default:
         // Still connecting, or already leaving: a second press must not
         // store a value that was never read from the radio.
@@ -253,8 +269,7 @@ void TestModeExchange::Handle(const Bytes& answer) {
         send_->Start(timing_.sendDelay);
         return;
     case TestModeState::Querying: {
-        const int value =
-            param_.width == 2 ? DecodeDeviation(answer[1], answer[2]) : answer[1];
+        const int value = param_.width == 2 ? DecodeDeviation(answer[1], answer[2]) : answer[1];
         valueRead_ = value;
         radioValue_ = value;
         if (cb_.valueRead) cb_.valueRead(value);
@@ -275,9 +290,7 @@ void TestModeExchange::Handle(const Bytes& answer) {
         stage_ = 2;
         send_->Start(timing_.sendDelay);
         return;
-    default:
-        FinishSoon();
-        return;
+    default: FinishSoon(); return;
     }
 }
 
@@ -295,8 +308,7 @@ void TestModeExchange::OnOvertimeTick() {
     if (!completed_ || mode_ == TestModeState::Storing || mode_ == TestModeState::Leaving ||
         mode_ == TestModeState::Connecting)
         mode_ = TestModeState::Idle;
-    else
-        mode_ = TestModeState::Adjusting;
+    else mode_ = TestModeState::Adjusting;
     stage_ = 0;
     if (cb_.ended) cb_.ended(mode_);
 }

@@ -17,7 +17,8 @@ std::vector<BandChange> BandCheckChanges(const CodeplugImage& before, const Code
         const auto b = before.begin() + off, a = after.begin() + off;
         if (std::equal(b, b + kChannelRecordSize, a)) continue;
         if (before[off] == 0xFF) continue;  // an empty channel stays empty
-        const bool blanked = std::all_of(a, a + kChannelRecordSize, [](std::uint8_t v) { return v == 0xFF; });
+        const bool blanked =
+            std::all_of(a, a + kChannelRecordSize, [](std::uint8_t v) { return v == 0xFF; });
         BandChange c{blanked ? BandChange::SentEmpty : BandChange::OffsetRemoved, n, {}, {}};
         if (static_cast<std::size_t>(n - 1) < channels.size()) {
             c.rx = channels[n - 1].rx;
@@ -64,7 +65,8 @@ std::string VerifySummary(int language, std::size_t differences) {
 std::string FillText(std::string text, const std::vector<std::string>& args) {
     for (std::size_t i = args.size(); i-- > 0;) {  // %10 before %1
         const std::string key = "%" + std::to_string(i + 1);
-        for (auto p = text.find(key); p != std::string::npos; p = text.find(key, p + args[i].size())) text.replace(p, key.size(), args[i]);
+        for (auto p = text.find(key); p != std::string::npos; p = text.find(key, p + args[i].size()))
+            text.replace(p, key.size(), args[i]);
     }
     return text;
 }

@@ -95,8 +95,7 @@ void ApplyBatch(const Module1& state, const BatchInputs& in, const std::vector<s
     const int encDir = in.encodeAscending ? 1 : -1;
 
     auto tone = [&](int index) {
-        return (index >= 0 && index < static_cast<int>(tones.size())) ? tones[index]
-                                                                       : std::string();
+        return (index >= 0 && index < static_cast<int>(tones.size())) ? tones[index] : std::string();
     };
     const std::string bandwidth = BatchCellText(lang, colBandwidth, in.bandwidth);
     const std::string scanAdd = BatchCellText(lang, colScanAdd, in.scanAdd);
@@ -124,9 +123,9 @@ void ApplyBatch(const Module1& state, const BatchInputs& in, const std::vector<s
             txText = RoundTx(SingleText(tx), rxCell);
         } else if (in.txMode == txOwnStart) {
             if (k > 0) {
-                tx = Wrap(static_cast<float>(static_cast<double>(tx) +
-                                             txDir * static_cast<double>(txStep)),
-                          state);
+                tx = Wrap(
+                    static_cast<float>(static_cast<double>(tx) + txDir * static_cast<double>(txStep)),
+                    state);
                 txText = RoundTx(SingleText(tx), rxCell);
                 tx = static_cast<float>(NumericValue(txText));
             }
@@ -134,16 +133,11 @@ void ApplyBatch(const Module1& state, const BatchInputs& in, const std::vector<s
             txText = rxText;
         }
 
-        if (in.decodeRandom)
-            dec = random.NextIndex();
-        else if (k > 0)
-            dec = StepIndex(dec, decDir, decInterval);
-        if (in.encodeSameAsDecode)
-            enc = dec;
-        else if (in.encodeRandom)
-            enc = random.NextIndex();
-        else if (k > 0)
-            enc = StepIndex(enc, encDir, encInterval);
+        if (in.decodeRandom) dec = random.NextIndex();
+        else if (k > 0) dec = StepIndex(dec, decDir, decInterval);
+        if (in.encodeSameAsDecode) enc = dec;
+        else if (in.encodeRandom) enc = random.NextIndex();
+        else if (k > 0) enc = StepIndex(enc, encDir, encInterval);
 
         if (!inTable) continue;
         ChannelRow& row = rows[n];
@@ -233,9 +227,7 @@ void ValidateRangeFields(std::string& from, std::string& to, bool isFrom, int ch
     if (isFrom ? o < v : o > v) other = self;
 }
 
-std::string IntervalChanged(const std::string& text) {
-    return NumericValue(text) > 20 ? "20" : text;
-}
+std::string IntervalChanged(const std::string& text) { return NumericValue(text) > 20 ? "20" : text; }
 
 std::string IntervalKeyDown(const std::string& text, FieldKey key) {
     long v = WholeNumber(text);

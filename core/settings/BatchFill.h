@@ -19,19 +19,19 @@ namespace rm427 {
 enum BatchTxMode { txSameAsRx = 0, txOffset = 1, txOwnStart = 2 };
 
 struct BatchInputs {
-    int fromChannel = 1;               // TxtBatch0(0)
-    int toChannel = 128;               // TxtBatch0(1)
-    std::string rxText = "100.00000";  // TxtBatch1(1), MHz
-    std::string rxStepText = "0";      // TxtBatch2(1), kHz
-    bool rxAscending = true;           // OptBatch2A
-    int txMode = txSameAsRx;           // OptBatch3
-    std::string offsetText = "0.00000";  // TxtBatch1(2), MHz
-    bool offsetPlus = true;              // OptBatch3A
-    std::string txText = "100.00000";    // TxtBatch1(3), MHz
-    std::string txStepText = "0";        // TxtBatch2(2), kHz
-    bool txAscending = true;             // OptBatch3B
-    int decodeIndex = 0;                 // CboBatch(0), tone list index 0..264
-    bool decodeRandom = false;           // ChkBatch4
+    int fromChannel = 1;                   // TxtBatch0(0)
+    int toChannel = 128;                   // TxtBatch0(1)
+    std::string rxText = "100.00000";      // TxtBatch1(1), MHz
+    std::string rxStepText = "0";          // TxtBatch2(1), kHz
+    bool rxAscending = true;               // OptBatch2A
+    int txMode = txSameAsRx;               // OptBatch3
+    std::string offsetText = "0.00000";    // TxtBatch1(2), MHz
+    bool offsetPlus = true;                // OptBatch3A
+    std::string txText = "100.00000";      // TxtBatch1(3), MHz
+    std::string txStepText = "0";          // TxtBatch2(2), kHz
+    bool txAscending = true;               // OptBatch3B
+    int decodeIndex = 0;                   // CboBatch(0), tone list index 0..264
+    bool decodeRandom = false;             // ChkBatch4
     std::string decodeIntervalText = "0";  // TxtBatch3(1)
     bool decodeAscending = true;           // OptBatch4A
     bool encodeSameAsDecode = true;        // OptBatch5(0)

@@ -25,17 +25,18 @@ std::string ListText(int lang, int list, int index) {
 }
 
 std::string ListLabel(int lang, int list) {
-    static const int ids[kSettingsLists] = {1161, 1164, 1386, 0, 1165, 1163, 1390, 1178, 1173, 1174, 1391};
+    static const int ids[kSettingsLists] = {1161, 1164, 1386, 0,    1165, 1163,
+                                            1390, 1178, 1173, 1174, 1391};
     return list == setScanMode ? LoadText(lang, 1195) + LoadText(lang, 1178) : LoadText(lang, ids[list]);
 }
 
 }  // namespace
 
-std::vector<std::pair<std::string, std::string>> SettingsListing(const CodeplugImage& image,
-                                                                 int lang) {
+std::vector<std::pair<std::string, std::string>> SettingsListing(const CodeplugImage& image, int lang) {
     const SettingsSelections s = ShowSettings(image);
     std::vector<std::pair<std::string, std::string>> out;
-    for (int l = 0; l < kSettingsLists; ++l) out.emplace_back(ListLabel(lang, l), ListText(lang, l, s.list[l]));
+    for (int l = 0; l < kSettingsLists; ++l)
+        out.emplace_back(ListLabel(lang, l), ListText(lang, l, s.list[l]));
     out.emplace_back(LoadText(lang, 1177), s.voxInhibit ? LoadText(lang, 1149) : LoadText(lang, 1150));
     // The message texts are the window's own, not the table's.
     const std::string message = lang == 1 ? "显示信息" : "Dis. Information";

@@ -19,8 +19,8 @@ std::array<std::uint8_t, 4> PackPowerOnMessage(const std::string& text) {
 
 namespace {
 
-constexpr int kE91 = 0xE91, kE95 = 0xE95, kE96 = 0xE96, kE98 = 0xE98, kE99 = 0xE99,
-              kE9A = 0xE9A, kE9B = 0xE9B, kE9C = 0xE9C, kEB5 = 0xEB5;
+constexpr int kE91 = 0xE91, kE95 = 0xE95, kE96 = 0xE96, kE98 = 0xE98, kE99 = 0xE99, kE9A = 0xE9A,
+              kE9B = 0xE9B, kE9C = 0xE9C, kEB5 = 0xEB5;
 
 // What the window shows for a value out of range (the new image's value for
 // the fields whose every stored value is valid).
@@ -55,10 +55,10 @@ SettingsSelections ShowSettings(const CodeplugImage& img) {
     s.voxInhibit = Bit(img[kE9A], 4) == 0;
     s.message = UnpackPowerOnMessage(&img[kE9C]);
     switch (img[kE9A] >> 6) {
-        case 3: s.powerOnDisplay = powerOnOff; break;
-        case 2: s.powerOnDisplay = powerOnMessage; break;
-        case 1: s.powerOnDisplay = powerOnBattery; break;
-        default: s.powerOnDisplay = powerOnNone; break;
+    case 3: s.powerOnDisplay = powerOnOff; break;
+    case 2: s.powerOnDisplay = powerOnMessage; break;
+    case 1: s.powerOnDisplay = powerOnBattery; break;
+    default: s.powerOnDisplay = powerOnNone; break;
     }
     return s;
 }

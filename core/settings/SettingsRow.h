@@ -16,16 +16,16 @@ namespace rm427 {
 
 // Positions of the CboSet lists of the settings window.
 enum SettingsList {
-    setSquelch = 0,       // "0".."9"                    0xE95
-    setBatterySave = 1,   // Off, On                     0xE9B bit 0
-    setTimeOut = 2,       // Off, 1m..7m                 0xE98 bits 7-4
-    setScanMode = 3,      // Carrier, Time operation     0xE9A bit 3
-    setBeep = 4,          // Off, On                     0xE9B bit 1
-    setVoice = 5,         // Off, On                     0xE9A bit 5
-    setPowerOff = 6,      // Off, 1H..15H                0xE98 bits 3-0
-    setWorkingMode = 7,   // VFO, frequency, channel     0xE91 bits 1-0
-    setVoxGain = 8,       // "1".."8"                    0xE99 bits 3-0
-    setVoxDelay = 9,      // 1s..4s                      0xE99 bits 7-4
+    setSquelch = 0,          // "0".."9"                    0xE95
+    setBatterySave = 1,      // Off, On                     0xE9B bit 0
+    setTimeOut = 2,          // Off, 1m..7m                 0xE98 bits 7-4
+    setScanMode = 3,         // Carrier, Time operation     0xE9A bit 3
+    setBeep = 4,             // Off, On                     0xE9B bit 1
+    setVoice = 5,            // Off, On                     0xE9A bit 5
+    setPowerOff = 6,         // Off, 1H..15H                0xE98 bits 3-0
+    setWorkingMode = 7,      // VFO, frequency, channel     0xE91 bits 1-0
+    setVoxGain = 8,          // "1".."8"                    0xE99 bits 3-0
+    setVoxDelay = 9,         // 1s..4s                      0xE99 bits 7-4
     setChannelDisplay = 10,  // Alias, Frequency         0xE9B bit 6
     kSettingsLists = 11
 };

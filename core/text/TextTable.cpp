@@ -466,8 +466,12 @@ const TextEntry kTextTable[] = {
     {4230, "%1：没有此设备（编程线是否已插好？）。"},
     {3231, "%1: in use by another program."},
     {4231, "%1：正被其他程序占用。"},
-    {3232, "%1: permission denied. The device belongs to the group \"%2\": add yourself with  sudo usermod -aG %2 $USER  and log in again."},
-    {4232, "%1：没有权限。该设备属于用户组“%2”：请用  sudo usermod -aG %2 $USER  将自己加入该组，然后重新登录。"},
+    {3232,
+     "%1: permission denied. The device belongs to the group \"%2\": add yourself with  sudo usermod "
+     "-aG %2 $USER  and log in again."},
+    {4232,
+     "%1：没有权限。该设备属于用户组“%2”：请用  sudo usermod -aG %2 $USER  "
+     "将自己加入该组，然后重新登录。"},
     {3233, "%1: permission denied."},
     {4233, "%1：没有权限。"},
     {3234, "%1: cannot be opened (%2)."},

@@ -62,16 +62,13 @@ int ChannelGridModel::columnCount(const QModelIndex& parent) const {
 QVariant ChannelGridModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) return {};
     switch (role) {
-    case Qt::DisplayRole:
-        return QString::fromStdString(rows_[index.row() + 1][index.column()]);
-    case Qt::TextAlignmentRole:
-        return int(Qt::AlignCenter);
+    case Qt::DisplayRole: return QString::fromStdString(rows_[index.row() + 1][index.column()]);
+    case Qt::TextAlignmentRole: return int(Qt::AlignCenter);
     case Qt::BackgroundRole:
         // The channel number column looks fixed, like the header.
         if (index.column() == colChannel) return QApplication::palette().button();
         return {};
-    default:
-        return {};
+    default: return {};
     }
 }
 
@@ -202,8 +199,12 @@ ChannelForm::ChannelForm(Module1& state, MessageBoxes& boxes, MDIForm1* main, QW
     RefreshChannel();
 }
 
-int ChannelForm::ToPixelsX(double twips) const { return int(std::lround(twips * Dpi(this, true) / 1440.0)); }
-int ChannelForm::ToPixelsY(double twips) const { return int(std::lround(twips * Dpi(this, false) / 1440.0)); }
+int ChannelForm::ToPixelsX(double twips) const {
+    return int(std::lround(twips * Dpi(this, true) / 1440.0));
+}
+int ChannelForm::ToPixelsY(double twips) const {
+    return int(std::lround(twips * Dpi(this, false) / 1440.0));
+}
 double ChannelForm::ToTwipsX(int pixels) const { return pixels * 1440.0 / Dpi(this, true); }
 double ChannelForm::ToTwipsY(int pixels) const { return pixels * 1440.0 / Dpi(this, false); }
 
@@ -333,26 +334,19 @@ void ChannelForm::EditCell() {
     switch (col) {
     case colRxFreq:
     case colTxFreq:
-    case colName:
-        OpenText(QString::fromStdString(rows_[row][col]), true);
-        break;
+    case colName: OpenText(QString::fromStdString(rows_[row][col]), true); break;
     case colDecode:
     case colEncode:
         if (!rows_[row][col].empty()) OpenCombo(0);
         break;
     case colPower:
     case colBeatShift:
-    case colOption:
-        OpenCombo(2);
-        break;
+    case colOption: OpenCombo(2); break;
     case colBandwidth:
     case colScanAdd:
     case colBCL:
-    case colVOX:
-        OpenCombo(1);
-        break;
-    default:
-        break;
+    case colVOX: OpenCombo(1); break;
+    default: break;
     }
 }
 
@@ -377,7 +371,8 @@ void ChannelForm::OpenCombo(int index) {
         if (found >= 0) c->setCurrentIndex(found);
     } else {
         QStringList items;
-        for (const std::string& t : ChoiceTexts(state_.Language, editCol_)) items << QString::fromStdString(t);
+        for (const std::string& t : ChoiceTexts(state_.Language, editCol_))
+            items << QString::fromStdString(t);
         for (int i = 0; i < items.size() && i < c->count(); ++i) c->setItemText(i, items[i]);
         if (index == 2) {
             const int found = c->findText(cell, Qt::MatchExactly);
@@ -412,7 +407,8 @@ void ChannelForm::ValidateText() {
     txtOpen_ = false;
     const std::string text = txt_->text().toStdString();
     txt_->hide();
-    if (CommitTextCell(state_, rows_[editRow_], editCol_, text)) ShowFreqOutOfRange(boxes_, state_.Language);
+    if (CommitTextCell(state_, rows_[editRow_], editCol_, text))
+        ShowFreqOutOfRange(boxes_, state_.Language);
     model_->Changed();
 }
 
@@ -443,7 +439,8 @@ bool ChannelForm::GridKey(QKeyEvent* key) {
     if (key->key() == Qt::Key_Left && col <= colRxFreq) return true;
     QString t = key->text();
     const bool keypad = key->modifiers() & Qt::KeypadModifier;
-    if (keypad && (key->key() == Qt::Key_Period || key->key() == Qt::Key_Comma || key->key() == Qt::Key_Delete))
+    if (keypad &&
+        (key->key() == Qt::Key_Period || key->key() == Qt::Key_Comma || key->key() == Qt::Key_Delete))
         t = QStringLiteral(".");
     if (t.size() != 1 || !t[0].isPrint()) return false;  // arrows, paging: the grid's own
     const QChar freq = FreqChar(t[0]), name = NameChar(t[0]);
@@ -520,7 +517,8 @@ bool ChannelForm::eventFilter(QObject* watched, QEvent* event) {
     if (!del_) return QWidget::eventFilter(watched, event);
     const QEvent::Type type = event->type();
     if (watched == grid_ && type == QEvent::KeyPress) {
-        if (!Editing()) return RowKey(static_cast<QKeyEvent*>(event)) || GridKey(static_cast<QKeyEvent*>(event));
+        if (!Editing())
+            return RowKey(static_cast<QKeyEvent*>(event)) || GridKey(static_cast<QKeyEvent*>(event));
     } else if (watched == grid_->viewport() &&
                (type == QEvent::MouseButtonPress || type == QEvent::MouseMove ||
                 type == QEvent::MouseButtonRelease) &&
@@ -530,7 +528,8 @@ bool ChannelForm::eventFilter(QObject* watched, QEvent* event) {
         auto* me = static_cast<QMouseEvent*>(event);
         const QModelIndex at = grid_->indexAt(me->position().toPoint());
         // A drag over cells, or a click with Shift or Ctrl, only selects.
-        const bool selecting = at != pressCell_ || (me->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier));
+        const bool selecting =
+            at != pressCell_ || (me->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier));
         if (me->button() == Qt::LeftButton && at.isValid() && !selecting) {
             const int row = at.row() + 1;
             int col = at.column();

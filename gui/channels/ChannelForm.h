@@ -92,14 +92,14 @@ public:
     void CopyChannels();
     void CutChannels();
     void PasteChannels();
-    void DeleteChannels();     // empties the selected channels
-    void DeleteCells();        // the Delete key: empties the selected cells
-    void InsertChannel();      // asks before a programmed last channel falls off
+    void DeleteChannels();  // empties the selected channels
+    void DeleteCells();     // the Delete key: empties the selected cells
+    void InsertChannel();   // asks before a programmed last channel falls off
     void RemoveChannel();
-    void MoveChannels(int delta);  // the selected block, one row up (-1) or down
+    void MoveChannels(int delta);                   // the selected block, one row up (-1) or down
     void SortChannels(int column, bool ascending);  // the selected channels, or all
     void CompactChannels();
-    void FindChannel();        // asks for the text
+    void FindChannel();  // asks for the text
     void FindNext();
     // The grid's context menu (built once, captions in the current language).
     QMenu* ContextMenu() const { return menu_; }
@@ -153,7 +153,7 @@ private:
     void MemoryMapShortcut();
     void BuildRowCommands();
     void SetRowCaptions();
-    bool RowKey(QKeyEvent* key);  // the row commands' keys; true when taken
+    bool RowKey(QKeyEvent* key);      // the row commands' keys; true when taken
     bool NumberMouse(QEvent* event);  // clicks and drags on the channel numbers
     void ShowContextMenu(const QPoint& at);
     void PutChannelsOnClipboard();
@@ -187,11 +187,11 @@ private:
     bool released_ = false;
     QMenu* menu_ = nullptr;
     std::vector<QAction*> rowActions_;
-    int anchor_ = 0;          // the channel a Shift selection extends from
+    int anchor_ = 0;                   // the channel a Shift selection extends from
     QPersistentModelIndex pressCell_;  // where the left button went down
-    bool numberDrag_ = false; // a drag over the channel numbers is selecting
+    bool numberDrag_ = false;          // a drag over the channel numbers is selecting
     std::string findText_;
-    int sortColumn_ = 1;      // the column the context menu was opened on
+    int sortColumn_ = 1;  // the column the context menu was opened on
 };
 
 }  // namespace rm427::gui

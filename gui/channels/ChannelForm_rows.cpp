@@ -48,7 +48,8 @@ void ChannelForm::SelectChannels(int first, int last) {
     first = std::clamp(first, 1, n);
     last = std::clamp(last, 1, n);
     const int col = std::max(int(colRxFreq), state_.CurCHCol);
-    grid_->selectionModel()->setCurrentIndex(model_->index(first - 1, col), QItemSelectionModel::NoUpdate);
+    grid_->selectionModel()->setCurrentIndex(model_->index(first - 1, col),
+                                             QItemSelectionModel::NoUpdate);
     const QItemSelection rows(model_->index(std::min(first, last) - 1, 0),
                               model_->index(std::max(first, last) - 1, kChannelColumns - 1));
     grid_->selectionModel()->select(rows, QItemSelectionModel::ClearAndSelect);
@@ -121,7 +122,8 @@ void ChannelForm::SetRowCaptions() {
 void ChannelForm::ShowContextMenu(const QPoint& at) {
     TransferFocus();
     const QModelIndex i = grid_->indexAt(at);
-    sortColumn_ = i.isValid() && i.column() >= colRxFreq ? i.column() : std::max(int(colRxFreq), state_.CurCHCol);
+    sortColumn_ =
+        i.isValid() && i.column() >= colRxFreq ? i.column() : std::max(int(colRxFreq), state_.CurCHCol);
     // A click outside the selection makes its row the current one.
     if (i.isValid() && !grid_->selectionModel()->isSelected(i)) {
         const int col = std::max(int(colRxFreq), i.column());
@@ -154,10 +156,12 @@ bool ChannelForm::NumberMouse(QEvent* event) {
             if (!anchor_) anchor_ = state_.CurCHRow;
             SelectRange(anchor_, row);
         } else if (me->modifiers() & Qt::ControlModifier) {
-            const QItemSelection line(model_->index(row - 1, 0), model_->index(row - 1, kChannelColumns - 1));
+            const QItemSelection line(model_->index(row - 1, 0),
+                                      model_->index(row - 1, kChannelColumns - 1));
             grid_->selectionModel()->select(line, QItemSelectionModel::Toggle);
-            grid_->selectionModel()->setCurrentIndex(model_->index(row - 1, std::max(int(colRxFreq), state_.CurCHCol)),
-                                                     QItemSelectionModel::NoUpdate);
+            grid_->selectionModel()->setCurrentIndex(
+                model_->index(row - 1, std::max(int(colRxFreq), state_.CurCHCol)),
+                QItemSelectionModel::NoUpdate);
             anchor_ = row;
         } else {
             anchor_ = row;
@@ -174,8 +178,7 @@ bool ChannelForm::NumberMouse(QEvent* event) {
         if (!numberDrag_) return false;
         numberDrag_ = false;
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -188,12 +191,15 @@ bool ChannelForm::RowKey(QKeyEvent* key) {
     else if (key->key() == Qt::Key_Insert && key->modifiers() == Qt::NoModifier) InsertChannel();
     else if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::ControlModifier) RemoveChannel();
     else if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::NoModifier) DeleteCells();
-    else if ((key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) && key->modifiers() == Qt::ControlModifier)
+    else if ((key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) &&
+             key->modifiers() == Qt::ControlModifier)
         MoveChannels(key->key() == Qt::Key_Up ? -1 : 1);
-    else if ((key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) && key->modifiers() == Qt::ShiftModifier) {
+    else if ((key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) &&
+             key->modifiers() == Qt::ShiftModifier) {
         // Shift+arrows select whole channels from the anchor on.
         const std::vector<int> sel = SelectedChannels();
-        if (!anchor_ || std::find(sel.begin(), sel.end(), anchor_) == sel.end()) anchor_ = state_.CurCHRow;
+        if (!anchor_ || std::find(sel.begin(), sel.end(), anchor_) == sel.end())
+            anchor_ = state_.CurCHRow;
         SelectRange(anchor_, state_.CurCHRow + (key->key() == Qt::Key_Up ? -1 : 1));
     } else {
         if (key->modifiers() == Qt::NoModifier) anchor_ = 0;
@@ -210,7 +216,8 @@ void ChannelForm::PutChannelsOnClipboard() {
     for (int r : sel)
         if (++k < int(pick.size()))
             for (int c = colRxFreq; c < kChannelColumns; ++c) pick[k][c] = rows_[r][c];
-    for (int i = 1; i <= k && i < int(pick.size()); ++i) pick[i][colChannel] = rows_[sel[i - 1]][colChannel];
+    for (int i = 1; i <= k && i < int(pick.size()); ++i)
+        pick[i][colChannel] = rows_[sel[i - 1]][colChannel];
     auto* mime = new QMimeData;
     mime->setText(QString::fromStdString(ChannelsToTsv(pick, 1, k)));
     for (int i = 1; i <= k && i < int(pick.size()); ++i) pick[i][colChannel] = std::to_string(i);
@@ -249,11 +256,13 @@ void ChannelForm::DeleteChannels() {
 void ChannelForm::DeleteCells() {
     TransferFocus();
     std::vector<std::pair<int, int>> cells;
-    for (const QModelIndex& i : grid_->selectionModel()->selectedIndexes()) cells.emplace_back(i.row() + 1, i.column());
+    for (const QModelIndex& i : grid_->selectionModel()->selectedIndexes())
+        cells.emplace_back(i.row() + 1, i.column());
     if (cells.empty()) cells.emplace_back(state_.CurCHRow, state_.CurCHCol);
     Change(3450, [&] {
         for (const auto& [row, col] : cells)
-            if (row >= 1 && row < int(rows_.size()) && (col == colRxFreq || col == colTxFreq || col == colName))
+            if (row >= 1 && row < int(rows_.size()) &&
+                (col == colRxFreq || col == colTxFreq || col == colName))
                 CommitTextCell(state_, rows_[row], col, std::string());
     });
     model_->Changed();

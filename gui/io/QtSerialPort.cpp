@@ -9,7 +9,8 @@
 
 namespace rm427 {
 
-PortProblem DiagnosePort(const std::string& path, QSerialPort::SerialPortError error, std::string& group) {
+PortProblem DiagnosePort(const std::string& path, QSerialPort::SerialPortError error,
+                         std::string& group) {
     group.clear();
 #ifndef _WIN32
     struct stat st {};
@@ -116,8 +117,8 @@ void QtSerialPort::DiscardInput() {
 
 bool QtSerialPort::Write(const Bytes& data) {
     if (!port_.isOpen()) return false;
-    const qint64 n = port_.write(reinterpret_cast<const char*>(data.data()),
-                                 static_cast<qint64>(data.size()));
+    const qint64 n =
+        port_.write(reinterpret_cast<const char*>(data.data()), static_cast<qint64>(data.size()));
     return n == static_cast<qint64>(data.size());
 }
 
@@ -154,8 +155,7 @@ void QtSerialPort::OnError(QSerialPort::SerialPortError e) {
     switch (e) {
     case QSerialPort::NoError:
     case QSerialPort::UnsupportedOperationError:  // DTR/RTS on a pseudo-terminal
-    case QSerialPort::TimeoutError:
-        return;
+    case QSerialPort::TimeoutError: return;
     case QSerialPort::ResourceError:
         // The device went away (cable pulled, far end closed). QSerialPort
         // keeps reporting the port open; close it so the next Open starts clean.

@@ -61,6 +61,7 @@ private:
 // Why a device did not open: what the system says of the path itself (no
 // such file, no read/write permission with the owning group), else what
 // the serial port reported.
-PortProblem DiagnosePort(const std::string& path, QSerialPort::SerialPortError error, std::string& group);
+PortProblem DiagnosePort(const std::string& path, QSerialPort::SerialPortError error,
+                         std::string& group);
 
 }  // namespace rm427

@@ -24,8 +24,7 @@ std::unique_ptr<QSettings> OpenStore(RegRoot) {
 #ifdef Q_OS_WIN
     return std::make_unique<QSettings>(QStringLiteral("HKEY_LOCAL_MACHINE"), QSettings::NativeFormat);
 #else
-    return std::make_unique<QSettings>(QString::fromStdString(SettingsLocation()),
-                                       QSettings::IniFormat);
+    return std::make_unique<QSettings>(QString::fromStdString(SettingsLocation()), QSettings::IniFormat);
 #endif
 }
 

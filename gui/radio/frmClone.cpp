@@ -18,7 +18,10 @@
 namespace rm427::gui {
 
 frmClone::frmClone(Module1& state, MessageBoxes& boxes, std::function<void()> afterRead, QWidget* parent)
-    : QDialog(parent), state_(state), boxes_(boxes), afterRead_(std::move(afterRead)),
+    : QDialog(parent),
+      state_(state),
+      boxes_(boxes),
+      afterRead_(std::move(afterRead)),
       port_(std::make_unique<QtSerialPort>(PortPathFromSettings)),
       timers_(std::make_unique<QtTimerFactory>()) {
     const bool read = state_.CloneDirection == 0;
@@ -205,7 +208,8 @@ void frmClone::VerifyFinished(CloneOutcome outcome) {
     done_ = true;
     const std::string written = LoadText(state_.Language, 1333) + "\n";
     if (outcome != CloneOutcome::Succeeded) {
-        Report(written + LoadText(state_.Language, 3207) + BandNote(), MsgIcon::Exclamation, bandReport_);
+        Report(written + LoadText(state_.Language, 3207) + BandNote(), MsgIcon::Exclamation,
+               bandReport_);
         QDialog::reject();
         return;
     }

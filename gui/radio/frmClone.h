@@ -22,7 +22,7 @@ class QPushButton;
 namespace rm427 {
 class QtSerialPort;
 class QtTimerFactory;
-}
+}  // namespace rm427
 
 namespace rm427::gui {
 
@@ -45,7 +45,9 @@ public:
     static constexpr const char* kVerifyValue = "VerifyAfterWriting";
     CloneExchange& Exchange() { return *exchange_; }
     // Called with what a completed read fetched or a completed write sent.
-    void SetHistory(std::function<void(HistoryKind, const CodeplugImage&)> keep) { keep_ = std::move(keep); }
+    void SetHistory(std::function<void(HistoryKind, const CodeplugImage&)> keep) {
+        keep_ = std::move(keep);
+    }
 
 public slots:
     void reject() override;  // Esc and the title bar's close: Cancel

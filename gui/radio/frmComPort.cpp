@@ -33,11 +33,13 @@ QString DeviceText(const std::string& path) {
     QStringList parts;
     if (!info.manufacturer().isEmpty()) parts << info.manufacturer();
     if (info.hasVendorIdentifier() && info.hasProductIdentifier())
-        parts << QStringLiteral("%1:%2").arg(info.vendorIdentifier(), 4, 16, QLatin1Char('0'))
+        parts << QStringLiteral("%1:%2")
+                     .arg(info.vendorIdentifier(), 4, 16, QLatin1Char('0'))
                      .arg(info.productIdentifier(), 4, 16, QLatin1Char('0'));
     QString adapter = info.description();
-    if (!parts.isEmpty()) adapter += (adapter.isEmpty() ? QString() : QStringLiteral(" ")) +
-                                     QStringLiteral("(") + parts.join(QStringLiteral(", ")) + QStringLiteral(")");
+    if (!parts.isEmpty())
+        adapter += (adapter.isEmpty() ? QString() : QStringLiteral(" ")) + QStringLiteral("(") +
+                   parts.join(QStringLiteral(", ")) + QStringLiteral(")");
     if (!adapter.isEmpty()) t += QStringLiteral("\n") + adapter;
     return t;
 }
@@ -45,7 +47,9 @@ QString DeviceText(const std::string& path) {
 
 frmComPort::frmComPort(Module1& state, std::function<void()> portChanged, QWidget* parent,
                        PortPathLookup lookup)
-    : QDialog(parent), state_(state), portChanged_(std::move(portChanged)),
+    : QDialog(parent),
+      state_(state),
+      portChanged_(std::move(portChanged)),
       port_(std::make_unique<QtSerialPort>(lookup ? lookup : PortPathLookup(PortPathFromSettings))),
       lookup_(lookup ? lookup : PortPathLookup(PortPathFromSettings)) {
     port_->SetLanguage(state_.Language);
@@ -191,15 +195,17 @@ void frmComPort::Test() {
         testPort_->SetLanguage(state_.Language);
         timers_ = std::make_unique<QtTimerFactory>();
     }
-    const QString name = QString::fromStdString(LoadText(state_.Language, 1249)) + QString::number(port) +
-                         QStringLiteral(" (") + QString::fromStdString(ResolvePortPath(port, lookup_)) +
-                         QStringLiteral(")");
+    const QString name = QString::fromStdString(LoadText(state_.Language, 1249)) +
+                         QString::number(port) + QStringLiteral(" (") +
+                         QString::fromStdString(ResolvePortPath(port, lookup_)) + QStringLiteral(")");
     test_.reset();
-    test_ = std::make_unique<PortTest>(*testPort_, *timers_, port, [this, name](const PortTest::Result& r) {
-        lblTest_->setText(QString::fromStdString(PortTestText(state_.Language, r, name.toStdString())));
-        cmdTest_->setEnabled(true);
-        emit testFinished();
-    });
+    test_ =
+        std::make_unique<PortTest>(*testPort_, *timers_, port, [this, name](const PortTest::Result& r) {
+            lblTest_->setText(
+                QString::fromStdString(PortTestText(state_.Language, r, name.toStdString())));
+            cmdTest_->setEnabled(true);
+            emit testFinished();
+        });
     cmdTest_->setEnabled(false);
     lblTest_->setText(QString::fromStdString(LoadText(state_.Language, 3238)));
     test_->Start();

@@ -22,7 +22,7 @@ namespace rm427 {
 class PortTest;
 class QtSerialPort;
 class QtTimerFactory;
-}
+}  // namespace rm427
 
 namespace rm427::gui {
 

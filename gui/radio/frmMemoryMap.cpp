@@ -43,8 +43,7 @@ int HexValue(const QString& text) {
 // The character a key in the table stands for, when it starts an edit:
 // 0-9 on the top row or the keypad, and the letter keys A-F.
 QChar HexKeyChar(const QKeyEvent* key) {
-    if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
-        return QChar();
+    if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return QChar();
     const int k = key->key();
     if (k >= Qt::Key_0 && k <= Qt::Key_9) return QChar('0' + (k - Qt::Key_0));
     if (k >= Qt::Key_A && k <= Qt::Key_F) return QChar('A' + (k - Qt::Key_A));
@@ -53,8 +52,7 @@ QChar HexKeyChar(const QKeyEvent* key) {
 
 }  // namespace
 
-frmMemoryMap::frmMemoryMap(Module1& state, QWidget* parent)
-    : QDialog(parent), state_(state) {
+frmMemoryMap::frmMemoryMap(Module1& state, QWidget* parent) : QDialog(parent), state_(state) {
     setObjectName(QStringLiteral("frmMemoryMap"));
     setWindowTitle(QStringLiteral("Memory Map"));
     setModal(false);
@@ -219,10 +217,8 @@ void frmMemoryMap::StartEdit(int row, int col, const QString& initial, bool sele
     txtMemory_->show();
     txtMemory_->raise();
     txtMemory_->setFocus(Qt::OtherFocusReason);
-    if (selectAll)
-        txtMemory_->selectAll();
-    else
-        txtMemory_->setCursorPosition(txtMemory_->text().size());
+    if (selectAll) txtMemory_->selectAll();
+    else txtMemory_->setCursorPosition(txtMemory_->text().size());
 }
 
 void frmMemoryMap::HideEditor() {
@@ -240,10 +236,8 @@ void frmMemoryMap::CommitEdit() {
     msgMemory_->setFocus(Qt::OtherFocusReason);
     // Next cell: along the row, then to the start of the next row, but Enter
     // on the last column stops moving from row 7F on.
-    if (col < kDataCols - 1)
-        msgMemory_->setCurrentCell(row, col + 1);
-    else if (row + 1 < 128)
-        msgMemory_->setCurrentCell(row + 1, 0);
+    if (col < kDataCols - 1) msgMemory_->setCurrentCell(row, col + 1);
+    else if (row + 1 < 128) msgMemory_->setCurrentCell(row + 1, 0);
     ShowSelection();
 }
 
@@ -280,23 +274,16 @@ bool frmMemoryMap::TableKey(QKeyEvent* key) {
 bool frmMemoryMap::EditorKey(QKeyEvent* key) {
     switch (key->key()) {
     case Qt::Key_Return:
-    case Qt::Key_Enter:
-        CommitEdit();
-        return true;
-    case Qt::Key_Escape:
-        CancelEdit();
-        return true;
-    case Qt::Key_Backspace:
-        return false;
-    default:
-        break;
+    case Qt::Key_Enter: CommitEdit(); return true;
+    case Qt::Key_Escape: CancelEdit(); return true;
+    case Qt::Key_Backspace: return false;
+    default: break;
     }
     // Pasting could bring in anything; only typed digits get in.
     if (key->matches(QKeySequence::Paste)) return true;
     const QString text = key->text();
     if (text.size() != 1 || !text[0].isPrint()) return false;  // arrows, Delete, Home...
-    if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
-        return false;
+    if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
     if (HexDigit(text[0]) < 0) return true;
     if (txtMemory_->text().size() >= 2 && !txtMemory_->hasSelectedText()) return true;
     txtMemory_->insert(text.toUpper());
@@ -310,8 +297,7 @@ bool frmMemoryMap::eventFilter(QObject* watched, QEvent* event) {
         if (event->type() == QEvent::FocusOut && Editing() && !hiding_) {
             const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
             // Switching to another window keeps the edit open.
-            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
-                LeaveEdit();
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) LeaveEdit();
         }
         return false;
     }

@@ -22,8 +22,7 @@ class QTableWidget;
 
 namespace rm427 {
 
-class frmMemoryMap : public QDialog
-{
+class frmMemoryMap : public QDialog {
     Q_OBJECT
 
 public:

@@ -30,8 +30,7 @@ constexpr int kKeyRole = Qt::UserRole;
 constexpr int Twips(int t) { return t / 15; }
 }  // namespace
 
-frmTestMode::frmTestMode(Module1& state, QWidget* parent, PortPathLookup lookup,
-                         MessageBoxes* boxes)
+frmTestMode::frmTestMode(Module1& state, QWidget* parent, PortPathLookup lookup, MessageBoxes* boxes)
     : QDialog(parent), state_(state), boxes_(boxes) {
     setObjectName(QStringLiteral("frmTestMode"));
     setModal(true);
@@ -52,8 +51,8 @@ frmTestMode::frmTestMode(Module1& state, QWidget* parent, PortPathLookup lookup,
             r.title = "RM-427";
             boxes_->Show(r);
         } else {
-            QMessageBox box(QMessageBox::NoIcon, QStringLiteral("RM-427"),
-                            QString::fromStdString(why), QMessageBox::Ok, this);
+            QMessageBox box(QMessageBox::NoIcon, QStringLiteral("RM-427"), QString::fromStdString(why),
+                            QMessageBox::Ok, this);
             box.exec();
         }
     };
@@ -198,9 +197,7 @@ frmTestMode::~frmTestMode() {
     exchange_.reset();  // it talks to the port and the timers
 }
 
-QString frmTestMode::Text(int n) const {
-    return QString::fromStdString(LoadText(state_.Language, n));
-}
+QString frmTestMode::Text(int n) const { return QString::fromStdString(LoadText(state_.Language, n)); }
 
 void frmTestMode::RefreshTexts() {
     setWindowTitle(Text(1403));
@@ -313,12 +310,8 @@ void frmTestMode::ShowState() {
 bool frmTestMode::eventFilter(QObject* watched, QEvent* event) {
     if (watched == TxtDev_) {
         switch (event->type()) {
-        case QEvent::FocusIn:
-            QTimer::singleShot(0, TxtDev_, [this] { TxtDev_->selectAll(); });
-            break;
-        case QEvent::FocusOut:
-            CommitText();
-            break;
+        case QEvent::FocusIn: QTimer::singleShot(0, TxtDev_, [this] { TxtDev_->selectAll(); }); break;
+        case QEvent::FocusOut: CommitText(); break;
         case QEvent::KeyPress: {
             auto* key = static_cast<QKeyEvent*>(event);
             if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
@@ -335,12 +328,10 @@ bool frmTestMode::eventFilter(QObject* watched, QEvent* event) {
             if (key->key() == Qt::Key_Backspace) return false;
             if (key->matches(QKeySequence::Paste)) return true;
             const QString t = key->text();
-            if (t.size() == 1 && t[0].isPrint())
-                return !(t[0].isDigit() && t[0].unicode() < 128);
+            if (t.size() == 1 && t[0].isPrint()) return !(t[0].isDigit() && t[0].unicode() < 128);
             return false;  // arrows, Home, End, Delete
         }
-        default:
-            break;
+        default: break;
         }
         return false;
     }

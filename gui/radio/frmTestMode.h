@@ -27,8 +27,7 @@ namespace rm427 {
 class QtSerialPort;
 class QtTimerFactory;
 
-class frmTestMode : public QDialog
-{
+class frmTestMode : public QDialog {
     Q_OBJECT
 
 public:

@@ -239,26 +239,21 @@ void FrmBatch::Build() {
     // Close: the window goes after a pause of 5 ms.
     connect(command1_[1], &QPushButton::clicked, this, [this] {
         QTimer::singleShot(5, this, [this] {
-            if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-                sub->close();
-            else
-                close();
+            if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) sub->close();
+            else close();
         });
     });
 
     // Tab follows the layout: range, receive, transmit, decode, encode, the
     // options column, Apply, Close.
     const QList<QWidget*> order = {
-        optBatch1_[0], optBatch1_[1], txtBatch0_[0], txtBatch0_[1],
-        txtBatch1_[1], txtBatch2_[1], optBatch2A_[0], optBatch2A_[1],
-        optBatch3_[0], optBatch3_[1], txtBatch1_[2], optBatch3A_[0], optBatch3A_[1],
-        optBatch3_[2], txtBatch1_[3], txtBatch2_[2], optBatch3B_[0], optBatch3B_[1],
-        cboBatch_[0], chkBatch4_, txtBatch3_[1], optBatch4A_[0], optBatch4A_[1],
-        optBatch5_[0], optBatch5_[1], cboBatch_[1], chkBatch5_, txtBatch3_[2],
-        optBatch5A_[0], optBatch5A_[1],
-        cboBatch6_[2], cboBatch6_[0], cboBatch6_[1], cboBatch6_[6], cboBatch6_[3],
-        cboBatch6_[7], cboBatch6_[8], txtBatch7_,
-        command1_[0], command1_[1]};
+        optBatch1_[0],  optBatch1_[1],  txtBatch0_[0], txtBatch0_[1],  txtBatch1_[1],  txtBatch2_[1],
+        optBatch2A_[0], optBatch2A_[1], optBatch3_[0], optBatch3_[1],  txtBatch1_[2],  optBatch3A_[0],
+        optBatch3A_[1], optBatch3_[2],  txtBatch1_[3], txtBatch2_[2],  optBatch3B_[0], optBatch3B_[1],
+        cboBatch_[0],   chkBatch4_,     txtBatch3_[1], optBatch4A_[0], optBatch4A_[1], optBatch5_[0],
+        optBatch5_[1],  cboBatch_[1],   chkBatch5_,    txtBatch3_[2],  optBatch5A_[0], optBatch5A_[1],
+        cboBatch6_[2],  cboBatch6_[0],  cboBatch6_[1], cboBatch6_[6],  cboBatch6_[3],  cboBatch6_[7],
+        cboBatch6_[8],  txtBatch7_,     command1_[0],  command1_[1]};
     for (int i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
 
     new EnterSendsTab(this);
@@ -295,8 +290,8 @@ void FrmBatch::Load() {
     txtBatch7_->clear();
     chkBatch4_->setChecked(false);
     chkBatch5_->setChecked(false);
-    for (QRadioButton* b : {optBatch1_[0], optBatch2A_[0], optBatch3_[0], optBatch3A_[0],
-                            optBatch3B_[0], optBatch4A_[0], optBatch5_[0], optBatch5A_[0]})
+    for (QRadioButton* b : {optBatch1_[0], optBatch2A_[0], optBatch3_[0], optBatch3A_[0], optBatch3B_[0],
+                            optBatch4A_[0], optBatch5_[0], optBatch5A_[0]})
         b->setChecked(true);
     // The rules run on selection; run them once for the initial state too.
     RangeOptionRule();
@@ -435,19 +430,14 @@ void FrmBatch::SetText(QLineEdit* edit, const QString& text) {
 void FrmBatch::FieldChanged(QLineEdit* edit, Field kind) {
     const std::string text = edit->text().toStdString();
     switch (kind) {
-        case Field::Range:
-            SetText(edit, QString::fromStdString(RangeFieldChanged(text, state_.CHCount)));
-            UpdateRange();
-            break;
-        case Field::Step:
-            SetText(edit, QString::fromStdString(BatchStepChanged(text)));
-            break;
-        case Field::Interval:
-            SetText(edit, QString::fromStdString(IntervalChanged(text)));
-            break;
-        case Field::Name:  // pasted text is cleaned by the field's filter
-        case Field::Freq:
-            break;
+    case Field::Range:
+        SetText(edit, QString::fromStdString(RangeFieldChanged(text, state_.CHCount)));
+        UpdateRange();
+        break;
+    case Field::Step: SetText(edit, QString::fromStdString(BatchStepChanged(text))); break;
+    case Field::Interval: SetText(edit, QString::fromStdString(IntervalChanged(text))); break;
+    case Field::Name:  // pasted text is cleaned by the field's filter
+    case Field::Freq: break;
     }
 }
 
@@ -492,8 +482,8 @@ bool FrmBatch::FieldKey(QLineEdit* edit, Field kind, QKeyEvent* ke) {
                                   : key == Qt::Key_Down ? rm427::FieldKey::Down
                                                         : rm427::FieldKey::Other;
         const std::string text = edit->text().toStdString();
-        const std::string now = kind == Field::Range ? RangeFieldKeyDown(text, k, state_.CHCount)
-                                                     : IntervalKeyDown(text, k);
+        const std::string now =
+            kind == Field::Range ? RangeFieldKeyDown(text, k, state_.CHCount) : IntervalKeyDown(text, k);
         if (QString::fromStdString(now) != edit->text()) SetText(edit, QString::fromStdString(now));
         if (k != rm427::FieldKey::Other) return true;
     }
@@ -515,11 +505,11 @@ bool FrmBatch::FieldKey(QLineEdit* edit, Field kind, QKeyEvent* ke) {
 
 CharMap FrmBatch::FieldChars(Field kind) {
     switch (kind) {
-        case Field::Range:
-        case Field::Interval: return DigitChar;
-        case Field::Freq: return FreqChar;
-        case Field::Step: return DecimalChar;
-        case Field::Name: return NameChar;
+    case Field::Range:
+    case Field::Interval: return DigitChar;
+    case Field::Freq: return FreqChar;
+    case Field::Step: return DecimalChar;
+    case Field::Name: return NameChar;
     }
     return DigitChar;
 }
@@ -551,7 +541,9 @@ BatchInputs FrmBatch::Inputs() const {
     in.rxText = s(txtBatch1_[1]);
     in.rxStepText = s(txtBatch2_[1]);
     in.rxAscending = optBatch2A_[0]->isChecked();
-    in.txMode = optBatch3_[1]->isChecked() ? txOffset : optBatch3_[2]->isChecked() ? txOwnStart : txSameAsRx;
+    in.txMode = optBatch3_[1]->isChecked()   ? txOffset
+                : optBatch3_[2]->isChecked() ? txOwnStart
+                                             : txSameAsRx;
     in.offsetText = s(txtBatch1_[2]);
     in.offsetPlus = optBatch3A_[0]->isChecked();
     in.txText = s(txtBatch1_[3]);

@@ -122,9 +122,9 @@ frmSet::frmSet(Module1& state, QWidget* parent) : QDialog(parent), state_(state)
     column->addLayout(buttons);
 
     // Tab order: down the left column, down the right one, VOX, buttons.
-    QWidget* order[] = {cboSet_[0], cboSet_[1], cboSet_[2], cboSet_[3], cboSet_[4], cboSet_[5],
-                        cboSet_[6], cboSet_[7], cboSet_[10], combo1_, text1_, cboSet_[8],
-                        cboSet_[9], chkSet1_, command1_[0], command1_[1]};
+    QWidget* order[] = {cboSet_[0], cboSet_[1], cboSet_[2],   cboSet_[3],  cboSet_[4], cboSet_[5],
+                        cboSet_[6], cboSet_[7], cboSet_[10],  combo1_,     text1_,     cboSet_[8],
+                        cboSet_[9], chkSet1_,   command1_[0], command1_[1]};
     for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 
     new EnterSendsTab(this);

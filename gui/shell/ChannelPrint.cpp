@@ -24,16 +24,19 @@ QString ChannelListHtml(const Module1& state) {
 
     QString html = QStringLiteral("<html><body><p style=\"font-size:12pt\">") + Esc(s.TitleText()) +
                    QStringLiteral("</p>");
-    html += QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"2\" width=\"100%\"><tr>");
-    for (int c = 0; c < kChannelColumns; ++c) html += QStringLiteral("<th style=\"font-weight:normal\" bgcolor=\"#dddddd\">") +
-                                                     Esc(rows[0][c]) + QStringLiteral("</th>");
+    html +=
+        QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"2\" width=\"100%\"><tr>");
+    for (int c = 0; c < kChannelColumns; ++c)
+        html += QStringLiteral("<th style=\"font-weight:normal\" bgcolor=\"#dddddd\">") +
+                Esc(rows[0][c]) + QStringLiteral("</th>");
     html += QStringLiteral("</tr>");
     int programmed = 0;
     for (std::size_t n = 1; n < rows.size(); ++n) {
         if (rows[n][colRxFreq].empty()) continue;
         ++programmed;
         html += QStringLiteral("<tr>");
-        for (int c = 0; c < kChannelColumns; ++c) html += QStringLiteral("<td>") + Esc(rows[n][c]) + QStringLiteral("</td>");
+        for (int c = 0; c < kChannelColumns; ++c)
+            html += QStringLiteral("<td>") + Esc(rows[n][c]) + QStringLiteral("</td>");
         html += QStringLiteral("</tr>");
     }
     html += QStringLiteral("</table>");

@@ -71,7 +71,9 @@ bool EditState::SameCodeplug(const EditState& o) const {
            std::equal(std::begin(limits), std::end(limits), std::begin(o.limits));
 }
 
-bool EditState::operator==(const EditState& o) const { return SameCodeplug(o) && row == o.row && col == o.col; }
+bool EditState::operator==(const EditState& o) const {
+    return SameCodeplug(o) && row == o.row && col == o.col;
+}
 
 EditHistory::EditHistory(Module1& state, QObject* parent) : QObject(parent), state_(state) {
     stack_ = new QUndoStack(this);

@@ -24,7 +24,7 @@ class ChannelForm;
 
 struct EditState {
     CodeplugImage image{};
-    std::string rows;  // the channel rows, packed
+    std::string rows;           // the channel rows, packed
     std::uint8_t language = 0;  // of the rows' texts
     std::uint8_t modelCode = 0;
     std::int16_t limits[4] = {};

@@ -56,21 +56,35 @@ struct CaptionDef {
 
 // The captions the language switch sets, in the order they are set.
 constexpr CaptionDef kCaptions[] = {
-    {"Menu Bar", "miFile", 1001},          {"Menu Bar", "miEdit", 3400},
+    {"Menu Bar", "miFile", 1001},
+    {"Menu Bar", "miEdit", 3400},
     {"Menu Bar", "miProgram", 1020},
-    {"Menu Bar", "miClone", 1040},         {"Menu Bar", "miSetup", 1027},
-    {"Menu Bar", "miHelp", 1041},          {"miFile", "miNew", 1002},
-    {"miFile", "miOpen", 1003},            {"miFile", "miSave", 1004},
-    {"miFile", "miSaveAs", 1005},          {"miFile", "miPrint", 1006},
-    {"miFile", "miPrintPreview", 1007},    {"miFile", "miExit", 1008},
-    {"miProgram", "miCH-Information", 1012}, {"miProgram", "miFunctionSet", 1013},
-    {"miSetup", "miTestMode", 1023},       {"miClone", "miRead", 1021},
-    {"miClone", "miWrite", 1022},          {"miSetup", "miCommunicationPort", 1028},
-    {"miSetup", "miLanguage", 1029},       {"miHelp", "miAbout", 1043},
-    {"miLanguage", "miChinese", 1182},     {"miLanguage", "miEnglish", 1181},
-    {"tlbAction", "miNew", 1112},          {"tlbAction", "miOpen", 1113},
-    {"tlbAction", "miSave", 1114},         {"tlbAction", "miPrint", 1115},
-    {"tlbAction", "miRead", 1116},         {"tlbAction", "miWrite", 1117},
+    {"Menu Bar", "miClone", 1040},
+    {"Menu Bar", "miSetup", 1027},
+    {"Menu Bar", "miHelp", 1041},
+    {"miFile", "miNew", 1002},
+    {"miFile", "miOpen", 1003},
+    {"miFile", "miSave", 1004},
+    {"miFile", "miSaveAs", 1005},
+    {"miFile", "miPrint", 1006},
+    {"miFile", "miPrintPreview", 1007},
+    {"miFile", "miExit", 1008},
+    {"miProgram", "miCH-Information", 1012},
+    {"miProgram", "miFunctionSet", 1013},
+    {"miSetup", "miTestMode", 1023},
+    {"miClone", "miRead", 1021},
+    {"miClone", "miWrite", 1022},
+    {"miSetup", "miCommunicationPort", 1028},
+    {"miSetup", "miLanguage", 1029},
+    {"miHelp", "miAbout", 1043},
+    {"miLanguage", "miChinese", 1182},
+    {"miLanguage", "miEnglish", 1181},
+    {"tlbAction", "miNew", 1112},
+    {"tlbAction", "miOpen", 1113},
+    {"tlbAction", "miSave", 1114},
+    {"tlbAction", "miPrint", 1115},
+    {"tlbAction", "miRead", 1116},
+    {"tlbAction", "miWrite", 1117},
     {"tlbAction", "miAbout", 1118},
 };
 
@@ -84,7 +98,8 @@ public:
     // Called after a file was opened or written: it joins the recent files.
     void SetCaption(const std::string& caption) override {
         w_.setWindowTitle(QString::fromStdString(caption));
-        if (w_.state_.FileName != "Untitled.dat") w_.AddRecentFile(QString::fromStdString(w_.state_.FileName));
+        if (w_.state_.FileName != "Untitled.dat")
+            w_.AddRecentFile(QString::fromStdString(w_.state_.FileName));
     }
     void Saved(const std::string& path, const CodeplugImage& image) override {
         w_.KeepHistory(HistoryKind::Save, path, image);
@@ -219,8 +234,10 @@ void MDIForm1::StartUp() {
 }
 
 void MDIForm1::ReadSettings() {
-    state_.ModelCode = ModelCodeFromSetting(GetKeyValue(RegRoot::LocalMachine, kProgramKeyPath, "Model"));
-    state_.Language = LanguageFromSetting(GetKeyValue(RegRoot::LocalMachine, kProgramKeyPath, "Language"));
+    state_.ModelCode =
+        ModelCodeFromSetting(GetKeyValue(RegRoot::LocalMachine, kProgramKeyPath, "Model"));
+    state_.Language =
+        LanguageFromSetting(GetKeyValue(RegRoot::LocalMachine, kProgramKeyPath, "Language"));
 }
 
 void MDIForm1::StoreSettings() {
@@ -289,16 +306,17 @@ void MDIForm1::Dispatch(const QString& tool) {
     if (it->second.store) SaveCHData();
     // The commands that change the codeplug as a whole are undo steps.
     static const std::map<QString, int> steps = {
-        {QStringLiteral("miNew"), 3416},         {QStringLiteral("miRead"), 3417},
-        {QStringLiteral("miFunctionSet"), 3413}, {QStringLiteral("miModel"), 3415},
+        {QStringLiteral("miNew"), 3416},
+        {QStringLiteral("miRead"), 3417},
+        {QStringLiteral("miFunctionSet"), 3413},
+        {QStringLiteral("miModel"), 3415},
         {QStringLiteral("miImportChannels"), 3412},
     };
     const auto action = it->second.action;
     const auto step = steps.find(tool);
     if (step != steps.end() && history_)
         history_->Step(step->second, [this, action] { (this->*action)(); });
-    else
-        (this->*action)();
+    else (this->*action)();
 }
 
 void MDIForm1::CmdUndo() { history_->Undo(); }
@@ -319,11 +337,13 @@ void MDIForm1::RefreshUndoCaptions() {
         const QString menu = e.name ? QString::fromStdString(LoadText(lang, e.withName)).arg(name)
                                     : QString::fromStdString(LoadText(lang, e.plain));
         bar_->SetCaption(QStringLiteral("miEdit"), tool, menu);
-        bar_->SetCaption(QStringLiteral("tlbAction"), tool, QString::fromStdString(LoadText(lang, e.button)));
+        bar_->SetCaption(QStringLiteral("tlbAction"), tool,
+                         QString::fromStdString(LoadText(lang, e.button)));
         for (const QString& band : {QStringLiteral("miEdit"), QStringLiteral("tlbAction")}) {
             if (QAction* a = bar_->Tool(band, tool)) {
                 a->setEnabled(e.name != 0);
-                if (band == QLatin1String("tlbAction")) a->setToolTip(QString(menu).remove(QLatin1Char('&')));
+                if (band == QLatin1String("tlbAction"))
+                    a->setToolTip(QString(menu).remove(QLatin1Char('&')));
             }
         }
     }
@@ -421,7 +441,8 @@ void MDIForm1::ToggleTestModeEntry() {
 
 bool MDIForm1::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonPress &&
-        (watched == msBar_ || (watched->isWidgetType() && static_cast<QWidget*>(watched)->parentWidget() == msBar_))) {
+        (watched == msBar_ ||
+         (watched->isWidgetType() && static_cast<QWidget*>(watched)->parentWidget() == msBar_))) {
         auto* me = static_cast<QMouseEvent*>(event);
         const auto mods = me->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
         if (me->button() == Qt::LeftButton && mods == (Qt::ControlModifier | Qt::AltModifier)) {
@@ -451,7 +472,8 @@ void MDIForm1::showEvent(QShowEvent* event) {
         }
         QTimer::singleShot(0, this, [this] {
             const int area = mdi_->viewport()->width();
-            if (channelsWindow_->width() > area) channelsWindow_->resize(area, channelsWindow_->height());
+            if (channelsWindow_->width() > area)
+                channelsWindow_->resize(area, channelsWindow_->height());
         });
     }
 }
@@ -474,11 +496,8 @@ void MDIForm1::closeEvent(QCloseEvent* event) {
                 return;
             }
             break;
-        case MsgAnswer::No:
-            break;
-        default:
-            event->ignore();
-            return;
+        case MsgAnswer::No: break;
+        default: event->ignore(); return;
         }
     }
     StoreSettings();

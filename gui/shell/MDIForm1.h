@@ -152,12 +152,12 @@ private:
     void OpenRecent(int n);
 
     // Windows of other parts of the program (MDIForm1_windows.cpp).
-    void OpenClone();            // frmClone, modal, owned by this window
-    void OpenComPort();          // frmComPort, modal, no owner
-    void OpenFunctionSet();      // frmSet, modal, no owner
-    void ToggleBatchEdit();      // FrmBatch, child window
-    void OpenTestMode();         // frmTestMode, modal, owned
-    void RefreshSetFace();       // frmSet's refresh after a language switch
+    void OpenClone();        // frmClone, modal, owned by this window
+    void OpenComPort();      // frmComPort, modal, no owner
+    void OpenFunctionSet();  // frmSet, modal, no owner
+    void ToggleBatchEdit();  // FrmBatch, child window
+    void OpenTestMode();     // frmTestMode, modal, owned
+    void RefreshSetFace();   // frmSet's refresh after a language switch
 
 public:
     // frmMemoryMap, non-modal; the channel editor's shortcut opens it.
@@ -183,7 +183,7 @@ private:
     QMdiSubWindow* lastActive_ = nullptr;
     bool closing_ = false;
     bool shownOnce_ = false;
-    QSize channelsSize_;  // the editor's own size, set by its load
+    QSize channelsSize_;                       // the editor's own size, set by its load
     std::unique_ptr<HistoryRecorder> copies_;  // the history folder of reads, writes, saves
     std::unique_ptr<QtOwnTexts> qtTexts_;
     int demoPort_ = 0;  // 0: no simulated radio

@@ -91,7 +91,8 @@ void MDIForm1::CmdExportChannels() {
     if (a != MsgAnswer::Yes && a != MsgAnswer::No) return;
     const std::string path = files_.GetSaveFileName(kCsvFilter, "channels.csv");
     if (path.empty()) return;
-    const std::string csv = a == MsgAnswer::Yes ? ExportCommonCsv(state_.Image) : ExportChannelsCsv(state_.Image);
+    const std::string csv =
+        a == MsgAnswer::Yes ? ExportCommonCsv(state_.Image) : ExportChannelsCsv(state_.Image);
     std::string error;
     const std::vector<std::uint8_t> bytes(csv.begin(), csv.end());
     SaveResult r = SaveFile(path, bytes, error);

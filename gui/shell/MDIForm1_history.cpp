@@ -16,8 +16,9 @@ void MDIForm1::ApplyHistoryCaption() {
 
 void MDIForm1::CmdHistory() {
     if (Hooked(QStringLiteral("frmHistory"))) return;
-    frmHistory dialog(state_, Copies().Folder(), [this](const CodeplugImage& image) { return OpenHistoryCopy(image); },
-                      this);
+    frmHistory dialog(
+        state_, Copies().Folder(), [this](const CodeplugImage& image) { return OpenHistoryCopy(image); },
+        this);
     dialog.exec();
 }
 
@@ -34,10 +35,8 @@ bool MDIForm1::OpenHistoryCopy(const CodeplugImage& image) {
         case MsgAnswer::Yes:
             if (!fileCommands_->Save()) return false;
             break;
-        case MsgAnswer::No:
-            break;
-        default:
-            return false;
+        case MsgAnswer::No: break;
+        default: return false;
         }
     }
     state_.Image = image;

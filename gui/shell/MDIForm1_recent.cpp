@@ -84,7 +84,8 @@ void MDIForm1::RefreshRecentMenu() {
         QString name = used ? QFileInfo(files[n - 1]).fileName() : QString();
         name.replace(QLatin1Char('&'), QLatin1String("&&"));
         bar_->SetCaption(band, RecentTool(n), QStringLiteral("&%1 %2").arg(n).arg(name));
-        if (QAction* a = bar_->Tool(band, RecentTool(n))) a->setStatusTip(used ? files[n - 1] : QString());
+        if (QAction* a = bar_->Tool(band, RecentTool(n)))
+            a->setStatusTip(used ? files[n - 1] : QString());
         if (QAction* a = bar_->Tool(band, RecentTool(n))) a->setToolTip(used ? files[n - 1] : QString());
         bar_->SetToolVisible(band, RecentTool(n), used);
     }
@@ -100,7 +101,8 @@ void MDIForm1::OpenRecent(int n) {
         rest.removeAt(n - 1);
         StoreRecentFiles(rest);
         MessageRequest box;
-        box.text = QString::fromStdString(LoadText(state_.Language, kTextFileGone)).arg(path).toStdString();
+        box.text =
+            QString::fromStdString(LoadText(state_.Language, kTextFileGone)).arg(path).toStdString();
         box.title = "RM-427";
         box.icon = MsgIcon::Exclamation;
         box.buttons = MsgButtons::Ok;

@@ -26,10 +26,13 @@ namespace rm427::gui {
 // Modal, owned by the main window.
 void MDIForm1::OpenClone() {
     if (Hooked(QStringLiteral("frmClone"))) return;
-    frmClone clone(state_, boxes_, [this] {
-        RefreshChannel();
-        RefreshTitle();
-    }, this);
+    frmClone clone(
+        state_, boxes_,
+        [this] {
+            RefreshChannel();
+            RefreshTitle();
+        },
+        this);
     clone.SetHistory([this](HistoryKind kind, const CodeplugImage& image) {
         KeepHistory(kind, state_.FileName, image);
     });
@@ -79,10 +82,8 @@ void MDIForm1::ToggleBatchEdit() {
     const QString band = QStringLiteral("miProgram"), tool = QStringLiteral("miBatchEdit");
     if (bar_->ToolCheck(band, tool)) {
         if (auto* open = mdi_->findChild<FrmBatch*>()) {
-            if (auto* sub = qobject_cast<QMdiSubWindow*>(open->parentWidget()))
-                sub->close();
-            else
-                open->close();
+            if (auto* sub = qobject_cast<QMdiSubWindow*>(open->parentWidget())) sub->close();
+            else open->close();
         }
         bar_->SetToolCheck(band, tool, false);
         return;
@@ -98,9 +99,8 @@ void MDIForm1::ToggleBatchEdit() {
     auto* batch = new FrmBatch(state_, boxes_, rows);
     QMdiSubWindow* sub = mdi_->addSubWindow(batch);
     sub->setAttribute(Qt::WA_DeleteOnClose);
-    connect(batch, &FrmBatch::Unloaded, bar_, [bar = bar_, band, tool] {
-        bar->SetToolCheck(band, tool, false);
-    });
+    connect(batch, &FrmBatch::Unloaded, bar_,
+            [bar = bar_, band, tool] { bar->SetToolCheck(band, tool, false); });
     sub->showMaximized();
     bar_->SetToolCheck(band, tool, true);
 }

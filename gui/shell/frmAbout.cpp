@@ -16,7 +16,8 @@ frmAbout::frmAbout(const Module1& state, QWidget* parent) : QDialog(parent) {
     auto* label = new QLabel(this);
     label->setObjectName(QStringLiteral("LblAbout"));
     // The label shows the lines as built; Qt wants LF alone.
-    label->setText(QString::fromStdString(AboutText(state.Language)).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    label->setText(QString::fromStdString(AboutText(state.Language))
+                       .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     label->setTextFormat(Qt::PlainText);
     auto* ok = new QPushButton(QString::fromStdString(LoadText(state.Language, 1156)), this);
     ok->setObjectName(QStringLiteral("CmdClose"));

@@ -22,8 +22,8 @@ class frmHistory : public QDialog {
 public:
     // open: loads a copy into the program (the main window asks about unsaved
     // changes first; false = it did not).
-    frmHistory(Module1& state, const std::string& folder,
-               std::function<bool(const CodeplugImage&)> open, QWidget* parent = nullptr);
+    frmHistory(Module1& state, const std::string& folder, std::function<bool(const CodeplugImage&)> open,
+               QWidget* parent = nullptr);
 
     QTreeWidget* List() const { return list_; }
     QPushButton* CmdOpen() const { return cmdOpen_; }

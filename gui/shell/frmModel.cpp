@@ -65,7 +65,8 @@ frmModel::frmModel(MDIForm1& main, QWidget* parent) : QDialog(parent), main_(mai
 
 void frmModel::FillBands(bool uhf) {
     cbo_[1]->clear();
-    for (const std::string& b : BandList(main_.State(), uhf)) cbo_[1]->addItem(QString::fromStdString(b));
+    for (const std::string& b : BandList(main_.State(), uhf))
+        cbo_[1]->addItem(QString::fromStdString(b));
 }
 
 void frmModel::Ok() {

@@ -30,7 +30,8 @@ QValidator::State CharFilter::validate(QString& input, int& pos) const {
         while (tail < most - head && last_[last_.size() - 1 - tail] == input[input.size() - 1 - tail])
             ++tail;
         bool anyTaken = false;
-        for (int i = head; i < input.size() - tail && !anyTaken; ++i) anyTaken = !map_(input[i]).isNull();
+        for (int i = head; i < input.size() - tail && !anyTaken; ++i)
+            anyTaken = !map_(input[i]).isNull();
         if (!anyTaken) return Invalid;  // the field takes back what it had
         input = kept;
         pos = std::max(0, keptPos);
@@ -48,7 +49,8 @@ QChar FreqChar(QChar c) { return c == QLatin1Char(',') ? QChar('.') : DecimalCha
 QChar NameChar(QChar c) {
     if (c.unicode() >= 0x80) return {};
     const QChar up = c.toUpper();
-    return up.unicode() != 0 && NameCharCode(static_cast<char>(up.unicode())) != kNoNameChar ? up : QChar();
+    return up.unicode() != 0 && NameCharCode(static_cast<char>(up.unicode())) != kNoNameChar ? up
+                                                                                             : QChar();
 }
 
 void FilterChars(QLineEdit* edit, CharMap map) { new CharFilter(edit, std::move(map)); }

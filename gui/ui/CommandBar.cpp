@@ -130,7 +130,8 @@ QAction* CommandBar::MakeAction(const ToolDef& t, QObject* parent) {
     if (t.check) a->setCheckable(true);
     if (!t.key.isEmpty()) {
         QList<QKeySequence> keys;
-        for (const QString& k : t.key.split(QLatin1Char(';'), Qt::SkipEmptyParts)) keys << QKeySequence(k);
+        for (const QString& k : t.key.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+            keys << QKeySequence(k);
         a->setShortcuts(keys);
     }
     if (!t.icon.isEmpty()) a->setIcon(StandardIcon(t.icon));

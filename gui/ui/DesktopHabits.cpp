@@ -35,21 +35,22 @@ bool KeyboardHabits::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::Hide:
         if (auto* w = qobject_cast<QWidget*>(watched); w && w->isWindow()) ModalHidden(w);
         break;
-    default:
-        break;
+    default: break;
     }
     return QObject::eventFilter(watched, event);
 }
 
 void KeyboardHabits::ModalShown(QWidget* modal) {
     QWidget* opener = QApplication::activeWindow();
-    if (!opener || opener == modal) opener = modal->parentWidget() ? modal->parentWidget()->window() : nullptr;
+    if (!opener || opener == modal)
+        opener = modal->parentWidget() ? modal->parentWidget()->window() : nullptr;
     if (!opener) return;
     open_.push_back({modal, opener, opener->focusWidget()});
 }
 
 void KeyboardHabits::ModalHidden(QWidget* modal) {
-    const auto it = std::find_if(open_.begin(), open_.end(), [modal](const Opened& o) { return o.modal == modal; });
+    const auto it =
+        std::find_if(open_.begin(), open_.end(), [modal](const Opened& o) { return o.modal == modal; });
     // Drop entries of windows gone meanwhile, and this one.
     Opened entry;
     if (it != open_.end()) entry = *it;

@@ -21,7 +21,8 @@ std::vector<ButtonDef> ButtonsOf(MsgButtons b) {
     case MsgButtons::Ok: return {{B::Ok, MsgAnswer::Ok}};
     case MsgButtons::OkCancel: return {{B::Ok, MsgAnswer::Ok}, {B::Cancel, MsgAnswer::Cancel}};
     case MsgButtons::AbortRetryIgnore:
-        return {{B::Abort, MsgAnswer::Abort}, {B::Retry, MsgAnswer::Retry}, {B::Ignore, MsgAnswer::Ignore}};
+        return {
+            {B::Abort, MsgAnswer::Abort}, {B::Retry, MsgAnswer::Retry}, {B::Ignore, MsgAnswer::Ignore}};
     case MsgButtons::YesNoCancel:
         return {{B::Yes, MsgAnswer::Yes}, {B::No, MsgAnswer::No}, {B::Cancel, MsgAnswer::Cancel}};
     case MsgButtons::YesNo: return {{B::Yes, MsgAnswer::Yes}, {B::No, MsgAnswer::No}};
@@ -61,7 +62,8 @@ MsgAnswer QtMessageBoxes::Show(const MessageRequest& request) {
     std::vector<QAbstractButton*> buttons;
     for (const auto& d : defs) buttons.push_back(box.addButton(d.button));
     const int def = request.defaultButton >= 0 && request.defaultButton < int(defs.size())
-                        ? request.defaultButton : 0;
+                        ? request.defaultButton
+                        : 0;
     box.setDefaultButton(static_cast<QPushButton*>(buttons[def]));
     box.exec();
     QAbstractButton* clicked = box.clickedButton();
@@ -83,15 +85,13 @@ std::string QtFileDialogs::GetOpenFileName(const std::string& filter) {
         .toStdString();
 }
 
-std::string QtFileDialogs::GetSaveFileName(const std::string& filter,
-                                           const std::string& proposedName) {
+std::string QtFileDialogs::GetSaveFileName(const std::string& filter, const std::string& proposedName) {
     // Asks before replacing an existing file (Qt's default).
     // A proposed name without a folder ("Untitled.dat") goes into the start folder.
     QString proposed = QString::fromStdString(proposedName);
     const QString folder = StartFolder();
     if (!folder.isEmpty() && !QDir::isAbsolutePath(proposed)) proposed = QDir(folder).filePath(proposed);
-    return QFileDialog::getSaveFileName(owner_, QString(), proposed, QtFilterText(filter))
-        .toStdString();
+    return QFileDialog::getSaveFileName(owner_, QString(), proposed, QtFilterText(filter)).toStdString();
 }
 
 }  // namespace rm427::gui

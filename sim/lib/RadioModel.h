@@ -55,8 +55,8 @@ struct SimFrame {
 
 // What the line should do after a frame.
 struct SimAction {
-    Bytes bytes;        // to send back (may be empty)
-    int delayMs = 0;    // wait before sending
+    Bytes bytes;      // to send back (may be empty)
+    int delayMs = 0;  // wait before sending
     bool hangUp = false;
 };
 
@@ -112,8 +112,7 @@ private:
     // Returns the length of the frame at the start of pending_ (0 = noise
     // byte, -1 = incomplete) and its kind and command (if any).
     int NextFrame(std::string& kind, SimCommand*& command) const;
-    Bytes Handle(const std::string& kind, SimCommand* command, const Bytes& frame,
-                 const Fault* fault);
+    Bytes Handle(const std::string& kind, SimCommand* command, const Bytes& frame, const Fault* fault);
     const Fault* TakeFault();
 
     Bytes pending_;

@@ -82,7 +82,8 @@ public:
         return b.size() < 6 ? -1 : 6;
     }
     Bytes Answer(RadioModel& radio, const Bytes& frame) override {
-        radio.WriteMemory(frame[2] << 8 | frame[3], Bytes(frame.begin() + 4, frame.begin() + 4 + frame[1]));
+        radio.WriteMemory(frame[2] << 8 | frame[3],
+                          Bytes(frame.begin() + 4, frame.begin() + 4 + frame[1]));
         return {kAck};
     }
 };

@@ -68,12 +68,15 @@ TEST_F(ChannelCliTest, ImportListExportAndBack) {
     ASSERT_EQ(r.code, 0) << r.err;
     const auto lines = Lines(r.out);
     ASSERT_EQ(lines.size(), 128u);
-    EXPECT_EQ(lines[0], "1\t145.00000\t145.00000\tNone\tNone\tHigh\tWide\tYes\tOff\tOff\tOff\tOff\tAB-1");
+    EXPECT_EQ(lines[0],
+              "1\t145.00000\t145.00000\tNone\tNone\tHigh\tWide\tYes\tOff\tOff\tOff\tOff\tAB-1");
     EXPECT_EQ(lines[1], "2" + std::string(12, '\t'));
-    EXPECT_EQ(lines[2],
-              "3\t438.50000\t433.50000\t88.5\tD023N\tMid\tNarrow\tNo\tBeat Shift2\tOn\tOn\tCompand\tA_ B");
-    EXPECT_EQ(lines[127],
-              "128\t145.00625\t145.00625\tD023I\t67.0\tLow\tWide\tYes\tBeat Shift1\tOff\tOff\tScramble\t");
+    EXPECT_EQ(
+        lines[2],
+        "3\t438.50000\t433.50000\t88.5\tD023N\tMid\tNarrow\tNo\tBeat Shift2\tOn\tOn\tCompand\tA_ B");
+    EXPECT_EQ(
+        lines[127],
+        "128\t145.00625\t145.00625\tD023I\t67.0\tLow\tWide\tYes\tBeat Shift1\tOff\tOff\tScramble\t");
     rm427::CodeplugImage image = Image("c.dat");
     EXPECT_EQ(std::vector<std::uint8_t>(image.begin(), image.begin() + 14),
               (std::vector<std::uint8_t>{0x05, 0xAA, 0xE0, 0x00, 0x0A, 0xE0, 0x00, 0x00, 0xFE, 0x6E,
@@ -86,7 +89,8 @@ TEST_F(ChannelCliTest, ImportListExportAndBack) {
     const auto rows = Lines(Slurp(dir / "out.csv"));
     ASSERT_EQ(rows.size(), 4u);
     EXPECT_EQ(rows[0] + "\n", kHeader);
-    EXPECT_EQ(rows[3], "128,145.00625,145.00625,D023I,67.0,Low,Wide,Yes,Beat Shift1,Off,Off,Scramble,\r");
+    EXPECT_EQ(rows[3],
+              "128,145.00625,145.00625,D023I,67.0,Low,Wide,Yes,Beat Shift1,Off,Off,Scramble,\r");
     Write("none.csv", "Channel,RxFreq\r\n");
     ASSERT_EQ(Run("import-csv none.csv c.dat").code, 0);
     EXPECT_EQ(Run("export-csv c.dat -").out, kHeader);
@@ -99,7 +103,8 @@ TEST_F(ChannelCliTest, BadCsvWritesNothing) {
     const std::string before = Slurp(dir / "keep.dat");
     const std::string ok = "1,145,,,,,,,,,,,\r\n";
     const std::pair<std::string, std::string> cases[] = {
-        {std::string(kHeader) + ok + "2,145,,77.7,,,,,,,,,\r\n", "line 3: unknown tone \"77.7\" in Decode"},
+        {std::string(kHeader) + ok + "2,145,,77.7,,,,,,,,,\r\n",
+         "line 3: unknown tone \"77.7\" in Decode"},
         {std::string(kHeader) + ok + ok, "line 3: channel 1 is listed twice (first on line 2)"},
         {std::string(kHeader) + "\"2\",\"145\r\n", "line 2: quoted field is not closed"},
     };
@@ -127,7 +132,8 @@ TEST_F(ChannelCliTest, BadCsvWritesNothing) {
     EXPECT_EQ(r.code, 0);
     EXPECT_EQ(r.err, "rm427-cli: long.csv: line 2: name \"CADY11\" shortened to \"CADY1\"\n");
     for (const char* cmd : {"channels", "export-csv", "import-csv"}) {
-        EXPECT_EQ(Run(std::string(cmd) + " --help").out.rfind(std::string("usage: rm427-cli ") + cmd, 0), 0u);
+        EXPECT_EQ(Run(std::string(cmd) + " --help").out.rfind(std::string("usage: rm427-cli ") + cmd, 0),
+                  0u);
         EXPECT_NE(Run(cmd).code, 0);
     }
 }

@@ -47,7 +47,8 @@ TEST_F(ExtraCliTest, CountyListNeedsForceAndIsPickedByItsHeader) {
     std::istringstream lines(r.out);
     std::string first;
     std::getline(lines, first);
-    EXPECT_EQ(first, "1\t146.70000\t146.10000\t131.8\t131.8\tHigh\tWide\tYes\tOff\tOff\tOff\tOff\tCADY1");
+    EXPECT_EQ(first,
+              "1\t146.70000\t146.10000\t131.8\t131.8\tHigh\tWide\tYes\tOff\tOff\tOff\tOff\tCADY1");
 }
 
 TEST_F(ExtraCliTest, CleanCommonFileImportsWithoutForceAndExportsBack) {

@@ -72,7 +72,6 @@ TEST_F(CliTest, ImportExportRoundTripAndInfoOfChannels) {
     EXPECT_EQ(Slurp(dir / "out.bin"), img);
     EXPECT_EQ(Run("info c.dat").out,
               "Model code: 2 (136 - 174(MHz))\nBand: VHF\nProgrammed channels: 6 of 128\n");
-
 }
 
 TEST_F(CliTest, BadInputIsRefusedWithoutOutput) {
@@ -92,7 +91,8 @@ TEST_F(CliTest, BadInputIsRefusedWithoutOutput) {
     ASSERT_EQ(Run("new good.dat").code, 0);
     Write("cut.dat", Slurp(dir / "good.dat").substr(0, 40));
     fs::create_directories(dir / "folder.dat");
-    for (const std::string bad : {"img.bin", "junk.dat", "empty.dat", "cut.dat", "missing.dat", "folder.dat"}) {
+    for (const std::string bad :
+         {"img.bin", "junk.dat", "empty.dat", "cut.dat", "missing.dat", "folder.dat"}) {
         for (const std::string cmd : {"dump ", "info ", "export-image "}) {
             const Result r = Run(cmd + bad + (cmd == "export-image " ? " out.bin" : ""));
             ExpectOneLineError(r);
@@ -101,7 +101,8 @@ TEST_F(CliTest, BadInputIsRefusedWithoutOutput) {
     }
     EXPECT_FALSE(fs::exists(dir / "out.bin"));
     ExpectOneLineError(Run("new nowhere/n.dat"));
-    for (const char* usage : {"new", "dump a.dat b.dat", "info --verbose good.dat", "export-image good.dat"})
+    for (const char* usage :
+         {"new", "dump a.dat b.dat", "info --verbose good.dat", "export-image good.dat"})
         ExpectOneLineError(Run(usage));
     for (const char* cmd : {"new", "dump", "info", "export-image", "import-image"}) {
         const Result r = Run(std::string(cmd) + " --help");

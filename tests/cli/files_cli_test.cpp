@@ -52,13 +52,12 @@ TEST_F(CliFilesTest, SavesThroughLinksIntoDevicesAndNeverOverReadOnly) {
     EXPECT_EQ(Slurp(dir / "a.dat"), fresh);
 }
 
-
 TEST_F(CliFilesTest, InputIsNeverTheOutput) {
     ASSERT_EQ(Run("new a.dat").code, 0);
     const std::string before = Slurp(dir / "a.dat");
     fs::create_symlink("a.dat", dir / "link.dat");
     for (const std::string cmd : {"export-csv a.dat a.dat", "export-image a.dat link.dat",
-                                   "import-image a.dat ./a.dat", "import-csv link.dat a.dat"}) {
+                                  "import-image a.dat ./a.dat", "import-csv link.dat a.dat"}) {
         const Result r = Run(cmd);
         EXPECT_EQ(r.code, 1) << cmd;
         EXPECT_NE(r.err.find("are the same file; nothing written"), std::string::npos) << cmd << r.err;
@@ -71,7 +70,8 @@ TEST_F(CliFilesTest, FailedOutputIsAnError) {
     for (const std::string cmd : {"dump a.dat", "info a.dat", "channels a.dat", "export-csv a.dat -"}) {
         EXPECT_EQ(Shell(Cli() + " " + cmd + " > /dev/full 2> err"), 1) << cmd;
         const std::string name = cmd.substr(0, cmd.find(' '));
-        EXPECT_EQ(Slurp(dir / "err"), "rm427-cli: " + name + ": cannot write the output: No space left on device\n");
+        EXPECT_EQ(Slurp(dir / "err"),
+                  "rm427-cli: " + name + ": cannot write the output: No space left on device\n");
     }
     EXPECT_EQ(Shell(Cli() + " diff a.dat a.dat > /dev/full"), 0);  // equal: nothing to print
 }

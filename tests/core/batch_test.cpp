@@ -270,11 +270,13 @@ TEST(BatchFields, RangeFieldRules) {
     ValidateRangeFields(from, to, true, 128);
     EXPECT_EQ(from, "5");
     EXPECT_EQ(to, "5");
-    from = "9"; to = "0";
+    from = "9";
+    to = "0";
     ValidateRangeFields(from, to, false, 128);
     EXPECT_EQ(to, "1");
     EXPECT_EQ(from, "1");
-    from = ""; to = "999";
+    from = "";
+    to = "999";
     ValidateRangeFields(from, to, true, 128);
     EXPECT_EQ(from, "1");
     EXPECT_EQ(to, "999");  // only the field being validated is clamped
@@ -349,15 +351,15 @@ TEST(BatchRows, FilledRowsStoreAndLoadBackUnchanged) {
     const std::uint8_t* ch1 = &s.Image[0];
     EXPECT_EQ(ch1[0], 0x05);
     EXPECT_EQ(ch1[1], 0xAA);
-    EXPECT_EQ(ch1[2] & 0x80, 0);     // VOX on
-    EXPECT_EQ(ch1[5] >> 6, 2);       // transmit below receive
-    EXPECT_EQ(ch1[3] * 256 + ch1[4], 6);  // 600 kHz offset, whole 100 kHz units
-    EXPECT_EQ(ch1[6], 8);            // 88.5
-    EXPECT_EQ(ch1[7], 1);            // D023N
-    EXPECT_EQ(ch1[9] & 0x07, 5);     // CTCSS decode, DCS encode
-    EXPECT_EQ(ch1[8] & 0x10, 0);     // BCL on
+    EXPECT_EQ(ch1[2] & 0x80, 0);           // VOX on
+    EXPECT_EQ(ch1[5] >> 6, 2);             // transmit below receive
+    EXPECT_EQ(ch1[3] * 256 + ch1[4], 6);   // 600 kHz offset, whole 100 kHz units
+    EXPECT_EQ(ch1[6], 8);                  // 88.5
+    EXPECT_EQ(ch1[7], 1);                  // D023N
+    EXPECT_EQ(ch1[9] & 0x07, 5);           // CTCSS decode, DCS encode
+    EXPECT_EQ(ch1[8] & 0x10, 0);           // BCL on
     EXPECT_EQ(s.Image[14 + 2] & 0x1F, 1);  // channel 2: 145.00625, one 6.25 kHz step
-    EXPECT_EQ(s.Image[42], 0xFF);    // channel 4 stays empty
+    EXPECT_EQ(s.Image[42], 0xFF);          // channel 4 stays empty
     ChannelRows back = MakeChannelRows(s);
     LoadChannelRows(s, back);
     for (int n = 1; n <= 3; ++n) EXPECT_EQ(back[n], rows[n]) << n;

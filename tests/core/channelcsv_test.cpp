@@ -10,7 +10,8 @@ using namespace rm427;
 
 namespace {
 
-const char* kHeader = "Channel,RxFreq,TxFreq,Decode,Encode,Power,Bandwidth,ScanAdd,BeatShift,BCL,VOX,Option,Name\n";
+const char* kHeader =
+    "Channel,RxFreq,TxFreq,Decode,Encode,Power,Bandwidth,ScanAdd,BeatShift,BCL,VOX,Option,Name\n";
 
 // An image with a spread of channels saved the way the channel editor saves
 // them, and random bytes everywhere else; the records are written over
@@ -29,10 +30,19 @@ CodeplugImage RichImage(bool randomRecords) {
     const char* names[] = {"", "AB-1", " X*+_", "Z9", "12345", "A B"};
     for (int n = 1; n <= 128; ++n) {
         if (n % 9 == 0) continue;  // some empty channels
-        rows[n] = {rows[n][0], rx[n % 5], tx[n % 5], tones[(n * 37) % 265], tones[(n * 53) % 265],
-                   n % 3 ? "High" : "Mid", n % 2 ? "Wide" : "Narrow", n % 4 < 2 ? "Yes" : "No",
-                   shifts[(n / 3) % 3], n % 5 ? "Off" : "On", n % 7 ? "Off" : "On",
-                   n % 4 ? "Compand" : "Scramble", names[n % 6]};
+        rows[n] = {rows[n][0],
+                   rx[n % 5],
+                   tx[n % 5],
+                   tones[(n * 37) % 265],
+                   tones[(n * 53) % 265],
+                   n % 3 ? "High" : "Mid",
+                   n % 2 ? "Wide" : "Narrow",
+                   n % 4 < 2 ? "Yes" : "No",
+                   shifts[(n / 3) % 3],
+                   n % 5 ? "Off" : "On",
+                   n % 7 ? "Off" : "On",
+                   n % 4 ? "Compand" : "Scramble",
+                   names[n % 6]};
     }
     SaveChannelRows(s, rows);
     return s.Image;
@@ -71,9 +81,12 @@ ChannelRows RowsOf(const std::string& csv) {
 TEST(CsvReader, QuotedFieldsAndLineEnds) {
     std::vector<CsvRecord> recs;
     std::string error;
-    ASSERT_TRUE(ReadCsv("\xEF\xBB\xBF" "a,\"b,c\",\"say \"\"hi\"\"\"\r\n\r\n"
-                        "\"two\nlines\",,x\rlast,\"\"",
-                        recs, error)) << error;
+    ASSERT_TRUE(
+        ReadCsv("\xEF\xBB\xBF"
+                "a,\"b,c\",\"say \"\"hi\"\"\"\r\n\r\n"
+                "\"two\nlines\",,x\rlast,\"\"",
+                recs, error))
+        << error;
     ASSERT_EQ(recs.size(), 3u);
     EXPECT_EQ(recs[0].fields, (std::vector<std::string>{"a", "b,c", "say \"hi\""}));
     EXPECT_EQ(recs[0].line, 1);
@@ -86,7 +99,6 @@ TEST(CsvReader, QuotedFieldsAndLineEnds) {
     EXPECT_EQ(error, "line 2: quoted field is not closed");
     EXPECT_FALSE(ReadCsv("a,b\n\"x\"y,2\n", recs, error));
     EXPECT_EQ(error, "line 2: unexpected text after a closing quote");
-
 }
 
 TEST(CsvChannels, ExportThenImportIsByteExact) {
@@ -124,8 +136,8 @@ TEST(CsvChannels, ColumnsByHeaderDefaultsAndRounding) {
         "cq 1,145.0060,3,mid,d023n,145.0060\n"
         "\"LONGNAME\",0438.5,128,,,\n"
         ",145.000,1,,,145.0060\n");
-    EXPECT_EQ(rows[3], (ChannelRow{"3", "145.00625", "145.00625", "D023N", "None", "Mid", "Wide",
-                                   "Yes", "Off", "Off", "Off", "Off", "CQ 1"}));
+    EXPECT_EQ(rows[3], (ChannelRow{"3", "145.00625", "145.00625", "D023N", "None", "Mid", "Wide", "Yes",
+                                   "Off", "Off", "Off", "Off", "CQ 1"}));
     EXPECT_EQ(rows[128][colTxFreq], "438.50000");
     EXPECT_EQ(rows[128][colName], "LONGN");
     EXPECT_EQ(rows[1][colTxFreq], "145.00500");  // transmit rounds on the receive raster
@@ -133,8 +145,8 @@ TEST(CsvChannels, ColumnsByHeaderDefaultsAndRounding) {
 
     std::vector<std::string> warnings;
     std::string error;
-    ASSERT_TRUE(ChannelRowsFromCsv(Module1(), "Channel,RxFreq,Name\n7,145,CADY11\n", rows, error,
-                                   &warnings));
+    ASSERT_TRUE(
+        ChannelRowsFromCsv(Module1(), "Channel,RxFreq,Name\n7,145,CADY11\n", rows, error, &warnings));
     EXPECT_EQ(warnings, std::vector<std::string>{"line 2: name \"CADY11\" shortened to \"CADY1\""});
 }
 
@@ -146,20 +158,28 @@ TEST(CsvChannels, BadLinesNameTheLineAndChangeNothing) {
               "line 3: unknown tone \"123.4\" in Decode");
     EXPECT_EQ(ImportError(h + ok + "2,14x.5,,,,,,,,,,,\n"), "line 3: RxFreq \"14x.5\" is not a number");
     EXPECT_EQ(ImportError(h + "2,145,-5,,,,,,,,,,\n"), "line 2: TxFreq \"-5\" is not a number");
-    EXPECT_EQ(ImportError(h + "0,145,,,,,,,,,,,\n"), "line 2: channel \"0\" is not a number from 1 to 128");
-    EXPECT_EQ(ImportError(h + "129,145,,,,,,,,,,,\n"), "line 2: channel \"129\" is not a number from 1 to 128");
+    EXPECT_EQ(ImportError(h + "0,145,,,,,,,,,,,\n"),
+              "line 2: channel \"0\" is not a number from 1 to 128");
+    EXPECT_EQ(ImportError(h + "129,145,,,,,,,,,,,\n"),
+              "line 2: channel \"129\" is not a number from 1 to 128");
     EXPECT_EQ(ImportError(h + ok + "\n" + ok), "line 4: channel 1 is listed twice (first on line 2)");
     EXPECT_EQ(ImportError(h + ok + "2,145,145\n"), "line 3: expected 13 fields, found 3");
-    EXPECT_EQ(ImportError(h + "2,551,,,,,,,,,,,\n"), "line 2: RxFreq 551 is out of range (100 to 550 MHz)");
-    EXPECT_EQ(ImportError(h + "2,145,99.99,,,,,,,,,,\n"), "line 2: TxFreq 99.99 is out of range (100 to 550 MHz)");
+    EXPECT_EQ(ImportError(h + "2,551,,,,,,,,,,,\n"),
+              "line 2: RxFreq 551 is out of range (100 to 550 MHz)");
+    EXPECT_EQ(ImportError(h + "2,145,99.99,,,,,,,,,,\n"),
+              "line 2: TxFreq 99.99 is out of range (100 to 550 MHz)");
     EXPECT_EQ(ImportError(h + "2,,,,,,,,,,,,\n"), "line 2: RxFreq is empty");
     EXPECT_EQ(ImportError(h + "2,145,,,,Medium,,,,,,,\n"),
               "line 2: Power \"Medium\" is not one of High, Mid, Low");
-    EXPECT_EQ(ImportError(h + "2,145,,,,,,,,,,,A.B\n").find("line 2: Name \"A.B\" holds a character"), 0u);
+    EXPECT_EQ(ImportError(h + "2,145,,,,,,,,,,,A.B\n").find("line 2: Name \"A.B\" holds a character"),
+              0u);
     // A quoted field spanning lines: the error names the line the record starts on.
-    EXPECT_EQ(ImportError(h + "\"1\n\",145,,,,,,,,,,,\n"), "line 2: channel \"1\n\" is not a number from 1 to 128");
-    EXPECT_EQ(ImportError("Channel,RxFreq,Colour\n"), "line 1: unknown column \"Colour\" (the columns are "
-              "Channel,RxFreq,TxFreq,Decode,Encode,Power,Bandwidth,ScanAdd,BeatShift,BCL,VOX,Option,Name)");
+    EXPECT_EQ(ImportError(h + "\"1\n\",145,,,,,,,,,,,\n"),
+              "line 2: channel \"1\n\" is not a number from 1 to 128");
+    EXPECT_EQ(
+        ImportError("Channel,RxFreq,Colour\n"),
+        "line 1: unknown column \"Colour\" (the columns are "
+        "Channel,RxFreq,TxFreq,Decode,Encode,Power,Bandwidth,ScanAdd,BeatShift,BCL,VOX,Option,Name)");
     EXPECT_EQ(ImportError("Channel,RxFreq,\n1,145,\n"), "");  // trailing comma
     EXPECT_EQ(ImportError("Channel,RxFreq,\n1,145\n"), "line 2: expected 3 fields, found 2");
     EXPECT_EQ(ImportError("Channel,Name,channel\n"), "line 1: column Channel appears twice");

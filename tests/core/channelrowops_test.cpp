@@ -131,7 +131,9 @@ TEST(ChannelClipboard, TabTextAndOwnCsvPasteBackWhereAsked) {
     ChannelRows rows = Table({"145.00000", "", "438.12500"});
     rows[3][colPower] = "Low";
     const std::string tsv = ChannelsToTsv(rows, 1, 3);
-    EXPECT_EQ(tsv.substr(0, tsv.find('\n')), "CH.\tRx Freq\tTx Freq\tDec.\tEnc.\tTX Power\tW/N\tScan Add\tBeat Shift\tBCL\tVOX\tOPTION\tName")
+    EXPECT_EQ(
+        tsv.substr(0, tsv.find('\n')),
+        "CH.\tRx Freq\tTx Freq\tDec.\tEnc.\tTX Power\tW/N\tScan Add\tBeat Shift\tBCL\tVOX\tOPTION\tName")
         << tsv;
     ChannelPaste paste;
     std::string error;

@@ -20,7 +20,7 @@ Record RecordOf(const Module1& s, int n) {
 
 // A row as the editor fills a new channel, with transmit frequency tx.
 ChannelRow NewChannel(const std::string& rx, const std::string& tx = "") {
-    return {"", rx, tx.empty() ? rx : tx, "None", "None", "High", "Wide", "Yes", "Off", "Off", "Off",
+    return {"",    rx, tx.empty() ? rx : tx, "None", "None", "High", "Wide", "Yes", "Off", "Off", "Off",
             "Off", ""};
 }
 
@@ -53,11 +53,11 @@ TEST(ChannelRecordBytes, WorkedExamples) {
     EXPECT_EQ(ChannelOffset(128), 0xE0E);
 
     Module1 s = SaveOne(NewChannel("145.00000"));
-    EXPECT_EQ(RecordOf(s, 1), (Record{0x05, 0xAA, 0xE0, 0x00, 0x0A, 0xE0, 0x00, 0x00, 0xFE, 0x6E,
-                                      0xFF, 0xFF, 0xFF, 0xFF}));
+    EXPECT_EQ(RecordOf(s, 1), (Record{0x05, 0xAA, 0xE0, 0x00, 0x0A, 0xE0, 0x00, 0x00, 0xFE, 0x6E, 0xFF,
+                                      0xFF, 0xFF, 0xFF}));
     ChannelRows rows = Load(s);
-    EXPECT_EQ(rows[1], (ChannelRow{"1", "145.00000", "145.00000", "None", "None", "High", "Wide",
-                                   "Yes", "Off", "Off", "Off", "Off", ""}));
+    EXPECT_EQ(rows[1], (ChannelRow{"1", "145.00000", "145.00000", "None", "None", "High", "Wide", "Yes",
+                                   "Off", "Off", "Off", "Off", ""}));
 
     s = SaveOne(NewChannel("145.00625"));
     EXPECT_EQ(RecordOf(s, 1)[9] >> 4, 0x4);
@@ -105,11 +105,16 @@ TEST(ChannelRecordBytes, WorkedExamples) {
 }
 
 TEST(ChannelRecordBytes, SignallingTypes) {
-    struct Case { const char* dec; const char* enc; int type; bool bit3; };
+    struct Case {
+        const char* dec;
+        const char* enc;
+        int type;
+        bool bit3;
+    };
     const Case cases[] = {
-        {"None", "None", 6, true},   {"None", "67.0", 0, true},  {"None", "D754I", 2, true},
-        {"67.0", "None", 1, false},  {"D017N", "None", 4, true}, {"67.0", "254.1", 1, false},
-        {"D017N", "67.0", 4, true},  {"67.0", "D017N", 5, true}, {"D017N", "D754I", 3, true},
+        {"None", "None", 6, true},  {"None", "67.0", 0, true},  {"None", "D754I", 2, true},
+        {"67.0", "None", 1, false}, {"D017N", "None", 4, true}, {"67.0", "254.1", 1, false},
+        {"D017N", "67.0", 4, true}, {"67.0", "D017N", 5, true}, {"D017N", "D754I", 3, true},
         {"bogus", "junk", 6, true},
     };
     for (const Case& c : cases) {
@@ -145,7 +150,9 @@ TEST(ChannelRecordBytes, EmptyRecordsAndOpenPoints) {
 
     // Names: the first five characters; a UTF-8 character is one position.
     row = NewChannel("145.00000");
-    row[colName] = "B\xC3\xA4" "cDEF";
+    row[colName] =
+        "B\xC3\xA4"
+        "cDEF";
     s = SaveOne(row);
     EXPECT_EQ(Load(s)[1][colName], "BDE");
 
@@ -176,7 +183,9 @@ TEST(ChannelRows, LoadNeverFailsAndSaveStaysInRecords) {
         ChannelRows rows = Load(s);
         SaveChannelRows(s, rows);
         for (int a = 0; a < kImageSize; ++a) {
-            if (!mask[a]) { ASSERT_EQ(s.Image[a], before[a]) << "offset " << a; }
+            if (!mask[a]) {
+                ASSERT_EQ(s.Image[a], before[a]) << "offset " << a;
+            }
         }
     }
     // A channel count past the table writes no further than record 128.
@@ -187,7 +196,9 @@ TEST(ChannelRows, LoadNeverFailsAndSaveStaysInRecords) {
     const CodeplugImage before = s.Image;
     SaveChannelRows(s, rows);
     for (int a = 0; a < kImageSize; ++a) {
-        if (!mask[a]) { ASSERT_EQ(s.Image[a], before[a]) << "offset " << a; }
+        if (!mask[a]) {
+            ASSERT_EQ(s.Image[a], before[a]) << "offset " << a;
+        }
     }
 }
 
@@ -196,18 +207,26 @@ TEST(ChannelRows, RoundTripsOverTonesOptionsAndRasters) {
     const char* powers[] = {"High", "Mid", "Low"};
     const char* shifts[] = {"Off", "Beat Shift1", "Beat Shift2"};
     const char* options[] = {"Off", "Compand", "Scramble"};
-    const char* rasters[][2] = {{"145.12500", "145.72500"}, {"438.50625", "433.50625"},
-                                {"146.01250", "146.01250"}, {"440.00625", "445.10625"}};
+    const char* rasters[][2] = {{"145.12500", "145.72500"},
+                                {"438.50625", "433.50625"},
+                                {"146.01250", "146.01250"},
+                                {"440.00625", "445.10625"}};
     Module1 s;
     ChannelRows rows = MakeChannelRows(s);
     // Every tone as decode and as encode, cycling through every option value.
     for (int t = 0, n = 1; t < 265 * 2; ++t, n = n % 128 + 1) {
         const bool second = t >= 265;
-        rows[n] = {std::to_string(n), rasters[t % 4][0], rasters[t % 4][1],
+        rows[n] = {std::to_string(n),
+                   rasters[t % 4][0],
+                   rasters[t % 4][1],
                    second ? tones[(t * 7) % 265] : tones[t],
                    second ? tones[t % 5 ? t - 265 : 0] : tones[(t * 11 + 1) % 264 + 1],
-                   powers[t % 3], t % 2 ? "Narrow" : "Wide", (t / 2) % 2 ? "No" : "Yes",
-                   shifts[(t / 3) % 3], (t / 4) % 2 ? "On" : "Off", (t / 5) % 2 ? "On" : "Off",
+                   powers[t % 3],
+                   t % 2 ? "Narrow" : "Wide",
+                   (t / 2) % 2 ? "No" : "Yes",
+                   shifts[(t / 3) % 3],
+                   (t / 4) % 2 ? "On" : "Off",
+                   (t / 5) % 2 ? "On" : "Off",
                    options[(t / 6) % 3],
                    std::string(1, kNameChars[t % 41]) + kNameChars[(t / 41) % 41] + "Z_ 9"};
         if (n < 128 && t < 265 * 2 - 1) continue;

@@ -185,7 +185,7 @@ TEST(CloneMachine, ReadTakesOnlyTheLastBytesAndFinishesWith100msAfterDone) {
     EXPECT_EQ(r.outcome, CloneOutcome::Succeeded);
     const auto& img = r.ex->ReadImage();
     EXPECT_EQ(img[0x000], 1);
-    EXPECT_EQ(img[0x0EE], 18);   // step 18 at 0xA0EE
+    EXPECT_EQ(img[0x0EE], 18);  // step 18 at 0xA0EE
     EXPECT_EQ(img[0x200], 19);
     EXPECT_EQ(img[0xE0E], 128);
     EXPECT_EQ(img[0xE9F], 129);
@@ -237,10 +237,10 @@ TEST(CloneBandCheck, WholeMHzComparisonAndEmptyTexts) {
     CodeplugImage img{};
     img.fill(0x33);
     std::vector<ChannelFreqText> ch(128, {"", ""});
-    ch[0] = {"174.90000", "174.90000"};  // passes a 174.0 MHz limit
-    ch[1] = {"", ""};                    // empty: 0 MHz, blanked
-    ch[17] = {"136.00000", ""};          // transmit empty: offset removed
-    ch[18] = {"400.00000", "400.00000"}; // first record of block 1
+    ch[0] = {"174.90000", "174.90000"};   // passes a 174.0 MHz limit
+    ch[1] = {"", ""};                     // empty: 0 MHz, blanked
+    ch[17] = {"136.00000", ""};           // transmit empty: offset removed
+    ch[18] = {"400.00000", "400.00000"};  // first record of block 1
     BandCheck(img, 1360, 1740, ch);
     for (int b = 0; b < 14; ++b) EXPECT_EQ(img[b], 0x33);
     for (int b = 14; b < 28; ++b) EXPECT_EQ(img[b], 0xFF);
@@ -279,7 +279,9 @@ TEST(PortPaths, DefaultTableOverridesAndLineSettings) {
     EXPECT_EQ(WindowsPortName(21), "");
     EXPECT_EQ(DefaultPortPath(0), "");
     EXPECT_EQ(DefaultPortPath(21), "");
-    const PortPathLookup lookup = [](int n) { return n == 3 ? std::string(" /dev/pts/7 ") : std::string(); };
+    const PortPathLookup lookup = [](int n) {
+        return n == 3 ? std::string(" /dev/pts/7 ") : std::string();
+    };
     EXPECT_EQ(ResolvePortPath(3, lookup), "/dev/pts/7");
     EXPECT_EQ(ResolvePortPath(4, lookup), DefaultPortPath(4));
     EXPECT_EQ(ResolvePortPath(21, lookup), "");

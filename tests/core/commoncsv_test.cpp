@@ -193,8 +193,7 @@ TEST(CommonCsvImport, WholeFileErrorsLeaveTheImageAlone) {
 TEST(CommonCsvImport, ChannelsOutsideTheModelsBandAreKeptAndReported) {
     Module1 s;
     s.Image[kModelByte] = 0xF4;  // UHF 400 - 470 MHz
-    const std::string csv =
-        "Location,Frequency,Duplex,Offset\n1,146.52,,\n2,440.0,+,5\n3,468.0,+,5\n";
+    const std::string csv = "Location,Frequency,Duplex,Offset\n1,146.52,,\n2,440.0,+,5\n3,468.0,+,5\n";
     CodeplugImage image = s.Image;
     CommonCsvImport report;
     std::string error;
@@ -218,7 +217,10 @@ TEST(CommonCsvLayout, DetectedByTheHeader) {
 CodeplugImage ExportableImage() {
     Module1 s;
     ChannelRows rows = MakeChannelRows(s);
-    struct C { int n; const char *rx, *tx, *dec, *enc, *power, *bw, *scan, *name; };
+    struct C {
+        int n;
+        const char *rx, *tx, *dec, *enc, *power, *bw, *scan, *name;
+    };
     const C cs[] = {
         {1, "145.50000", "145.50000", "None", "None", "High", "Wide", "Yes", "CALL"},
         {2, "146.70000", "146.10000", "131.8", "131.8", "Low", "Wide", "Yes", "RPT"},
@@ -232,8 +234,19 @@ CodeplugImage ExportableImage() {
     };
     for (const C& c : cs) {
         ChannelRow& r = rows[c.n];
-        r = {std::to_string(c.n), c.rx, c.tx, c.dec, c.enc, c.power, c.bw, c.scan, "Off", "Off", "Off",
-             "Off", c.name};
+        r = {std::to_string(c.n),
+             c.rx,
+             c.tx,
+             c.dec,
+             c.enc,
+             c.power,
+             c.bw,
+             c.scan,
+             "Off",
+             "Off",
+             "Off",
+             "Off",
+             c.name};
     }
     SaveChannelRows(s, rows);
     return s.Image;
@@ -252,8 +265,9 @@ TEST(CommonCsvExport, WritesTheLayoutAndReadsBackToTheSameRecords) {
               "RxDtcsCode,CrossMode,Mode,TStep,Skip,Power,Comment\r");
     EXPECT_EQ(first, "1,CALL,145.500000,,0.000000,,88.5,88.5,023,NN,023,,FM,5.00,,High,\r");
     EXPECT_EQ(second, "2,RPT,146.700000,-,0.600000,TSQL,131.8,131.8,023,NN,023,,FM,5.00,,Low,\r");
-    EXPECT_NE(csv.find("\r\n3,D-STR,442.462500,+,5.000000,Tone,100.0,88.5,023,NN,023,,NFM,6.25,S,Mid,\r\n"),
-              std::string::npos);
+    EXPECT_NE(
+        csv.find("\r\n3,D-STR,442.462500,+,5.000000,Tone,100.0,88.5,023,NN,023,,NFM,6.25,S,Mid,\r\n"),
+        std::string::npos);
     EXPECT_NE(csv.find("\r\n4,DCS,446.000000,,0.000000,DTCS,88.5,88.5,023,NR,023,,NFM,5.00,,High,\r\n"),
               std::string::npos);
     EXPECT_NE(csv.find(",Cross,100.0,88.5,754,NN,754,Tone->DTCS,"), std::string::npos);

@@ -90,7 +90,8 @@ TEST(Packer, RandomBuffersAndImagesSurviveRoundTrip) {
         Bytes b(1 + rng() % 5000);
         const unsigned alphabet = 1 + rng() % 256, runBias = rng() % 4;
         for (std::size_t i = 0; i < b.size(); ++i)
-            b[i] = (i > 0 && rng() % 4 < runBias) ? b[i - 1] : static_cast<std::uint8_t>(rng() % alphabet);
+            b[i] =
+                (i > 0 && rng() % 4 < runBias) ? b[i - 1] : static_cast<std::uint8_t>(rng() % alphabet);
         Bytes p = Packed(b);
         ASSERT_TRUE(UnpackImageFile(p)) << round;
         ASSERT_EQ(p, b) << round;

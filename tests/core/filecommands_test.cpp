@@ -46,7 +46,8 @@ struct Script : MessageBoxes, FileDialogs, FileWindow {
     }
     void RefreshChannel() override { ++refreshes; }
     void SetCaption(const std::string& c) override { captions.push_back(c); }
-    template <class T> static T Pop(std::deque<T>& q) {
+    template <class T>
+    static T Pop(std::deque<T>& q) {
         T v = q.front();
         q.pop_front();
         return v;
@@ -64,8 +65,9 @@ void ExpectBox(const MessageRequest& b, const std::string& text, const char* tit
 class FileCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() / ("rm427-filecmd-" + std::to_string(::getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir = fs::temp_directory_path() /
+              ("rm427-filecmd-" + std::to_string(::getpid()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
         test::RemoveTestFolder(dir);
         fs::create_directories(dir);
     }
@@ -118,7 +120,8 @@ TEST_F(FileCommandsTest, NewAsksAndClearsOnlyOnOk) {
     EXPECT_FALSE(commands.New());
     EXPECT_EQ(state.Image[0x10], 0x42);
     EXPECT_EQ(ui.refreshes, 0);
-    ExpectBox(ui.boxes.at(0), "All data will be cleared.", "Alert!", MsgIcon::Exclamation, MsgButtons::OkCancel);
+    ExpectBox(ui.boxes.at(0), "All data will be cleared.", "Alert!", MsgIcon::Exclamation,
+              MsgButtons::OkCancel);
     EXPECT_EQ(ui.boxes[0].defaultButton, 1);
 
     state.Language = 1;
@@ -139,7 +142,8 @@ TEST_F(FileCommandsTest, OpenRefusesBadFilesThenLoadsAGoodOne) {
     wrongTrailer.back() = 3;
     wrongMarker[0] = 's';
     wrongMarker.push_back(0);
-    for (const Bytes& bad : {Bytes{1, 2, 3, 4}, Bytes(good.begin(), good.end() - 2), wrongTrailer, wrongMarker}) {
+    for (const Bytes& bad :
+         {Bytes{1, 2, 3, 4}, Bytes(good.begin(), good.end() - 2), wrongTrailer, wrongMarker}) {
         Write(P("bad.dat"), bad);
         ui.openPaths = {P("bad.dat")};
         ui.boxes.clear();
@@ -295,7 +299,8 @@ TEST_F(FileCommandsTest, FailedSaveReportsAndKeepsTheOldFile) {
     fs::create_directories(dir / "ro");
     state.FileName = (dir / "ro" / "old.dat").string();
     Write(state.FileName, {1, 2, 3});
-    fs::permissions(dir / "ro", fs::perms::others_write | fs::perms::group_write | fs::perms::owner_write,
+    fs::permissions(dir / "ro",
+                    fs::perms::others_write | fs::perms::group_write | fs::perms::owner_write,
                     fs::perm_options::remove);
     ui.boxes.clear();
     auto attempt = [&]() -> int {

@@ -29,8 +29,9 @@ using Bytes = std::vector<std::uint8_t>;
 class FileIoTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() / ("rm427-fileio-" + std::to_string(::getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir = fs::temp_directory_path() /
+              ("rm427-fileio-" + std::to_string(::getpid()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
         test::RemoveTestFolder(dir);
         fs::create_directories(dir);
     }

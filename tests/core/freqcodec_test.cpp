@@ -21,22 +21,38 @@ TEST(FreqText, ValueNormaliseCountFormat) {
 }
 
 TEST(FreqText, RoundFreqAndCheckFreq) {
-    struct Case { const char* text; int col; const char* rx; const char* want; };
+    struct Case {
+        const char* text;
+        int col;
+        const char* rx;
+        const char* want;
+    };
     const Case rounding[] = {
-        {"145.0030", 1, "", "145.00500"},   {"145.0060", 1, "", "145.00625"},
+        {"145.0030", 1, "", "145.00500"},
+        {"145.0060", 1, "", "145.00625"},
         {"145.01125", 1, "", "145.01000"},  // 125 from both candidates: 5 kHz
         {"145.0025", 1, "", "145.00500"},   // exact half rounds away from zero
-        {"442.4625", 1, "", "442.46250"},   {"145", 1, "", "145.00000"},
-        {"145.0060", 2, "145.00000", "145.00500"}, {"145.0060", 2, "145.00625", "145.00625"},
-        {"145,125", 3, "", "145.125"},      {"145.0060", 0, "", "145.0060"},
+        {"442.4625", 1, "", "442.46250"},
+        {"145", 1, "", "145.00000"},
+        {"145.0060", 2, "145.00000", "145.00500"},
+        {"145.0060", 2, "145.00625", "145.00625"},
+        {"145,125", 3, "", "145.125"},
+        {"145.0060", 0, "", "145.0060"},
     };
     for (const Case& c : rounding) EXPECT_EQ(RoundFreq(c.text, c.col, c.rx), c.want) << c.text;
 
-    struct Check { const char* text; const char* want; bool message; };
+    struct Check {
+        const char* text;
+        const char* want;
+        bool message;
+    };
     const Check checks[] = {
-        {"551", "550.00000", true},       {"550", "550.00000", false},
-        {"550.00001", "550.00000", true}, {"100", "100.00000", false},
-        {"99.99", "100.00000", true},     {"abc", "100.00000", true},
+        {"551", "550.00000", true},
+        {"550", "550.00000", false},
+        {"550.00001", "550.00000", true},
+        {"100", "100.00000", false},
+        {"99.99", "100.00000", true},
+        {"abc", "100.00000", true},
         {"145,125", "145.12500", false},
         {"0145.125", "145.12500", false},  // not 14 MHz behind the range check
         {"00145", "145.00000", false},
@@ -95,8 +111,9 @@ TEST(Tones, ListAndCodes) {
     for (int i = 0; i < 265; ++i) {
         ASSERT_EQ(ToneIndex(0, en[i]), i);
         const std::uint8_t code = ToneCodeOfIndex(i);
-        const int back = i == 0 ? (code == 0 ? 0 : -1)
-                                : i <= 50 ? CtcssIndexOfCode(code) : DcsIndexOfCode(code);
+        const int back = i == 0    ? (code == 0 ? 0 : -1)
+                         : i <= 50 ? CtcssIndexOfCode(code)
+                                   : DcsIndexOfCode(code);
         EXPECT_EQ(back, i);
     }
     EXPECT_EQ(ToneCodeOfIndex(159), 108);  // inverted = normal + 107

@@ -41,12 +41,13 @@ TEST_F(HistoryFolder, EntriesAreNamedListedNewestFirstAndPrunedToTheLimit) {
     std::string error;
     for (int i = 0; i < 7; ++i) {
         const HistoryTime when{2026, 12, 7, 1, 0, i, 0};
-        ASSERT_TRUE(AddHistoryEntry(dir, i % 2 ? HistoryKind::Read : HistoryKind::Save, "r.dat", demo, error,
-                                    when, 5))
+        ASSERT_TRUE(AddHistoryEntry(dir, i % 2 ? HistoryKind::Read : HistoryKind::Save, "r.dat", demo,
+                                    error, when, 5))
             << error;
     }
     // The same name twice in one millisecond: both kept.
-    ASSERT_TRUE(AddHistoryEntry(dir, HistoryKind::Save, "r.dat", demo, error, {2026, 12, 7, 1, 0, 6, 0}, 5));
+    ASSERT_TRUE(
+        AddHistoryEntry(dir, HistoryKind::Save, "r.dat", demo, error, {2026, 12, 7, 1, 0, 6, 0}, 5));
     std::ofstream(dir + "/unrelated.txt") << "kept";
     const auto list = ListHistory(dir);
     ASSERT_EQ(list.size(), 5u);
@@ -66,8 +67,8 @@ TEST_F(HistoryFolder, EntriesAreNamedListedNewestFirstAndPrunedToTheLimit) {
 TEST_F(HistoryFolder, AFolderThatCannotBeMadeReportsAnError) {
     std::ofstream(fs::path(dir).parent_path() / "file") << "x";
     std::string error;
-    EXPECT_FALSE(AddHistoryEntry((fs::path(dir).parent_path() / "file" / "history").string(), HistoryKind::Read,
-                                 "", DemoCodeplug(), error));
+    EXPECT_FALSE(AddHistoryEntry((fs::path(dir).parent_path() / "file" / "history").string(),
+                                 HistoryKind::Read, "", DemoCodeplug(), error));
     EXPECT_FALSE(error.empty());
     EXPECT_TRUE(ListHistory(dir + "/missing").empty());
 }

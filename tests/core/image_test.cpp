@@ -11,8 +11,8 @@ TEST(Image, FreshStateIsNewImageAndUnmodified) {
     EXPECT_EQ(s.ComPort, 1);
     EXPECT_EQ(s.CHCount, 128);
     for (int a = 0; a < rm427::kImageSize; ++a) {
-        const bool inDefaults = (a >= 0xE90 && a <= 0xE9A) || (a >= 0xEB0 && a <= 0xEBA) ||
-                                (a >= 0xEC0 && a <= 0xECF);
+        const bool inDefaults =
+            (a >= 0xE90 && a <= 0xE9A) || (a >= 0xEB0 && a <= 0xEBA) || (a >= 0xEC0 && a <= 0xECF);
         if (!inDefaults) {
             ASSERT_EQ(s.Image[a], 0xFF) << "offset " << a;
         }

@@ -17,8 +17,8 @@ TEST(ImageDiff, EqualImagesHaveNoDifferences) {
 TEST(ImageDiff, ChannelsSettingsAndBytes) {
     Module1 s;
     ChannelRows rows = MakeChannelRows(s);
-    rows[3] = {"3", "145.50000", "145.50000", "None", "None", "High", "Wide", "Yes", "Off", "Off", "Off",
-               "Off", "AB"};
+    rows[3] = {"3",   "145.50000", "145.50000", "None", "None", "High", "Wide",
+               "Yes", "Off",       "Off",       "Off",  "Off",  "AB"};
     SaveChannelRows(s, rows);
     const CodeplugImage a = s.Image;
     rows[3][colRxFreq] = "146.00000";
@@ -55,8 +55,8 @@ TEST(ImageDiff, ChangesTheViewsDoNotShowAreListedByOffset) {
     // A kept bit of a programmed channel record.
     ChannelRows rows = MakeChannelRows(s);
     Module1 t;
-    rows[1] = {"1", "145.50000", "145.50000", "None", "None", "High", "Wide", "Yes", "Off", "Off", "Off",
-               "Off", ""};
+    rows[1] = {"1",   "145.50000", "145.50000", "None", "None", "High", "Wide",
+               "Yes", "Off",       "Off",       "Off",  "Off",  ""};
     SaveChannelRows(t, rows);
     std::copy_n(t.Image.begin(), kChannelRecordSize, a.begin());
     std::copy_n(t.Image.begin(), kChannelRecordSize, b.begin());

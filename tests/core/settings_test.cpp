@@ -42,7 +42,10 @@ TEST(SettingsRow, ConfirmingUnchangedSelectionsKeepsEveryByte) {
     s.Image[0xE98] = 0x5A;
     s.Image[0xE99] = 0x37;
     s.Image[0xE9A] = 0x9D;  // power-on display 10 (message)
-    s.Image[0xE9C] = 0x2C; s.Image[0xE9D] = 0xCF; s.Image[0xE9E] = 0xFF; s.Image[0xE9F] = 0xFC;
+    s.Image[0xE9C] = 0x2C;
+    s.Image[0xE9D] = 0xCF;
+    s.Image[0xE9E] = 0xFF;
+    s.Image[0xE9F] = 0xFC;
     s.Image[0xE96] = 7;
     std::copy(s.Image.begin() + 0xE95, s.Image.begin() + 0xE9C, s.Image.begin() + 0xEB5);
     const CodeplugImage filled = s.Image;
@@ -119,8 +122,8 @@ TEST(SettingsRow, OutOfRangeValuesShowFallbacksAndStoringRepairsThem) {
 
 TEST(SettingsRow, PowerOnDisplayBits) {
     Module1 s;
-    for (auto [bits, shown] : {std::pair{3, powerOnOff}, {2, powerOnMessage}, {1, powerOnBattery},
-                               {0, powerOnNone}}) {
+    for (auto [bits, shown] :
+         {std::pair{3, powerOnOff}, {2, powerOnMessage}, {1, powerOnBattery}, {0, powerOnNone}}) {
         s.Image[0xE9A] = static_cast<std::uint8_t>((bits << 6) | 0x1F);
         EXPECT_EQ(ShowSettings(s.Image).powerOnDisplay, shown) << bits;
     }
@@ -151,7 +154,7 @@ TEST(PowerOnMessage, PacksSixBitCodes) {
 
     sel.message = "7 -_Z";  // codes 7, 40, 10, 39, 36
     StoreSettings(s.Image, sel);
-        EXPECT_EQ(MessageBytes(s.Image), (std::array<std::uint8_t, 4>{0x1E, 0x82, 0xA7, 0x90}));
+    EXPECT_EQ(MessageBytes(s.Image), (std::array<std::uint8_t, 4>{0x1E, 0x82, 0xA7, 0x90}));
     EXPECT_EQ(ShowSettings(s.Image).message, "7 -_Z");
 
     sel.message = "";
@@ -179,7 +182,8 @@ TEST(PowerOnMessage, OddInputAndStoredCodes) {
     EXPECT_EQ(UnpackPowerOnMessage(PackPowerOnMessage("ABCDEFG").data()), "ABCDE");
     // A multi-byte character takes one position.
     // codes 63, 34, 35, 63, 63
-    EXPECT_EQ(PackPowerOnMessage("\xE4\xB8\xADXY"), (std::array<std::uint8_t, 4>{0xFE, 0x28, 0xFF, 0xFC}));
+    EXPECT_EQ(PackPowerOnMessage("\xE4\xB8\xADXY"),
+              (std::array<std::uint8_t, 4>{0xFE, 0x28, 0xFF, 0xFC}));
     // 0xFF first means empty whatever follows; codes 41-62 show nothing.
     const std::uint8_t empty[4] = {0xFF, 0x00, 0x00, 0x00};
     EXPECT_EQ(UnpackPowerOnMessage(empty), "");

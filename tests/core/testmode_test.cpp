@@ -7,13 +7,16 @@
 using namespace rm427;
 
 TEST(TestModeTable, ParametersAndAddresses) {
-    struct Row { int item, variant, P, address, width, maximum; };
+    struct Row {
+        int item, variant, P, address, width, maximum;
+    };
     const Row rows[] = {
-        {1, 3, 0, 0xAEE2, 1, 255}, {2, 0, 1, 0xAEE3, 1, 255}, {3, 2, 2, 0xAEE4, 1, 255},
-        {4, 0, 3, 0xAEE6, 2, 511}, {4, 1, 4, 0xAEE8, 2, 511}, {4, 2, 5, 0xAEEA, 2, 511},
-        {4, 3, 6, 0xAEEC, 2, 511}, {5, 0, 7, 0xAEEE, 1, 255}, {5, 3, 10, 0xAEF1, 1, 255},
-        {6, 0, 11, 0xAEF2, 1, 255}, {6, 3, 14, 0xAEF5, 1, 255},
-        {0, 2, 0, 0xAEE2, 1, 255},  // no such item: the first one
+        {1, 3, 0, 0xAEE2, 1, 255},  {2, 0, 1, 0xAEE3, 1, 255},
+        {3, 2, 2, 0xAEE4, 1, 255},  {4, 0, 3, 0xAEE6, 2, 511},
+        {4, 1, 4, 0xAEE8, 2, 511},  {4, 2, 5, 0xAEEA, 2, 511},
+        {4, 3, 6, 0xAEEC, 2, 511},  {5, 0, 7, 0xAEEE, 1, 255},
+        {5, 3, 10, 0xAEF1, 1, 255}, {6, 0, 11, 0xAEF2, 1, 255},
+        {6, 3, 14, 0xAEF5, 1, 255}, {0, 2, 0, 0xAEE2, 1, 255},  // no such item: the first one
     };
     for (const Row& r : rows) {
         const TuningParam p = TuningParameter(r.item, r.variant);

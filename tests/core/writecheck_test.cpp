@@ -36,8 +36,10 @@ TEST(WriteCheck, BandCheckChangesNameBlankedAndTrimmedChannelsOnly) {
     const auto en = BandCheckReport(0, 1440, 1470, changes);
     ASSERT_EQ(en.size(), 7u);
     EXPECT_EQ(en[0], "The radio's band is 144.0 - 147.0 MHz. The band check changed these channels:");
-    EXPECT_EQ(en[1], "Channel 2 (Rx 146.70000, Tx 150.10000): transmit outside the band, offset removed.");
-    EXPECT_EQ(en[2], "Channel 10 (Rx 151.62500, Tx 151.62500): receive outside the band, sent as empty.");
+    EXPECT_EQ(en[1],
+              "Channel 2 (Rx 146.70000, Tx 150.10000): transmit outside the band, offset removed.");
+    EXPECT_EQ(en[2],
+              "Channel 10 (Rx 151.62500, Tx 151.62500): receive outside the band, sent as empty.");
     EXPECT_NE(BandCheckReport(1, 1440, 1470, changes)[1].find("信道 2"), std::string::npos);
     EXPECT_TRUE(BandCheckReport(0, 1360, 1740, BandCheckChanges(before, before, texts)).empty());
 }
@@ -50,8 +52,8 @@ TEST(WriteCheck, VerifyComparesOnlyBytesBothReadAndWritten) {
     EXPECT_TRUE(VerifyDifferences(sent, back).empty());
     EXPECT_EQ(VerifySummary(0, 0), "Verified: the radio holds what was written.");
 
-    back[ChannelOffset(1)] ^= 0x01;  // channel 1's receive frequency
-    back[0xE95] = static_cast<std::uint8_t>(sent[0xE95] + 1);  // a setting
+    back[ChannelOffset(1)] ^= 0x01;                               // channel 1's receive frequency
+    back[0xE95] = static_cast<std::uint8_t>(sent[0xE95] + 1);     // a setting
     back[0xE90] = static_cast<std::uint8_t>(sent[0xE90] ^ 0x10);  // no window shows it
     back[0xE1C] ^= 0x10;  // after record 128: written, never read
     const auto d = VerifyDifferences(sent, back);
@@ -71,12 +73,15 @@ TEST(PortCheck, OpenFailuresAreExplainedFromTheSystemError) {
     EXPECT_EQ(PortProblemFromErrno(ENOENT), PortProblem::NoDevice);
     EXPECT_EQ(PortProblemFromErrno(EBUSY), PortProblem::InUse);
     ASSERT_EQ(PortProblemFromErrno(EACCES), PortProblem::PermissionDenied);
-    EXPECT_EQ(PortProblemText(0, PortProblemFromErrno(EACCES), "/dev/ttyUSB0", "dialout", ""),
-              "/dev/ttyUSB0: permission denied. The device belongs to the group \"dialout\": add yourself "
-              "with  sudo usermod -aG dialout $USER  and log in again.");
-    EXPECT_NE(PortProblemText(1, PortProblem::PermissionDenied, "/dev/ttyUSB0", "uucp", "").find("usermod -aG uucp"),
+    EXPECT_EQ(
+        PortProblemText(0, PortProblemFromErrno(EACCES), "/dev/ttyUSB0", "dialout", ""),
+        "/dev/ttyUSB0: permission denied. The device belongs to the group \"dialout\": add yourself "
+        "with  sudo usermod -aG dialout $USER  and log in again.");
+    EXPECT_NE(PortProblemText(1, PortProblem::PermissionDenied, "/dev/ttyUSB0", "uucp", "")
+                  .find("usermod -aG uucp"),
               std::string::npos);
-    EXPECT_EQ(PortProblemText(0, PortProblem::PermissionDenied, "COM3", "", ""), "COM3: permission denied.");
+    EXPECT_EQ(PortProblemText(0, PortProblem::PermissionDenied, "COM3", "", ""),
+              "COM3: permission denied.");
     EXPECT_EQ(PortProblemText(0, PortProblemFromErrno(EIO), "/dev/ttyS0", "", "Input/output error"),
               "/dev/ttyS0: cannot be opened (Input/output error).");
 }

@@ -69,7 +69,10 @@ TEST_F(CloneRead, SendsTheReadScriptAndStagesExactlyTheTransferredRanges) {
 TEST_F(CloneWrite, SendsTheWriteScriptAndStoresExactlyTheSentRanges) {
     const CodeplugImage image = StartImage();
     // Every channel in band: nothing is blanked by the band check.
-    sim.With([](sim::RadioModel& m) { m.bandLow = 1000; m.bandHigh = 5000; });
+    sim.With([](sim::RadioModel& m) {
+        m.bandLow = 1000;
+        m.bandHigh = 5000;
+    });
     const auto before = sim.With([](sim::RadioModel& m) { return m.memory; });
     const Outcome o = Run(CloneDir::Write, image, AllChannels("150.00000", "150.00000"));
     ASSERT_EQ(o.outcome, CloneOutcome::Succeeded);
@@ -106,7 +109,10 @@ TEST_F(CloneWrite, SendsTheWriteScriptAndStoresExactlyTheSentRanges) {
 TEST_F(CloneWrite, EmptyChannelListClearsTheWorkingModeByteOfTheSentCopyOnly) {
     CodeplugImage image = StartImage();
     image[0xE91] = 0x02;
-    sim.With([](sim::RadioModel& m) { m.bandLow = 0; m.bandHigh = 65535; });
+    sim.With([](sim::RadioModel& m) {
+        m.bandLow = 0;
+        m.bandHigh = 65535;
+    });
     const Outcome o = Run(CloneDir::Write, image, AllChannels("", ""));
     ASSERT_EQ(o.outcome, CloneOutcome::Succeeded);
     EXPECT_EQ(sim.With([](sim::RadioModel& m) { return m.memory[0xE91]; }), 0x00);
@@ -144,7 +150,11 @@ TEST_F(CloneFaults, EchoAndStrayBytesBeforeAnAnswerAreAccepted) {
     EXPECT_EQ(r.readImage[0x0E], static_cast<std::uint8_t>(0x0E * 7 + 3));
     EXPECT_EQ(r.readImage[0xEC5], static_cast<std::uint8_t>(0xEC5 * 7 + 3));
 
-    sim.With([](sim::RadioModel& m) { m.ClearFrames(); m.bandLow = 0; m.bandHigh = 65535; });
+    sim.With([](sim::RadioModel& m) {
+        m.ClearFrames();
+        m.bandLow = 0;
+        m.bandHigh = 65535;
+    });
     const Outcome w = Run(CloneDir::Write, StartImage(), AllChannels("150.00000", ""));
     ASSERT_EQ(w.outcome, CloneOutcome::Succeeded);
     EXPECT_EQ(Frames().size(), 118u);

@@ -78,9 +78,10 @@ TEST_F(CliVerify, VerifyPassesListsTheBandCheckAndCatchesAFlippedByte) {
     const CliResult ok = RunCli("write --verify --port " + sim.SlavePath() + " " + in);
     ASSERT_EQ(ok.code, 0) << ok.err;
     EXPECT_EQ(ok.out, "Writing completed!\nVerified: the radio holds what was written.\n");
-    EXPECT_NE(ok.err.find("The radio's band is 144.0 - 147.0 MHz. The band check changed these channels:\n"
-                          "Channel 2 (Rx 146.70000, Tx 150.10000): transmit outside the band, offset removed.\n"
-                          "Channel 10 (Rx 151.62500, Tx 151.62500): receive outside the band, sent as empty.\n"),
+    EXPECT_NE(ok.err.find(
+                  "The radio's band is 144.0 - 147.0 MHz. The band check changed these channels:\n"
+                  "Channel 2 (Rx 146.70000, Tx 150.10000): transmit outside the band, offset removed.\n"
+                  "Channel 10 (Rx 151.62500, Tx 151.62500): receive outside the band, sent as empty.\n"),
               std::string::npos)
         << ok.err;
     EXPECT_NE(ok.err.find("Channel 14 (Rx 162.55000"), std::string::npos) << ok.err;
@@ -106,8 +107,14 @@ TEST_F(CliVerify, VerifyPassesListsTheBandCheckAndCatchesAFlippedByte) {
     sim.With([](sim::RadioModel& m) { m.faults.push_back({sim::FaultKind::Flip, 1, 1, 0}); });
     const CliResult bad = RunCli("write --verify --port " + sim.SlavePath() + " " + in);
     EXPECT_EQ(bad.code, 3) << bad.err;
-    EXPECT_EQ(bad.out.rfind("Writing completed!\nchannel 1: Rx Freq \"146.52000\" -> \"120.92000\"\nchannel 1: Tx Freq ", 0), 0u) << bad.out;
-    EXPECT_NE(bad.err.find("rm427-cli: write: Verify failed: the radio does not hold what was written (2 differences)."),
+    EXPECT_EQ(
+        bad.out.rfind(
+            "Writing completed!\nchannel 1: Rx Freq \"146.52000\" -> \"120.92000\"\nchannel 1: Tx Freq ",
+            0),
+        0u)
+        << bad.out;
+    EXPECT_NE(bad.err.find("rm427-cli: write: Verify failed: the radio does not hold what was written "
+                           "(2 differences)."),
               std::string::npos)
         << bad.err;
 
@@ -116,7 +123,8 @@ TEST_F(CliVerify, VerifyPassesListsTheBandCheckAndCatchesAFlippedByte) {
     sim.With([](sim::RadioModel& m) { m.faults.push_back({sim::FaultKind::NoAnswer, 130, 1, 0}); });
     const CliResult lost = RunCli("write --verify --port " + sim.SlavePath() + " " + in);
     EXPECT_EQ(lost.code, 1);
-    EXPECT_NE(lost.err.find("rm427-cli: write: Verifying: Check Connection."), std::string::npos) << lost.err;
+    EXPECT_NE(lost.err.find("rm427-cli: write: Verifying: Check Connection."), std::string::npos)
+        << lost.err;
 
     // A device that is not there is explained as the port window does.
     const CliResult gone = RunCli("write --port /dev/nonexistent-rm427 " + in);

@@ -46,7 +46,8 @@ public:
     }
     int BytesWaiting() override { return static_cast<int>(in_.size()); }
     Bytes Read(int max) override {
-        const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(std::max(max, 0)), in_.size());
+        const std::size_t n =
+            std::min<std::size_t>(static_cast<std::size_t>(std::max(max, 0)), in_.size());
         Bytes out(in_.begin(), in_.begin() + static_cast<long>(n));
         in_.erase(in_.begin(), in_.begin() + static_cast<long>(n));
         return out;

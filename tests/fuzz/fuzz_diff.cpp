@@ -18,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Short inputs: let b start as a copy of a, so small differences are met.
     if (size < 2 * a.size() && size > 0 && data[0] & 1) {
         const CodeplugImage copy = a;
-        for (std::size_t i = half; i < size && i - half < b.size(); ++i) b[data[i] % b.size()] ^= data[i];
+        for (std::size_t i = half; i < size && i - half < b.size(); ++i)
+            b[data[i] % b.size()] ^= data[i];
         a = copy;
     }
     if (!DiffImages(a, a).empty()) std::abort();

@@ -118,9 +118,10 @@ void TestChannelFiles::exportWritesTheChosenLayout() {
     ShellFixture f;
     auto& w = f.Start();
     std::string error;
-    QVERIFY(ImportChannelsCsv("Channel,RxFreq,TxFreq,Decode,Encode,Name\r\n"
-                              "3,145.5,145.5,88.5,88.5,CALL\r\n",
-                              f.state.Image, error));
+    QVERIFY(
+        ImportChannelsCsv("Channel,RxFreq,TxFreq,Decode,Encode,Name\r\n"
+                          "3,145.5,145.5,88.5,88.5,CALL\r\n",
+                          f.state.Image, error));
     // The grid owns the channels: show them there, or the export's store
     // would write the empty grid back.
     w.RefreshChannel();

@@ -110,8 +110,9 @@ void TestChannelRows::selectRowsByNumbersAndKeys() {
 
     // A drag over the numbers.
     QTest::mousePress(e.grid()->viewport(), Qt::LeftButton, {}, e.at(10, colChannel));
-    QMouseEvent move(QEvent::MouseMove, e.at(13, colChannel), e.grid()->viewport()->mapToGlobal(e.at(13, colChannel)),
-                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, e.at(13, colChannel),
+                     e.grid()->viewport()->mapToGlobal(e.at(13, colChannel)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(e.grid()->viewport(), &move);
     QTest::mouseRelease(e.grid()->viewport(), Qt::LeftButton, {}, e.at(13, colChannel));
     QCOMPARE(e.form->SelectedChannels(), (std::vector<int>{10, 11, 12, 13}));
@@ -192,7 +193,8 @@ void TestChannelRows::pasteFromASpreadsheetAndARepeaterList() {
     QCOMPARE(e.cell(6, colPower), std::string("High"));
 
     const char* list =
-        "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,Mode,TStep,Skip,Power,Comment\n"
+        "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,Mode,"
+        "TStep,Skip,Power,Comment\n"
         "1,RPT,145.600000,-,0.600000,Tone,88.5,88.5,023,NN,FM,5.00,,High,\n"
         "2,SPX,145.500000,,0.000000,,88.5,88.5,023,NN,NFM,5.00,S,Low,\n";
     QGuiApplication::clipboard()->setText(QString::fromLatin1(list));
@@ -235,7 +237,8 @@ void TestChannelRows::insertAsksBeforeTheLastChannelFallsOff() {
     e.f.boxes.Answer(MsgAnswer::Cancel);
     e.menu(2, colRxFreq, 3424);
     QCOMPARE(e.f.boxes.shown.size(), size_t(1));
-    QCOMPARE(e.f.boxes.Last()->text, std::string("Channel 128 is programmed and will be lost. Insert anyway?"));
+    QCOMPARE(e.f.boxes.Last()->text,
+             std::string("Channel 128 is programmed and will be lost. Insert anyway?"));
     QCOMPARE(e.cell(128, colRxFreq), std::string("150.00000"));
     e.f.boxes.Answer(MsgAnswer::Ok);
     e.menu(2, colRxFreq, 3424);
@@ -372,8 +375,9 @@ void TestChannelRows::deleteKeyEmptiesByTheColumnsRule() {
     // A drag over cells selects them without opening an editor; Delete
     // then applies each column's rule: transmit and name go, the rest stays.
     QTest::mousePress(e.grid()->viewport(), Qt::LeftButton, {}, e.at(2, colTxFreq));
-    QMouseEvent move(QEvent::MouseMove, e.at(3, colName), e.grid()->viewport()->mapToGlobal(e.at(3, colName)),
-                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, e.at(3, colName),
+                     e.grid()->viewport()->mapToGlobal(e.at(3, colName)), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
     QApplication::sendEvent(e.grid()->viewport(), &move);
     QTest::mouseRelease(e.grid()->viewport(), Qt::LeftButton, {}, e.at(3, colName));
     QVERIFY(!e.txt()->isVisible());

@@ -100,7 +100,8 @@ void TestChannels::designSizes() {
     QCOMPARE(e.grid()->columnWidth(0), e.form->ToPixelsX(600));
     QCOMPARE(e.grid()->columnWidth(3), e.form->ToPixelsX(1350));
     QCOMPARE(e.grid()->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Rx Freq"));
-    QCOMPARE(e.grid()->model()->data(e.grid()->model()->index(127, 0)).toString(), QStringLiteral("128"));
+    QCOMPARE(e.grid()->model()->data(e.grid()->model()->index(127, 0)).toString(),
+             QStringLiteral("128"));
     QCOMPARE(e.form->windowTitle(), QStringLiteral("Channel Information"));
     QCOMPARE(e.form->findChild<QPushButton*>("CmdCHDel")->text(), QStringLiteral("CH Del"));
     QCOMPARE(e.f.state.CurCHRow, 1);
@@ -109,7 +110,8 @@ void TestChannels::designSizes() {
     e.form->resize(e.form->ToPixelsX(6000), e.form->ToPixelsY(5000));
     QCOMPARE(e.grid()->width(), e.form->ToPixelsX((e.form->ToTwipsX(e.form->width()) - 350) * 0.97));
     QCOMPARE(e.grid()->height(), e.form->ToPixelsY((e.form->ToTwipsY(e.form->height()) - 350) * 0.8));
-    e.form->resize(e.form->ToPixelsX(design + 1500), e.form->ToPixelsY(e.form->DesignHeightTwips() + 1000));
+    e.form->resize(e.form->ToPixelsX(design + 1500),
+                   e.form->ToPixelsY(e.form->DesignHeightTwips() + 1000));
     QCOMPARE(e.grid()->width(), e.form->ToPixelsX(design));
     QCOMPARE(e.grid()->height(), e.form->ToPixelsY(e.form->DesignHeightTwips()));
     // Up to 16 channels there is no room for a scroll bar.
@@ -680,9 +682,9 @@ void TestChannels::batchInterface() {
     Editor e;
     e.form->SetCell(3, colRxFreq, "150.00000");
     e.form->SetCell(3, colTxFreq, "150.00000");
-    e.form->SetCell(0, colRxFreq, "title");   // not a channel row: ignored
-    e.form->SetCell(3, colChannel, "99");     // the number never changes
-    e.form->SetCell(200, colRxFreq, "1");     // outside: ignored
+    e.form->SetCell(0, colRxFreq, "title");  // not a channel row: ignored
+    e.form->SetCell(3, colChannel, "99");    // the number never changes
+    e.form->SetCell(200, colRxFreq, "1");    // outside: ignored
     e.form->RowsChanged();
     QCOMPARE(e.grid()->model()->data(e.grid()->model()->index(2, colRxFreq)).toString(),
              QStringLiteral("150.00000"));

@@ -42,7 +42,9 @@ QPushButton* ButtonWithRole(QWidget* box, QDialogButtonBox::ButtonRole role) {
 class TstDesktop : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { gui::SetUpApplication(*qobject_cast<QApplication*>(qApp), QStringLiteral("0")); }
+    void initTestCase() {
+        gui::SetUpApplication(*qobject_cast<QApplication*>(qApp), QStringLiteral("0"));
+    }
     void captionsAreExact();
     void enterPressesTheFocusedButton();
     void keyboardReturnsAfterAModalWindow();
@@ -65,7 +67,6 @@ void TstDesktop::captionsAreExact() {
     boxes.Show({"text", "Alert!", MsgIcon::Exclamation, MsgButtons::Ok, 0});
     QCOMPARE(title, QStringLiteral("Alert!"));
 }
-
 
 void TstDesktop::enterPressesTheFocusedButton() {
     ShellFixture f;
@@ -90,7 +91,6 @@ void TstDesktop::enterPressesTheFocusedButton() {
     QTest::keyClick(batch->Command1(1), Qt::Key_Enter, Qt::KeypadModifier);
     QTRY_VERIFY(!batch);
 }
-
 
 void TstDesktop::keyboardReturnsAfterAModalWindow() {
     ShellFixture f;
@@ -121,7 +121,6 @@ void TstDesktop::keyboardReturnsAfterAModalWindow() {
     QTRY_COMPARE(QApplication::focusWidget(), grid);
 }
 
-
 void TstDesktop::batchEditorTabFollowsTheLayout() {
     ShellFixture f;
     gui::MDIForm1& main = f.Start(false);
@@ -142,14 +141,15 @@ void TstDesktop::batchEditorTabFollowsTheLayout() {
     }
     visited << QApplication::focusWidget()->objectName();
     // Range, receive, transmit, decode, encode, the options column, Apply, Close.
-    const QStringList expected = QStringLiteral(
-        "OptBatch1_1 TxtBatch0_0 TxtBatch0_1 TxtBatch1_1 TxtBatch2_1 OptBatch2A_0 "
-        "OptBatch3_2 TxtBatch1_3 TxtBatch2_2 OptBatch3B_0 CboBatch_0 ChkBatch4 TxtBatch3_1 "
-        "OptBatch4A_0 OptBatch5_0 CboBatch6_2 CboBatch6_0 CboBatch6_1 CboBatch6_6 CboBatch6_3 "
-        "CboBatch6_7 CboBatch6_8 TxtBatch7 Command1_0 Command1_1").split(' ');
+    const QStringList expected =
+        QStringLiteral(
+            "OptBatch1_1 TxtBatch0_0 TxtBatch0_1 TxtBatch1_1 TxtBatch2_1 OptBatch2A_0 "
+            "OptBatch3_2 TxtBatch1_3 TxtBatch2_2 OptBatch3B_0 CboBatch_0 ChkBatch4 TxtBatch3_1 "
+            "OptBatch4A_0 OptBatch5_0 CboBatch6_2 CboBatch6_0 CboBatch6_1 CboBatch6_6 CboBatch6_3 "
+            "CboBatch6_7 CboBatch6_8 TxtBatch7 Command1_0 Command1_1")
+            .split(' ');
     QCOMPARE(visited, expected);
 }
-
 
 void TstDesktop::qtTextsFollowTheLanguage() {
     ShellFixture f;

@@ -84,7 +84,8 @@ void TstFiles::fileArgumentDropAndRecentList() {
     gui::CommandBar& bar = main.Bar();
     QVERIFY(bar.ToolVisible(QStringLiteral("miFile"), QStringLiteral("miRecent2")));
     QVERIFY(!bar.ToolVisible(QStringLiteral("miFile"), QStringLiteral("miRecent3")));
-    QCOMPARE(bar.Caption(QStringLiteral("miFile"), QStringLiteral("miRecent2")), QStringLiteral("&2 a.dat"));
+    QCOMPARE(bar.Caption(QStringLiteral("miFile"), QStringLiteral("miRecent2")),
+             QStringLiteral("&2 a.dat"));
     bar.Tool(QStringLiteral("miFile"), QStringLiteral("miRecent2"))->trigger();
     QCOMPARE(QString::fromStdString(f.state.FileName), a);
     QCOMPARE(main.RecentFiles(), (QStringList{a, b}));
@@ -104,7 +105,6 @@ void TstFiles::fileArgumentDropAndRecentList() {
     QVERIFY(next.Bar().ToolVisible(QStringLiteral("miFile"), QStringLiteral("miRecent8")));
 }
 
-
 void TstFiles::missingRecentFileIsRemovedWithAMessage() {
     ShellFixture f;
     gui::MDIForm1& main = f.Start();
@@ -123,7 +123,6 @@ void TstFiles::missingRecentFileIsRemovedWithAMessage() {
     QVERIFY(main.isVisible());
     QCOMPARE(QString::fromStdString(f.state.FileName), gone);
 }
-
 
 void TstFiles::dialogsStartInTheCurrentFilesFolder() {
     ShellFixture f;
@@ -145,7 +144,6 @@ void TstFiles::dialogsStartInTheCurrentFilesFolder() {
     QVERIFY(files.GetOpenFileName("DOV Data Files (*.dat)").empty());
     QCOMPARE(shown, f.dir.filePath(QStringLiteral("radios")));
 }
-
 
 void TstFiles::helpAndVersionWithoutAWindow() {
     // No window system at all: the answers must come before one is needed.

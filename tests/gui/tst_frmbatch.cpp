@@ -267,7 +267,7 @@ private slots:
         QCOMPARE(f.rows[128][10], std::string("On"));
         QCOMPARE(f.rows[128][5], std::string("High"));
         QCOMPARE(f.rows[0][1], std::string());  // titles row untouched
-        QVERIFY(w.isVisible());                  // stays open after Apply
+        QVERIFY(w.isVisible());                 // stays open after Apply
 
         // A start typed without Enter is still checked before it is used.
         Fixture g;

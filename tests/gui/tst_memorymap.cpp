@@ -13,8 +13,7 @@
 using rm427::frmMemoryMap;
 using rm427::Module1;
 
-class MemoryMapTest : public QObject
-{
+class MemoryMapTest : public QObject {
     Q_OBJECT
 
     struct Window {
@@ -31,9 +30,7 @@ class MemoryMapTest : public QObject
         }
         // Data cell r, c (0-based), as a user reaches it: click, then Escape
         // leaves it selected and not in edit.
-        void Select(int r, int c) {
-            table->setCurrentCell(r, c);
-        }
+        void Select(int r, int c) { table->setCurrentCell(r, c); }
         void Key(Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
             QWidget* target = QApplication::focusWidget();
             QVERIFY(target);

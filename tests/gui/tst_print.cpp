@@ -22,14 +22,21 @@ QString PdfText(const QByteArray& pdf) {
     QList<QByteArray> streams;
     for (qsizetype at = 0; (at = pdf.indexOf("stream", at)) >= 0;) {
         qsizetype begin = at + 6;
-        if (pdf.mid(at - 3, 3) == "end") { at = begin; continue; }
-        if (pdf.mid(begin, 2) == "\r\n") begin += 2; else if (pdf.at(begin) == '\n') ++begin;
+        if (pdf.mid(at - 3, 3) == "end") {
+            at = begin;
+            continue;
+        }
+        if (pdf.mid(begin, 2) == "\r\n") begin += 2;
+        else if (pdf.at(begin) == '\n') ++begin;
         const qsizetype end = pdf.indexOf("endstream", begin);
         if (end < 0) break;
         QByteArray raw = pdf.mid(begin, end - begin);
         QByteArray sized(4, '\0');
         const quint32 guess = 64u << 20;
-        sized[0] = char(guess >> 24); sized[1] = char(guess >> 16); sized[2] = char(guess >> 8); sized[3] = char(guess);
+        sized[0] = char(guess >> 24);
+        sized[1] = char(guess >> 16);
+        sized[2] = char(guess >> 8);
+        sized[3] = char(guess);
         const QByteArray plain = qUncompress(sized + raw);
         streams << (plain.isEmpty() ? raw : plain);
         at = end + 9;
@@ -37,8 +44,8 @@ QString PdfText(const QByteArray& pdf) {
     // Glyph -> text, from every ToUnicode map (a later font may reuse a glyph number).
     std::map<int, QString> glyphs;
     QRegularExpression bfchar(QStringLiteral("<([0-9A-Fa-f]+)>\\s*<([0-9A-Fa-f]+)>"));
-    QRegularExpression bfrange(QStringLiteral(
-        "<([0-9A-Fa-f]+)>\\s*<([0-9A-Fa-f]+)>\\s*(\\[[^\\]]*\\]|<[0-9A-Fa-f]+>)"));
+    QRegularExpression bfrange(
+        QStringLiteral("<([0-9A-Fa-f]+)>\\s*<([0-9A-Fa-f]+)>\\s*(\\[[^\\]]*\\]|<[0-9A-Fa-f]+>)"));
     QRegularExpression hex(QStringLiteral("<([0-9A-Fa-f]+)>"));
     QString text;
     for (const QByteArray& s : streams) {
@@ -59,7 +66,8 @@ QString PdfText(const QByteArray& pdf) {
                 const QString target = m.captured(3);
                 if (target.startsWith('[')) {
                     auto u = hex.globalMatch(target);
-                    for (int g = lo; g <= hi && u.hasNext(); ++g) glyphs[g] = QChar(u.next().captured(1).toInt(nullptr, 16));
+                    for (int g = lo; g <= hi && u.hasNext(); ++g)
+                        glyphs[g] = QChar(u.next().captured(1).toInt(nullptr, 16));
                 } else {
                     const int u = target.mid(1, target.size() - 2).toInt(nullptr, 16);
                     for (int g = lo; g <= hi; ++g) glyphs[g] = QChar(u + g - lo);
@@ -70,11 +78,12 @@ QString PdfText(const QByteArray& pdf) {
     QRegularExpression shown(QStringLiteral("<([0-9A-Fa-f]+)>"));
     for (const QByteArray& s : streams) {
         const QString str = QString::fromLatin1(s);
-        if (str.contains(QStringLiteral("begincmap")) || !str.contains(QStringLiteral("Tj")) ) continue;
+        if (str.contains(QStringLiteral("begincmap")) || !str.contains(QStringLiteral("Tj"))) continue;
         auto it = shown.globalMatch(str);
         while (it.hasNext()) {
             const QString hex = it.next().captured(1);
-            for (int i = 0; i + 4 <= hex.size(); i += 4) text += glyphs[hex.mid(i, 4).toInt(nullptr, 16)];
+            for (int i = 0; i + 4 <= hex.size(); i += 4)
+                text += glyphs[hex.mid(i, 4).toInt(nullptr, 16)];
             text += ' ';
         }
     }
@@ -92,10 +101,11 @@ private slots:
 void TestPrint::pdfHoldsTheChannelsAndSettings() {
     Module1 s;
     std::string error;
-    QVERIFY(ImportChannelsCsv("Channel,RxFreq,TxFreq,Decode,Encode,Power,Name\r\n"
-                              "2,146.70000,146.10000,88.5,D023N,Low,RPT\r\n"
-                              "9,438.50000,433.50000,None,None,High,QRZ\r\n",
-                              s.Image, error));
+    QVERIFY(
+        ImportChannelsCsv("Channel,RxFreq,TxFreq,Decode,Encode,Power,Name\r\n"
+                          "2,146.70000,146.10000,88.5,D023N,Low,RPT\r\n"
+                          "9,438.50000,433.50000,None,None,High,QRZ\r\n",
+                          s.Image, error));
     SettingsSelections sel = ShowSettings(s.Image);
     sel.list[setSquelch] = 7;
     sel.message = "HELLO";

@@ -28,9 +28,9 @@ void TestSeams::enterMovesOnFromListsOptionsAndChecks() {
     auto* check = new QCheckBox("c");
     auto* edit = new QLineEdit;
     auto* last = new QLineEdit;
-    for (QWidget* w : {static_cast<QWidget*>(combo), static_cast<QWidget*>(radio),
-                       static_cast<QWidget*>(check), static_cast<QWidget*>(edit),
-                       static_cast<QWidget*>(last)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(combo), static_cast<QWidget*>(radio), static_cast<QWidget*>(check),
+          static_cast<QWidget*>(edit), static_cast<QWidget*>(last)})
         layout->addWidget(w);
     new EnterSendsTab(&dlg);
     // Added after the filter: still watched.

@@ -99,13 +99,20 @@ void TestShell::readsStoredSettings_data() {
     QTest::addColumn<QString>("language");
     QTest::addColumn<int>("code");
     QTest::addColumn<int>("lang");
-    QTest::newRow("243 gives 3") << "243" << "0" << 3 << 0;
-    QTest::newRow("255 gives 15") << "255" << "1" << 15 << 1;
-    QTest::newRow("empty gives 4") << "" << "" << 4 << 0;
-    QTest::newRow("leading number") << "245abc" << "1 " << 5 << 1;
-    QTest::newRow("no number") << "abc" << "x" << 0 << 0;
-    QTest::newRow("rounded") << "242.6" << "0" << 3 << 0;
-    QTest::newRow("unknown language is English") << "4" << "7" << 4 << 0;
+    QTest::newRow("243 gives 3") << "243"
+                                 << "0" << 3 << 0;
+    QTest::newRow("255 gives 15") << "255"
+                                  << "1" << 15 << 1;
+    QTest::newRow("empty gives 4") << ""
+                                   << "" << 4 << 0;
+    QTest::newRow("leading number") << "245abc"
+                                    << "1 " << 5 << 1;
+    QTest::newRow("no number") << "abc"
+                               << "x" << 0 << 0;
+    QTest::newRow("rounded") << "242.6"
+                             << "0" << 3 << 0;
+    QTest::newRow("unknown language is English") << "4"
+                                                 << "7" << 4 << 0;
 }
 
 void TestShell::readsStoredSettings() {
@@ -243,8 +250,10 @@ void TestShell::modalAndOtherWindowRows() {
     const struct {
         const char* tool;
         const char* window;
-    } rows[] = {{"miCommunicationPort", "frmComPort"}, {"miFunctionSet", "frmSet"},
-                {"miBatchEdit", "FrmBatch"},           {"miTestMode", "frmTestMode"}};
+    } rows[] = {{"miCommunicationPort", "frmComPort"},
+                {"miFunctionSet", "frmSet"},
+                {"miBatchEdit", "FrmBatch"},
+                {"miTestMode", "frmTestMode"}};
     for (const auto& r : rows) {
         f.opened.clear();
         w.Dispatch(r.tool);
@@ -413,13 +422,20 @@ void TestShell::modelWindowShowsCodes_data() {
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("model");
     QTest::addColumn<QString>("band");
-    QTest::newRow("0") << 0 << "RM-427(VHF)" << "150 - 174(MHz)";
-    QTest::newRow("1") << 1 << "RM-427(VHF)" << "136 - 150(MHz)";
-    QTest::newRow("3") << 3 << "RM-427(VHF)" << "216 - 223(MHz)";
-    QTest::newRow("5") << 5 << "RM-427(UHF)" << "450 - 490(MHz)";
-    QTest::newRow("10") << 10 << "RM-427(UHF)" << "350 - 370(MHz)";
-    QTest::newRow("13") << 13 << "RM-427(UHF)" << "400 - 470(MHz)";
-    QTest::newRow("15") << 15 << "RM-427(UHF)" << "400 - 470(MHz)";
+    QTest::newRow("0") << 0 << "RM-427(VHF)"
+                       << "150 - 174(MHz)";
+    QTest::newRow("1") << 1 << "RM-427(VHF)"
+                       << "136 - 150(MHz)";
+    QTest::newRow("3") << 3 << "RM-427(VHF)"
+                       << "216 - 223(MHz)";
+    QTest::newRow("5") << 5 << "RM-427(UHF)"
+                       << "450 - 490(MHz)";
+    QTest::newRow("10") << 10 << "RM-427(UHF)"
+                        << "350 - 370(MHz)";
+    QTest::newRow("13") << 13 << "RM-427(UHF)"
+                        << "400 - 470(MHz)";
+    QTest::newRow("15") << 15 << "RM-427(UHF)"
+                        << "400 - 470(MHz)";
 }
 
 void TestShell::modelWindowShowsCodes() {
@@ -541,8 +557,9 @@ void TestShell::modelWindowThroughDispatch() {
 }
 
 void TestShell::aboutBox() {
-    QCOMPARE(AboutText(0), std::string("  RM-427 Software\r\n   Version 1.0\r\n\r\n   Released 2014-5-6\r\n"
-                                       "   Copyright (C) 2014\r\n   All rights reserved."));
+    QCOMPARE(AboutText(0),
+             std::string("  RM-427 Software\r\n   Version 1.0\r\n\r\n   Released 2014-5-6\r\n"
+                         "   Copyright (C) 2014\r\n   All rights reserved."));
     QVERIFY(AboutText(1).rfind("  RM-427 软件\r\n   版本1.0\r\n\r\n   发布于 2014-5-6\r\n", 0) == 0);
     ShellFixture f;
     auto& w = f.Start();

@@ -49,15 +49,15 @@ Bytes Last(PtyRadio& radio, const char* kind) {
 
 }  // namespace
 
-class TestModeTest : public QObject
-{
+class TestModeTest : public QObject {
     Q_OBJECT
 
     struct Window {
         Window(PtyRadio& radio, Module1& s, MessageBoxes* boxes = nullptr)
             : Window(radio.SlavePath(), s, boxes) {}
         Window(const std::string& path, Module1& s, MessageBoxes* boxes)
-            : form(s, nullptr, [path](int) { return path; }, boxes) {
+            : form(
+                  s, nullptr, [path](int) { return path; }, boxes) {
             form.show();
             form.activateWindow();
             QVERIFY(QTest::qWaitForWindowActive(&form));
@@ -136,7 +136,10 @@ private slots:
     }
 
     void runReadsTheValueAndLocksTheChoice() {
-        radio->With([](RadioModel& m) { sim::SetTuningValue(m, 0, 128); return 0; });
+        radio->With([](RadioModel& m) {
+            sim::SetTuningValue(m, 0, 128);
+            return 0;
+        });
         Module1 s;
         Window w(*radio, s);
         w.Connect();
@@ -162,7 +165,10 @@ private slots:
     }
 
     void maxDeviationAdjustAndStore() {
-        radio->With([](RadioModel& m) { sim::SetTuningValue(m, 6, 100); return 0; });
+        radio->With([](RadioModel& m) {
+            sim::SetTuningValue(m, 6, 100);
+            return 0;
+        });
         radio->With([](RadioModel& m) {
             m.memory[0xEEC] = 0x1F;  // 256 for High, 12.5 kHz
             m.memory[0xEED] = 0xE0;
@@ -224,7 +230,10 @@ private slots:
     }
 
     void valueTextRules() {
-        radio->With([](RadioModel& m) { sim::SetTuningValue(m, 1, 77); return 0; });
+        radio->With([](RadioModel& m) {
+            sim::SetTuningValue(m, 1, 77);
+            return 0;
+        });
         Module1 s;
         Window w(*radio, s);
         w.Pick(2);
@@ -285,8 +294,8 @@ private slots:
         // More moves while the radio has not answered yet.
         for (int i = 0; i < 19; ++i) QTest::keyClick(w.slider, Qt::Key_Right);
         QCOMPARE(w.slider->value(), 30);
-        QTRY_COMPARE_WITH_TIMEOUT(
-            radio->With([](RadioModel& m) { return sim::LiveTuningValue(m, 0); }), 30, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(radio->With([](RadioModel& m) { return sim::LiveTuningValue(m, 0); }),
+                                  30, 5000);
         QVERIFY(w.WaitFor(TestModeState::Adjusting));
     }
 

@@ -9,7 +9,9 @@ MsgAnswer DefaultAnswer(const MessageRequest& request) {
     switch (request.buttons) {
     case MsgButtons::Ok: order = {MsgAnswer::Ok}; break;
     case MsgButtons::OkCancel: order = {MsgAnswer::Ok, MsgAnswer::Cancel}; break;
-    case MsgButtons::AbortRetryIgnore: order = {MsgAnswer::Abort, MsgAnswer::Retry, MsgAnswer::Ignore}; break;
+    case MsgButtons::AbortRetryIgnore:
+        order = {MsgAnswer::Abort, MsgAnswer::Retry, MsgAnswer::Ignore};
+        break;
     case MsgButtons::YesNoCancel: order = {MsgAnswer::Yes, MsgAnswer::No, MsgAnswer::Cancel}; break;
     case MsgButtons::YesNo: order = {MsgAnswer::Yes, MsgAnswer::No}; break;
     case MsgButtons::RetryCancel: order = {MsgAnswer::Retry, MsgAnswer::Cancel}; break;

@@ -23,7 +23,11 @@ public:
     int unanswered = 0;
 
     const MessageRequest* Last() const { return shown.empty() ? nullptr : &shown.back(); }
-    void Clear() { shown.clear(); answers.clear(); unanswered = 0; }
+    void Clear() {
+        shown.clear();
+        answers.clear();
+        unanswered = 0;
+    }
 };
 
 // The answer a box gives when its default button is pressed.
