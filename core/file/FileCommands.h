@@ -74,9 +74,13 @@ public:
     // system's error description in a box; the previous file is untouched.
     bool WriteFile();
 
-private:
-    // Open's unsaved-changes question; true when Open may go on.
+    // The unsaved-changes question ("save it now?") before the codeplug is
+    // replaced or the program ends: Yes saves (Save As while untitled), No
+    // goes on. True when the caller may go on; false on Cancel or a save
+    // that was cancelled or failed, so nothing is lost.
     bool AskToSave();
+
+private:
     // Open's reading of the chosen file.
     bool Load(const std::string& path);
 

@@ -482,23 +482,10 @@ void MDIForm1::closeEvent(QCloseEvent* event) {
     // Pending grid edits count as changes too.
     TransferFocus();
     SaveCHData();
-    if (state_.ImageModified()) {
-        MessageRequest q;
-        q.text = LoadText(state_.Language, 1320);
-        q.title = "RM-427";
-        q.icon = MsgIcon::Exclamation;
-        q.buttons = MsgButtons::YesNoCancel;
-        switch (boxes_.Show(q)) {
-        case MsgAnswer::Yes:
-            // A cancelled or failed save keeps the program open.
-            if (!fileCommands_->Save()) {
-                event->ignore();
-                return;
-            }
-            break;
-        case MsgAnswer::No: break;
-        default: event->ignore(); return;
-        }
+    // Cancel, or a cancelled or failed save, keeps the program open.
+    if (!fileCommands_->AskToSave()) {
+        event->ignore();
+        return;
     }
     StoreSettings();
     closing_ = true;

@@ -25,20 +25,7 @@ void MDIForm1::CmdHistory() {
 // The copy becomes the image as an unsaved codeplug: "Untitled.dat", so that
 // Save asks where to put it. Unsaved changes are asked about first, as Open does.
 bool MDIForm1::OpenHistoryCopy(const CodeplugImage& image) {
-    if (state_.ImageModified()) {
-        MessageRequest q;
-        q.text = LoadText(state_.Language, 1320);
-        q.title = "RM-427";
-        q.icon = MsgIcon::Exclamation;
-        q.buttons = MsgButtons::YesNoCancel;
-        switch (boxes_.Show(q)) {
-        case MsgAnswer::Yes:
-            if (!fileCommands_->Save()) return false;
-            break;
-        case MsgAnswer::No: break;
-        default: return false;
-        }
-    }
+    if (!fileCommands_->AskToSave()) return false;
     state_.Image = image;
     state_.FileName = "Untitled.dat";
     state_.SetDefaultLimits();

@@ -14,7 +14,7 @@
 #include <QtTest>
 
 #include "channels/ChannelForm.h"
-#include "helpers/ShellFixture.h"
+#include "helpers/GridEditor.h"
 #include "shell/EditHistory.h"
 
 using namespace rm427;
@@ -23,39 +23,7 @@ using rm427::test::ShellFixture;
 
 namespace {
 
-struct Editor {
-    ShellFixture f;
-    gui::MDIForm1* w = nullptr;
-    ChannelForm* form = nullptr;
-
-    Editor() {
-        w = &f.Start();
-        w->activateWindow();
-        form = w->Channels();
-    }
-    bool Active() { return QTest::qWaitForWindowActive(w); }
-    QTableView* grid() const { return form->Grid(); }
-    QLineEdit* txt() const { return form->TxtChannel(); }
-    std::string cell(int row, int col) const { return form->Cell(row, col); }
-    QPoint at(int row, int col) const {
-        const QModelIndex i = grid()->model()->index(row - 1, col);
-        grid()->scrollTo(i);
-        return grid()->visualRect(i).center();
-    }
-    void click(int row, int col, Qt::KeyboardModifiers m = {}) {
-        const QPoint p = at(row, col);
-        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, m, p);
-    }
-    void program(int row, const char* rx, const char* name = "") {
-        click(row, colRxFreq);
-        QTest::keyClicks(txt(), QString::fromLatin1(rx));
-        QTest::keyClick(txt(), Qt::Key_Return);
-        if (*name) {
-            click(row, colName);
-            QTest::keyClicks(txt(), QString::fromLatin1(name));
-            QTest::keyClick(txt(), Qt::Key_Return);
-        }
-    }
+struct Editor : test::GridEditor {
     void key(int k, Qt::KeyboardModifiers m = {}) { QTest::keyClick(grid(), Qt::Key(k), m); }
     void undo() { QTest::keyClick(grid(), Qt::Key_Z, Qt::ControlModifier); }
     std::vector<std::string> rx(int n) const {

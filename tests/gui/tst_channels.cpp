@@ -16,7 +16,7 @@
 #include "channels/ChannelColumns.h"
 #include "channels/ChannelForm.h"
 #include "channels/ChannelRecord.h"
-#include "helpers/ShellFixture.h"
+#include "helpers/GridEditor.h"
 #include "ui/CommandBar.h"
 
 using namespace rm427;
@@ -25,34 +25,8 @@ using rm427::test::ShellFixture;
 
 namespace {
 
-struct Editor {
-    ShellFixture f;
-    gui::MDIForm1* w = nullptr;
-    ChannelForm* form = nullptr;
-
-    explicit Editor() {
-        w = &f.Start();
-        w->activateWindow();
-        form = w->Channels();
-    }
-    bool Active() { return QTest::qWaitForWindowActive(w); }
-    QTableView* grid() const { return form->Grid(); }
-    QLineEdit* txt() const { return form->TxtChannel(); }
+struct Editor : test::GridEditor {
     QComboBox* cbo(int i) const { return form->CboChannel(i); }
-    std::string cell(int row, int col) const { return form->Cell(row, col); }
-    QPoint center(int row, int col) const {
-        return grid()->visualRect(grid()->model()->index(row - 1, col)).center();
-    }
-    void click(int row, int col) {
-        grid()->scrollTo(grid()->model()->index(row - 1, col));
-        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, center(row, col));
-    }
-    // Opens the receive editor of an empty row by typing, then enters text.
-    void program(int row, const char* rx) {
-        click(row, colRxFreq);
-        QTest::keyClicks(txt(), QString::fromLatin1(rx));
-        QTest::keyClick(txt(), Qt::Key_Return);
-    }
     const std::uint8_t* record(int n) const { return &f.state.Image[ChannelOffset(n)]; }
 };
 

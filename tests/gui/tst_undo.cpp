@@ -12,7 +12,7 @@
 #include "channels/ChannelForm.h"
 #include "channels/ChannelRecord.h"
 #include "file/DataFile.h"
-#include "helpers/ShellFixture.h"
+#include "helpers/GridEditor.h"
 #include "radio/frmMemoryMap.h"
 #include "settings/FrmBatch.h"
 #include "shell/EditHistory.h"
@@ -25,30 +25,8 @@ using rm427::test::ShellFixture;
 
 namespace {
 
-struct Editor {
-    ShellFixture f;
-    gui::MDIForm1* w = nullptr;
-    ChannelForm* form = nullptr;
-
-    explicit Editor(bool hookWindows = true) {
-        w = &f.Start(hookWindows);
-        w->activateWindow();
-        form = w->Channels();
-    }
-    bool Active() { return QTest::qWaitForWindowActive(w); }
-    QTableView* grid() const { return form->Grid(); }
-    QLineEdit* txt() const { return form->TxtChannel(); }
-    std::string cell(int row, int col) const { return form->Cell(row, col); }
-    void click(int row, int col) {
-        const QModelIndex at = grid()->model()->index(row - 1, col);
-        grid()->scrollTo(at);
-        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, grid()->visualRect(at).center());
-    }
-    void program(int row, const char* rx) {
-        click(row, colRxFreq);
-        QTest::keyClicks(txt(), QString::fromLatin1(rx));
-        QTest::keyClick(txt(), Qt::Key_Return);
-    }
+struct Editor : test::GridEditor {
+    using GridEditor::GridEditor;
     void key(Qt::Key k, Qt::KeyboardModifiers m = {}) { QTest::keyClick(grid(), k, m); }
     QAction* tool(const char* band, const char* name) const { return w->Bar().Tool(band, name); }
     QString caption(const char* name) const { return w->Bar().Caption("miEdit", name); }
