@@ -4,6 +4,11 @@
 
 #include <filesystem>
 #include <fstream>
+#include <string>
+
+#include <unistd.h>
+
+#include "FileTestHelpers.h"
 
 #include "demo/DemoCodeplug.h"
 #include "file/DataFile.h"
@@ -18,10 +23,14 @@ namespace fs = std::filesystem;
 
 struct HistoryFolder : ::testing::Test {
     void SetUp() override {
-        std::string t = ::testing::TempDir() + "rm427-history-XXXXXX";
-        dir = std::string(::mkdtemp(t.data())) + "/history";
+        const fs::path top = fs::temp_directory_path() /
+                             ("rm427-history-" + std::to_string(::getpid()) + "-" +
+                              ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        test::RemoveTestFolder(top);
+        fs::create_directories(top);
+        dir = (top / "history").string();
     }
-    void TearDown() override { fs::remove_all(fs::path(dir).parent_path()); }
+    void TearDown() override { test::RemoveTestFolder(fs::path(dir).parent_path()); }
     std::string dir;
 };
 
