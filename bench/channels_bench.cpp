@@ -27,20 +27,14 @@
 #include "settings/FrmBatch.h"
 #include "shell/MDIForm1.h"
 
+#include "BenchSeams.h"
+
 using namespace rm427;
 
 namespace {
 
-class SilentBoxes : public MessageBoxes {
-public:
-    MsgAnswer Show(const MessageRequest&) override { return MsgAnswer::Ok; }
-};
-
-class NoFiles : public FileDialogs {
-public:
-    std::string GetOpenFileName(const std::string&) override { return {}; }
-    std::string GetSaveFileName(const std::string&, const std::string&) override { return {}; }
-};
+using bench::NoFiles;
+using bench::SilentBoxes;
 
 // 128 channels with offsets, tones, options and names.
 void Program128(Module1& state) {
