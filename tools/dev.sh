@@ -12,7 +12,8 @@ action=${1:-run}
 shift || true
 
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-serialport-dev
-          libgtest-dev googletest fonts-noto-cjk qt6-translations-l10n clang-format ccache)
+          libgtest-dev googletest fonts-noto-cjk qt6-translations-l10n clang-format ccache
+          libcli11-dev)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 started=$(date +%s)
 
-packages=(cmake ninja-build mingw-w64 g++-mingw-w64-x86-64-posix wine64 googletest)
+packages=(cmake ninja-build mingw-w64 g++-mingw-w64-x86-64-posix wine64 googletest libcli11-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

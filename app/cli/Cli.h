@@ -11,7 +11,8 @@ namespace rm427::cli {
 using Args = std::vector<std::string>;
 
 struct CliCommand {
-    // run gets the arguments after the command name; it returns the exit
+    // run gets the arguments after the command name (parsed with
+    // CommandOptions, which also answers -h/--help); it returns the exit
     // code. Errors go to stderr as one line "rm427-cli: ..." (use Fail).
     CliCommand(const char* name, const char* summary, const char* usage,
                std::function<int(const Args&)> run);
@@ -25,8 +26,6 @@ const std::vector<CommandInfo>& Commands();
 
 // Prints "rm427-cli: message" to stderr and returns 1.
 int Fail(const std::string& message);
-// True when the arguments ask for help (-h or --help anywhere).
-bool WantsHelp(const Args& args);
 // Prints "usage: rm427-cli <usage>" and the summary to stdout; returns 0.
 int PrintHelp(const std::string& command);
 

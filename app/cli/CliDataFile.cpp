@@ -1,24 +1,24 @@
 #include "CliDataFile.h"
 
+#include "CliOptions.h"
+
 #include "file/DataFile.h"
 #include "file/FileIo.h"
 
 namespace rm427::cli {
 
+bool CountArguments(const std::string& command, const Args& files, std::size_t count, int& exitCode) {
+    if (files.size() == count) return true;
+    exitCode =
+        Fail(command + ": expected " + std::to_string(count) + " argument" + (count == 1 ? "" : "s") +
+             ", got " + std::to_string(files.size()) + " (see rm427-cli " + command + " --help)");
+    return false;
+}
+
 bool TakePositional(const std::string& command, const Args& args, std::size_t count, int& exitCode) {
-    for (const auto& a : args)
-        if (a.size() > 1 && a[0] == '-') {
-            exitCode =
-                Fail(command + ": unknown option '" + a + "' (see rm427-cli " + command + " --help)");
-            return false;
-        }
-    if (args.size() != count) {
-        exitCode = Fail(command + ": expected " + std::to_string(count) + " argument" +
-                        (count == 1 ? "" : "s") + ", got " + std::to_string(args.size()) +
-                        " (see rm427-cli " + command + " --help)");
-        return false;
-    }
-    return true;
+    CommandOptions options(command);
+    Args files;
+    return options.Parse(args, files, exitCode) && CountArguments(command, files, count, exitCode);
 }
 
 bool LoadDataFile(const std::string& path, CodeplugImage& image) {

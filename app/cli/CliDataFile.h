@@ -9,9 +9,14 @@
 
 namespace rm427::cli {
 
-// Checks that args holds exactly `count` plain arguments (no options);
-// otherwise prints a usage error and returns false with exitCode set.
+// For a command without options: checks that args holds exactly `count`
+// plain arguments (so after success they are args itself). Returns false
+// with exitCode set when the command ends here: 0 after -h/--help printed
+// its help, 1 after a usage message.
 bool TakePositional(const std::string& command, const Args& args, std::size_t count, int& exitCode);
+// Checks that a command got `count` plain arguments; otherwise prints the
+// usage message and returns false with exitCode 1.
+bool CountArguments(const std::string& command, const Args& files, std::size_t count, int& exitCode);
 
 // Reads and decodes a data file; on failure prints one message and returns
 // false.

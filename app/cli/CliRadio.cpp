@@ -15,6 +15,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "CliOptions.h"
 #include "file/History.h"
 #include "io/HistoryFolder.h"
 #include "io/PortSettings.h"
@@ -97,37 +98,42 @@ std::string ConnectionFailedText() {
 }
 }  // namespace
 
-int RunClone(const char* command, CloneDir dir, const Args& args, std::string& file,
-             CodeplugImage& image, const std::vector<ChannelFreqText>& channels, bool parseOnly) {
+bool ParseCloneArgs(const char* command, CloneDir dir, const Args& args, CloneArgs& parsed,
+                    int& exitCode) {
     const std::string name = command;
-    std::string port;
-    int retries = 0;
-    bool verify = false;
-    std::vector<std::string> files;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--port" || a == "--retries") {
-            if (i + 1 >= args.size()) return Fail(name + ": " + a + " needs a value");
-            const std::string v = args[++i];
-            if (a == "--port") {
-                port = v;
-            } else {
-                if (!AllDigits(v) || std::stoi(v) > 100)
-                    return Fail(name + ": --retries takes a number 0..100");
-                retries = std::stoi(v);
-            }
-        } else if (a == "--verify" && dir == CloneDir::Write) {
-            verify = true;
-        } else if (a.size() > 1 && a[0] == '-') {
-            return Fail(name + ": unknown option '" + a + "'");
-        } else {
-            files.push_back(a);
+    CommandOptions options(name, true);
+    std::string retries;
+    options.Value("--port", parsed.port, "--port needs a value");
+    options.Value("--retries", retries, "--retries needs a value");
+    if (dir == CloneDir::Write) options.Flag("--verify", parsed.verify);
+    Args files;
+    if (!options.Parse(args, files, exitCode)) return false;
+    if (!retries.empty()) {
+        if (!AllDigits(retries) || std::stoi(retries) > 100) {
+            exitCode = Fail(name + ": --retries takes a number 0..100");
+            return false;
         }
+        parsed.retries = std::stoi(retries);
     }
-    if (port.empty()) return Fail(name + ": --port N|PATH is required");
-    if (files.size() != 1) return Fail(name + ": expected one data file");
-    file = files[0];
-    if (parseOnly) return 0;
+    if (parsed.port.empty()) {
+        exitCode = Fail(name + ": --port N|PATH is required");
+        return false;
+    }
+    if (files.size() != 1) {
+        exitCode = Fail(name + ": expected one data file");
+        return false;
+    }
+    parsed.file = files[0];
+    return true;
+}
+
+int RunClone(const char* command, CloneDir dir, const CloneArgs& args, CodeplugImage& image,
+             const std::vector<ChannelFreqText>& channels) {
+    const std::string name = command;
+    const std::string& port = args.port;
+    const std::string& file = args.file;
+    const int retries = args.retries;
+    const bool verify = args.verify;
 
     int comPort = 1;
     PortPathLookup lookup = PortPathFromSettings;

@@ -9,12 +9,24 @@
 
 namespace rm427::cli {
 
-// Parses "--port N|PATH [--retries K] FILE" and runs the exchange. For a
-// write, image and channels are what is sent; for a read, image is the
-// starting point and receives the read. Prints progress on stderr and the
-// completion text on stdout. Returns the exit code; on failure one message
-// has been printed and image is unchanged.
-int RunClone(const char* command, CloneDir dir, const Args& args, std::string& file,
-             CodeplugImage& image, const std::vector<ChannelFreqText>& channels, bool parseOnly = false);
+struct CloneArgs {
+    std::string port;  // a port number 1..20 or a device path
+    int retries = 0;
+    bool verify = false;  // write only
+    std::string file;
+};
+
+// Parses "--port N|PATH [--retries K] [--verify] FILE" (--verify for a
+// write only). Returns false when the command ends here, with exitCode set:
+// 0 after its help was printed, 1 after one message.
+bool ParseCloneArgs(const char* command, CloneDir dir, const Args& args, CloneArgs& parsed,
+                    int& exitCode);
+
+// Runs the exchange. For a write, image and channels are what is sent; for
+// a read, image is the starting point and receives the read. Prints progress
+// on stderr and the completion text on stdout. Returns the exit code; on
+// failure one message has been printed and image is unchanged.
+int RunClone(const char* command, CloneDir dir, const CloneArgs& args, CodeplugImage& image,
+             const std::vector<ChannelFreqText>& channels);
 
 }  // namespace rm427::cli

@@ -8,7 +8,7 @@ namespace {
 
 int Run(const Args& args) {
     int rc = 0;
-    if (!TakePositional("diff", args, 2, rc)) return 2;
+    if (!TakePositional("diff", args, 2, rc)) return rc == 0 ? 0 : 2;  // 0: its help
     CodeplugImage a{}, b{};
     if (!LoadDataFile(args[0], a) || !LoadDataFile(args[1], b)) return 2;
     const std::vector<std::string> lines = DiffImages(a, b);

@@ -1,6 +1,7 @@
 #include <iostream>
 
 #include "CliDataFile.h"
+#include "CliOptions.h"
 #include "channels/ChannelCsv.h"
 #include "channels/CommonCsv.h"
 
@@ -8,21 +9,16 @@ namespace rm427::cli {
 namespace {
 
 int Run(const Args& args) {
+    CommandOptions options("export-csv");
+    std::string format = "own";
+    options.Value("--format", format, "--format needs a value (own or common)");
     Args rest;
-    bool common = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--format") {
-            if (i + 1 >= args.size()) return Fail("export-csv: --format needs a value (own or common)");
-            const std::string f = args[++i];
-            if (f != "own" && f != "common")
-                return Fail("export-csv: unknown format '" + f + "' (own or common)");
-            common = f == "common";
-        } else {
-            rest.push_back(args[i]);
-        }
-    }
     int rc = 0;
-    if (!TakePositional("export-csv", rest, 2, rc)) return rc;
+    if (!options.Parse(args, rest, rc)) return rc;
+    if (format != "own" && format != "common")
+        return Fail("export-csv: unknown format '" + format + "' (own or common)");
+    const bool common = format == "common";
+    if (!CountArguments("export-csv", rest, 2, rc)) return rc;
     if (rest[1] != "-" && !DifferentFiles("export-csv", rest[0], rest[1], rc)) return rc;
     CodeplugImage image{};
     if (!LoadDataFile(rest[0], image)) return 1;

@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "Cli.h"
+#include "CliOptions.h"
 #include "channels/ChannelRows.h"
 #include "file/History.h"
 #include "io/HistoryFolder.h"
@@ -10,7 +11,11 @@ namespace rm427::cli {
 namespace {
 
 int Run(const Args& args) {
-    if (!args.empty()) return Fail("history: takes no arguments");
+    CommandOptions options("history");
+    Args rest;
+    int rc = 0;
+    if (!options.Parse(args, rest, rc)) return rc;
+    if (!rest.empty()) return Fail("history: takes no arguments");
     const std::string folder = HistoryFolder();
     for (const HistoryEntry& e : ListHistory(folder)) {
         std::string band = "?", channels = "?";

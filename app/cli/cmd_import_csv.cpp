@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "CliDataFile.h"
+#include "CliOptions.h"
 #include "channels/ChannelCsv.h"
 #include "channels/CommonCsv.h"
 
@@ -9,23 +10,17 @@ namespace rm427::cli {
 namespace {
 
 int Run(const Args& args) {
-    Args rest;
+    CommandOptions options("import-csv");
     std::string format;  // empty: by the header
     bool force = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--format") {
-            if (i + 1 >= args.size()) return Fail("import-csv: --format needs a value (own or common)");
-            format = args[++i];
-            if (format != "own" && format != "common")
-                return Fail("import-csv: unknown format '" + format + "' (own or common)");
-        } else if (args[i] == "--force") {
-            force = true;
-        } else {
-            rest.push_back(args[i]);
-        }
-    }
+    options.Value("--format", format, "--format needs a value (own or common)");
+    options.Flag("--force", force);
+    Args rest;
     int rc = 0;
-    if (!TakePositional("import-csv", rest, 2, rc)) return rc;
+    if (!options.Parse(args, rest, rc)) return rc;
+    if (!format.empty() && format != "own" && format != "common")
+        return Fail("import-csv: unknown format '" + format + "' (own or common)");
+    if (!CountArguments("import-csv", rest, 2, rc)) return rc;
     if (!DifferentFiles("import-csv", rest[0], rest[1], rc)) return rc;
     std::vector<unsigned char> raw;
     std::string error;

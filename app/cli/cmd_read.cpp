@@ -6,16 +6,17 @@ namespace rm427::cli {
 namespace {
 
 int Run(const Args& args) {
-    std::string out;
-    Module1 state;  // the read lands on a new image
-    CodeplugImage image = state.Image;
-    if (const int rc = RunClone("read", CloneDir::Read, args, out, image, {}, true)) return rc;
+    CloneArgs parsed;
+    int rc = 0;
+    if (!ParseCloneArgs("read", CloneDir::Read, args, parsed, rc)) return rc;
     // Learn that the file cannot be written before the 17-second exchange.
     std::string error;
-    if (!CheckSaveTarget(out, kDataFileLimit, error))
-        return Fail("read: cannot write " + out + ": " + error + "; the radio was not read");
-    if (const int rc = RunClone("read", CloneDir::Read, args, out, image, {})) return rc;
-    return StoreDataFile(out, image) ? 0 : 1;
+    if (!CheckSaveTarget(parsed.file, kDataFileLimit, error))
+        return Fail("read: cannot write " + parsed.file + ": " + error + "; the radio was not read");
+    Module1 state;  // the read lands on a new image
+    CodeplugImage image = state.Image;
+    if (const int failed = RunClone("read", CloneDir::Read, parsed, image, {})) return failed;
+    return StoreDataFile(parsed.file, image) ? 0 : 1;
 }
 
 const CliCommand kRead("read",

@@ -6,12 +6,13 @@ namespace rm427::cli {
 namespace {
 
 int Run(const Args& args) {
-    std::string in;
+    CloneArgs parsed;
+    int rc = 0;
+    if (!ParseCloneArgs("write", CloneDir::Write, args, parsed, rc)) return rc;
     CodeplugImage image{};
-    if (const int rc = RunClone("write", CloneDir::Write, args, in, image, {}, true)) return rc;
-    if (!LoadDataFile(in, image)) return 1;
+    if (!LoadDataFile(parsed.file, image)) return 1;
     // The band check looks at the channels as the editor would show them.
-    return RunClone("write", CloneDir::Write, args, in, image, ChannelFreqTexts(image));
+    return RunClone("write", CloneDir::Write, parsed, image, ChannelFreqTexts(image));
 }
 
 const CliCommand kWrite("write",

@@ -18,6 +18,8 @@
 #include <shellapi.h>
 #endif
 
+#include <CLI/CLI.hpp>
+
 #include "Cli.h"
 #include "file/FileIo.h"
 
@@ -40,12 +42,6 @@ const std::vector<CommandInfo>& Commands() { return Registry(); }
 int Fail(const std::string& message) {
     std::cerr << "rm427-cli: " << message << "\n";
     return 1;
-}
-
-bool WantsHelp(const Args& args) {
-    for (const auto& a : args)
-        if (a == "-h" || a == "--help") return true;
-    return false;
 }
 
 int PrintHelp(const std::string& command) {
@@ -136,20 +132,37 @@ int main(int argc, char** argv) {
     static char outBuffer[1 << 20];
     if (!::isatty(1)) std::setvbuf(stdout, outBuffer, _IOFBF, sizeof outBuffer);
     const Args args = ArgumentsOf(argc, argv);
-    if (args.empty() || args[0] == "-h" || args[0] == "--help" || args[0] == "help") {
-        if (args.size() >= 2 && args[0] == "help") return PrintHelp(args[1]);
+
+    // The program's own options come before the command; the command and
+    // everything after it are left over for the command to parse.
+    CLI::App app("", "rm427-cli");
+    app.set_help_flag("-h,--help");
+    bool version = false;
+    app.add_flag("--version", version);
+    app.prefix_command();
+    Args reversed(args.rbegin(), args.rend());  // CLI11 takes them last first
+    try {
+        app.parse(reversed);
+    } catch (const CLI::CallForHelp&) {
         PrintOverview();
-        return args.empty() ? 2 : 0;
+        return 0;
+    } catch (const CLI::ParseError& e) {
+        return Fail(e.what());
     }
-    if (args[0] == "--version") {
+    if (version) {
         std::cout << "rm427-cli " RM427_VERSION "\n";
         return 0;
     }
-    const std::string name = args[0];
-    Args rest(args.begin() + 1, args.end());
+    const Args rest = app.remaining();
+    if (rest.empty() || rest[0] == "help") {
+        if (rest.size() >= 2) return PrintHelp(rest[1]);
+        PrintOverview();
+        return rest.empty() ? 2 : 0;
+    }
+    const std::string& name = rest[0];
     for (const auto& c : Commands())
         if (c.name == name) {
-            const int rc = WantsHelp(rest) ? PrintHelp(name) : c.run(rest);
+            const int rc = c.run(Args(rest.begin() + 1, rest.end()));
             return FlushOutput(name) || rc != 0 ? rc : 1;
         }
     return Fail("unknown command '" + name + "' (rm427-cli --help lists the commands)");
