@@ -336,18 +336,20 @@ bool ChannelRowsFromCommonCsv(const Module1& state, const std::string& csv, Chan
             std::string cross = CsvLower(cell(cCrossMode));
             if (cross.empty()) cross = "tone->tone";
             const auto arrow = cross.find("->");
-            const std::string t = arrow == std::string::npos ? "?" : CsvTrim(cross.substr(0, arrow));
-            const std::string r = arrow == std::string::npos ? "?" : CsvTrim(cross.substr(arrow + 2));
-            const bool known =
-                (t == "" || t == "tone" || t == "dtcs") && (r == "" || r == "tone" || r == "dtcs");
+            const std::string txMode =
+                arrow == std::string::npos ? "?" : CsvTrim(cross.substr(0, arrow));
+            const std::string rxMode =
+                arrow == std::string::npos ? "?" : CsvTrim(cross.substr(arrow + 2));
+            const bool known = (txMode == "" || txMode == "tone" || txMode == "dtcs") &&
+                               (rxMode == "" || rxMode == "tone" || rxMode == "dtcs");
             if (!known) {
                 line.Note("cross mode " + Quote(cell(cCrossMode)) + " is not understood: no signalling");
             } else {
                 const std::string rxCode = cell(cRxDtcs).empty() ? cell(cDtcs) : cell(cRxDtcs);
-                if (t == "tone") enc = {Side::Tone, cell(cRTone), 'N'};
-                if (t == "dtcs") enc = {Side::Dcs, cell(cDtcs), txPol};
-                if (r == "tone") dec = {Side::Tone, cell(cCTone), 'N'};
-                if (r == "dtcs") dec = {Side::Dcs, rxCode, rxPol};
+                if (txMode == "tone") enc = {Side::Tone, cell(cRTone), 'N'};
+                if (txMode == "dtcs") enc = {Side::Dcs, cell(cDtcs), txPol};
+                if (rxMode == "tone") dec = {Side::Tone, cell(cCTone), 'N'};
+                if (rxMode == "dtcs") dec = {Side::Dcs, rxCode, rxPol};
             }
         } else {
             line.Note("tone mode " + Quote(cell(cTone)) +

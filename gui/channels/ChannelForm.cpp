@@ -354,7 +354,7 @@ void ChannelForm::OpenText(const QString& text, bool selectAll) {
     txt_->setMaxLength(editCol_ == colName ? 5 : 9);
     txt_->setText(text);
     if (selectAll) txt_->selectAll();
-    else txt_->setCursorPosition(txt_->text().size());
+    else txt_->setCursorPosition(static_cast<int>(txt_->text().size()));
     txtOpen_ = true;
     PlaceEditors();
     txt_->show();

@@ -64,7 +64,7 @@ std::string GetKeyValue(RegRoot root, const std::string& keyPath, const std::str
     // Only plain texts count; the program never stores anything else.
     if (v.typeId() != QMetaType::QString && v.typeId() != QMetaType::QByteArray) return {};
     QByteArray bytes = v.toString().toUtf8();
-    const int nul = bytes.indexOf('\0');
+    const qsizetype nul = bytes.indexOf('\0');
     if (nul >= 0) bytes.truncate(nul);
     if (bytes.size() > 1023) return {};
     return bytes.toStdString();

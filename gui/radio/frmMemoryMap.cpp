@@ -218,7 +218,7 @@ void frmMemoryMap::StartEdit(int row, int col, const QString& initial, bool sele
     txtMemory_->raise();
     txtMemory_->setFocus(Qt::OtherFocusReason);
     if (selectAll) txtMemory_->selectAll();
-    else txtMemory_->setCursorPosition(txtMemory_->text().size());
+    else txtMemory_->setCursorPosition(static_cast<int>(txtMemory_->text().size()));
 }
 
 void frmMemoryMap::HideEditor() {

@@ -16,8 +16,8 @@ namespace {
 // Splits a line into words; "..." keeps spaces and may hold \" and \\.
 bool SplitWords(const QString& line, QStringList& words) {
     words.clear();
-    int i = 0;
-    const int n = line.size();
+    qsizetype i = 0;
+    const qsizetype n = line.size();
     while (i < n) {
         while (i < n && line[i].isSpace()) ++i;
         if (i >= n) break;

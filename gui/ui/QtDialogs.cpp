@@ -74,7 +74,7 @@ MsgAnswer QtMessageBoxes::Show(const MessageRequest& request) {
 
 QString QtFilterText(const std::string& filter) {
     QString f = QString::fromStdString(filter);
-    const int bar = f.indexOf('|');
+    const qsizetype bar = f.indexOf('|');
     if (bar >= 0) f.truncate(bar);
     return f;
 }

@@ -330,7 +330,7 @@ TEST_F(FileCommandsTest, ReadOnlyFileIsReplacedOnlyWhenTheUserSaysYes) {
     ::chmod(state.FileName.c_str(), 0444);
     state.Image[0] = 0x22;
     for (int language : {1, 0}) {
-        state.Language = language;
+        state.Language = static_cast<std::uint8_t>(language);
         ui.answers = {MsgAnswer::No};
         EXPECT_FALSE(commands.Save());
         ASSERT_EQ(ui.boxes.size(), 1u);

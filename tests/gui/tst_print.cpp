@@ -81,9 +81,9 @@ QString PdfText(const QByteArray& pdf) {
         if (str.contains(QStringLiteral("begincmap")) || !str.contains(QStringLiteral("Tj"))) continue;
         auto it = shown.globalMatch(str);
         while (it.hasNext()) {
-            const QString hex = it.next().captured(1);
-            for (int i = 0; i + 4 <= hex.size(); i += 4)
-                text += glyphs[hex.mid(i, 4).toInt(nullptr, 16)];
+            const QString codes = it.next().captured(1);
+            for (int i = 0; i + 4 <= codes.size(); i += 4)
+                text += glyphs[codes.mid(i, 4).toInt(nullptr, 16)];
             text += ' ';
         }
     }
