@@ -40,8 +40,11 @@ frmClone::frmClone(Module1& state, MessageBoxes& boxes, std::function<void()> af
     cmdBegin_->setObjectName(QStringLiteral("CmdBegin"));
     cmdCancel_ = new QPushButton(text(1157), this);
     cmdCancel_->setObjectName(QStringLiteral("CmdCancel"));
+    // Enter, where no control takes it, starts the read or write the window
+    // was opened for; Enter on Cancel (focused) still cancels.
     cmdBegin_->setAutoDefault(false);
     cmdCancel_->setAutoDefault(false);
+    cmdBegin_->setDefault(true);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

@@ -90,8 +90,10 @@ frmComPort::frmComPort(Module1& state, std::function<void()> portChanged, QWidge
     cmdOk_->setObjectName(QStringLiteral("CmdOk"));
     cmdCancel_ = new QPushButton(text(1157), this);
     cmdCancel_->setObjectName(QStringLiteral("CmdCancel"));
+    // OK is the default; Enter on an option button still moves on.
     cmdOk_->setAutoDefault(false);
     cmdCancel_->setAutoDefault(false);
+    cmdOk_->setDefault(true);
     cmdTest_ = new QPushButton(text(3235), this);
     cmdTest_->setObjectName(QStringLiteral("CmdTest"));
     cmdTest_->setAutoDefault(false);

@@ -35,6 +35,7 @@ frmModel::frmModel(MDIForm1& main, QWidget* parent) : QDialog(parent), main_(mai
         cmd_[i]->setObjectName(QStringLiteral("CmdModel_%1").arg(i));
         cmd_[i]->setAutoDefault(false);
     }
+    cmd_[0]->setDefault(true);  // OK; Enter in a list still moves on
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(cmd_[0]);

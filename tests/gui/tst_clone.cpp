@@ -62,7 +62,8 @@ private slots:
             label = clone->LblPercent()->text();
             begin = clone->CmdBegin()->text();
             maximum = clone->PrgPercent()->maximum();
-            QTest::mouseClick(clone->CmdBegin(), Qt::LeftButton);
+            // Enter that no control takes presses the window's default, Read.
+            QTest::keyClick(clone, Qt::Key_Return);
         });
         main.Dispatch(QStringLiteral("miRead"));
         QCOMPARE(caption, QStringLiteral("Read data from radio"));

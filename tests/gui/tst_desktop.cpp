@@ -2,6 +2,8 @@
 // keyboard back after a modal window, the batch editor's Tab order, and Qt's
 // own texts in the program's language.
 #include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -48,6 +50,7 @@ private slots:
     void captionsAreExact();
     void enterPressesTheFocusedButton();
     void keyboardReturnsAfterAModalWindow();
+    void enterNoControlTakesPressesTheDefault();
     void batchEditorTabFollowsTheLayout();
     void qtTextsFollowTheLanguage();
 };
@@ -119,6 +122,43 @@ void TstDesktop::keyboardReturnsAfterAModalWindow() {
     main.Dispatch(QStringLiteral("miCommunicationPort"));
     QTRY_COMPARE(QApplication::activeWindow(), &main);
     QTRY_COMPARE(QApplication::focusWidget(), grid);
+}
+
+// The model and port windows have OK as their default button: Enter that no
+// control takes confirms, while Enter in a list still moves on.
+void TstDesktop::enterNoControlTakesPressesTheDefault() {
+    ShellFixture f;
+    gui::MDIForm1& main = f.Start(false);
+    ActivateAndWait(main);
+    const std::uint8_t before = f.state.ModelCode;
+    int result = -1;
+    bool listMovedOn = false;
+    ShellFixture::OnModal([&](QWidget* w) {
+        auto* bands = w->findChild<QComboBox*>(QStringLiteral("CboModel_1"));
+        QVERIFY(bands && bands->count() > 1);
+        bands->setFocus();
+        QTRY_VERIFY(bands->hasFocus());
+        QTest::keyClick(bands, Qt::Key_Return);
+        listMovedOn = !bands->hasFocus() && w->isVisible();
+        bands->setCurrentIndex(bands->currentIndex() == 0 ? 1 : 0);
+        f.boxes.Answer(MsgAnswer::Ok);  // "Datas will be Cleared,continue?"
+        QTest::keyClick(w, Qt::Key_Return);
+        result = w->isVisible() ? -1 : qobject_cast<QDialog*>(w)->result();
+        if (w->isVisible()) qobject_cast<QDialog*>(w)->reject();
+    });
+    main.Dispatch(QStringLiteral("miModel"));
+    QVERIFY(listMovedOn);
+    QCOMPARE(result, int(QDialog::Accepted));
+    QVERIFY(f.state.ModelCode != before);
+
+    result = -1;
+    ShellFixture::OnModal([&result](QWidget* w) {
+        QTest::keyClick(w, Qt::Key_Return);
+        result = w->isVisible() ? -1 : qobject_cast<QDialog*>(w)->result();
+        if (w->isVisible()) qobject_cast<QDialog*>(w)->reject();
+    });
+    main.Dispatch(QStringLiteral("miCommunicationPort"));
+    QCOMPARE(result, int(QDialog::Accepted));
 }
 
 void TstDesktop::batchEditorTabFollowsTheLayout() {
