@@ -132,7 +132,7 @@ PackedFreq PackFreq(std::int64_t count, int step) {
     if (count < 0) count = 0;
     PackedFreq p;
     p.whole = static_cast<std::uint16_t>((count / 10000) & 0xFFFF);
-    p.fraction = step > 0 ? static_cast<std::uint8_t>(((count % 10000) / step) & 0x1F) : 0;
+    p.fraction = step > 0 ? static_cast<std::uint8_t>(((count % 10000) / step) & 0x1F) : std::uint8_t{0};
     return p;
 }
 
