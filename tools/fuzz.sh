@@ -12,10 +12,8 @@ cc=${CC:-clang}
 cxx=${CXX:-clang++}
 command -v "$cxx" >/dev/null || { cc=clang-14; cxx=clang++-14; }
 if ! command -v "$cxx" >/dev/null; then
-  sudo_cmd=()
-  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
-  "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends clang
+  . tools/packages.sh
+  need_packages clang
   cc=clang; cxx=clang++
 fi
 

@@ -12,17 +12,8 @@ root=$(pwd)
 started=$(date +%s)
 
 packages=(cmake ninja-build mingw-w64 g++-mingw-w64-x86-64-posix wine64 googletest libcli11-dev)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  sudo_cmd=()
-  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
-  "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+. tools/packages.sh
+need_packages "${packages[@]}"
 installed=$(date +%s)
 
 build=${BUILD_DIR:-build-windows}
