@@ -16,7 +16,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <QWidget>
 
 #include "channels/ChannelColumns.h"
@@ -33,7 +32,7 @@ using namespace rm427;
 
 namespace {
 
-using bench::NoFiles;
+using bench::BenchWindow;
 using bench::SilentBoxes;
 
 // 128 channels with offsets, tones, options and names.
@@ -81,16 +80,11 @@ Result Time(const char* what, int runs, const std::function<void()>& run,
 }  // namespace
 
 int main(int argc, char** argv) {
-    QTemporaryDir dir;
-    qputenv("RM427_SETTINGS_FILE", dir.filePath(QStringLiteral("settings.ini")).toUtf8());
     QApplication app(argc, argv);
-    Module1 state;
-    SilentBoxes boxes;
-    NoFiles files;
-    gui::MDIForm1 window(state, boxes, files);
-    window.resize(1400, 900);
-    window.show();
-    QApplication::processEvents();
+    BenchWindow program;
+    Module1& state = program.state;
+    gui::MDIForm1& window = *program.window;
+    SilentBoxes& boxes = program.boxes;
     Program128(state);
     window.RefreshChannel();
     QApplication::processEvents();

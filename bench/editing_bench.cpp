@@ -17,7 +17,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 
 #include "channels/ChannelClipboard.h"
 #include "channels/ChannelCsv.h"
@@ -30,8 +29,7 @@ using namespace rm427;
 
 namespace {
 
-using bench::NoFiles;
-using bench::SilentBoxes;
+using bench::BenchWindow;
 
 // 128 channels with offsets, tones, options and names, as CSV.
 std::string Channels128(const char* prefix) {
@@ -86,16 +84,10 @@ Result Time(const char* what, int runs, const std::function<void(int)>& run,
 }  // namespace
 
 int main(int argc, char** argv) {
-    QTemporaryDir dir;
-    qputenv("RM427_SETTINGS_FILE", dir.filePath(QStringLiteral("settings.ini")).toUtf8());
     QApplication app(argc, argv);
-    Module1 state;
-    SilentBoxes boxes;
-    NoFiles files;
-    gui::MDIForm1 window(state, boxes, files);
-    window.resize(1400, 900);
-    window.show();
-    QApplication::processEvents();
+    BenchWindow program;
+    Module1& state = program.state;
+    gui::MDIForm1& window = *program.window;
     std::string error;
     if (!ImportChannelsCsv(Channels128("A"), state.Image, error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
