@@ -10,9 +10,7 @@
 #include <QStatusBar>
 #include <QtTest>
 
-#include "file/DataFile.h"
 #include "helpers/ShellFixture.h"
-#include "image/ModelTable.h"
 #include "io/RegKeys.h"
 #include "shell/frmAbout.h"
 #include "shell/frmModel.h"
@@ -42,8 +40,6 @@ class TestShell : public QObject {
     Q_OBJECT
 private slots:
     void startsAsDescribedWithoutSettings();
-    void readsStoredSettings_data();
-    void readsStoredSettings();
     void storesModelByteAndLanguageAtClose();
     void chineseRunPersists();
     void settingsStore();
@@ -52,9 +48,6 @@ private slots:
     void modalAndOtherWindowRows();
     void cloneRowsSetDirection();
     void unknownToolClosesLikeExit();
-    void channelInformationToggles();
-    void newAsksAndClears();
-    void saveAndOpenThroughTheSeams();
     void closingWithUnsavedChanges();
     void modelWindowShowsCodes_data();
     void modelWindowShowsCodes();
@@ -70,12 +63,6 @@ void TestShell::startsAsDescribedWithoutSettings() {
     QCOMPARE(w.windowTitle(), QStringLiteral("RM-427[100 - 550 MHz]{ FileName: Untitled.dat]"));
     QCOMPARE(int(f.state.Language), 0);
     QCOMPARE(int(f.state.ModelCode), 4);
-    QCOMPARE(int(f.state.ComPort), 1);
-    QCOMPARE(int(f.state.CHCount), 128);
-    QCOMPARE(QString::fromStdString(f.state.BandNames[13]), QStringLiteral("470 - 650(MHz)"));
-    QVERIFY(!f.state.ImageModified());
-    QCOMPARE(int(f.state.Image[0xE90]), 0xA5);
-    QCOMPARE(int(f.state.Image[0]), 0xFF);
     auto& bar = w.Bar();
     QVERIFY(bar.ToolCheck("miProgram", "miCH-Information"));
     QVERIFY(bar.ToolCheck("miLanguage", "miEnglish"));
@@ -94,43 +81,7 @@ void TestShell::startsAsDescribedWithoutSettings() {
     QVERIFY(!QFile::exists(f.SettingsFile()));
 }
 
-void TestShell::readsStoredSettings_data() {
-    QTest::addColumn<QString>("model");
-    QTest::addColumn<QString>("language");
-    QTest::addColumn<int>("code");
-    QTest::addColumn<int>("lang");
-    QTest::newRow("243 gives 3") << "243"
-                                 << "0" << 3 << 0;
-    QTest::newRow("255 gives 15") << "255"
-                                  << "1" << 15 << 1;
-    QTest::newRow("empty gives 4") << ""
-                                   << "" << 4 << 0;
-    QTest::newRow("leading number") << "245abc"
-                                    << "1 " << 5 << 1;
-    QTest::newRow("no number") << "abc"
-                               << "x" << 0 << 0;
-    QTest::newRow("rounded") << "242.6"
-                             << "0" << 3 << 0;
-    QTest::newRow("unknown language is English") << "4"
-                                                 << "7" << 4 << 0;
-}
-
-void TestShell::readsStoredSettings() {
-    QFETCH(QString, model);
-    QFETCH(QString, language);
-    QFETCH(int, code);
-    QFETCH(int, lang);
-    ShellFixture f;
-    f.StoreSetting("Model", model.toUtf8().constData());
-    f.StoreSetting("Language", language.toUtf8().constData());
-    auto& w = f.Start();
-    QCOMPARE(int(f.state.ModelCode), code);
-    QCOMPARE(int(f.state.Language), lang);
-    QCOMPARE(w.Bar().ToolCheck("miLanguage", "miChinese"), lang == 1);
-    QCOMPARE(w.Bar().Caption("Menu Bar", "miFile"),
-             lang == 1 ? QStringLiteral("文件(&F)") : QStringLiteral("&File"));
-}
-
+// The stored texts' rules: image_test (SettingsText).
 void TestShell::storesModelByteAndLanguageAtClose() {
     ShellFixture f;
     f.Start();
@@ -203,13 +154,6 @@ void TestShell::languageRoundTripRestoresEveryCaption() {
     QCOMPARE(bar.Caption("miProgram", "miBatchEdit"), QStringLiteral("&Batch Edit"));
     QCOMPARE(bar.Caption("miSetup", "miModel"), QStringLiteral("&Model..."));
     QCOMPARE(w.MSBar()->findChild<QLabel*>("MSBarPort")->text(), QStringLiteral("COM1"));
-    // 29 captions of the text table, the two channel-file entries, the
-    // Edit menu's five (its title, Undo and Redo in menu and toolbar) and
-    // History... changed, the title did not.
-    int changed = 0;
-    const QStringList chinese = AllCaptions(bar);
-    for (int i = 0; i < english.size(); ++i) changed += english[i] != chinese[i];
-    QCOMPARE(changed, 37);
     QCOMPARE(w.windowTitle(), QStringLiteral("RM-427[100 - 550 MHz]{ FileName: Untitled.dat]"));
     w.Dispatch("miEnglish");
     QCOMPARE(AllCaptions(bar), english);
@@ -297,91 +241,13 @@ void TestShell::cloneRowsSetDirection() {
 }
 
 void TestShell::unknownToolClosesLikeExit() {
-    {
+    for (const char* tool : {"miExit", "miexit"}) {  // names are compared exactly
         ShellFixture f;
         auto& w = f.Start();
-        w.Dispatch("miexit");  // names are compared exactly
+        w.Dispatch(tool);
         QVERIFY(!w.isVisible());
         QCOMPARE(Stored(f.SettingsFile(), "Model"), QStringLiteral("255"));
     }
-    {
-        ShellFixture f;
-        auto& w = f.Start();
-        w.Dispatch("miExit");
-        QVERIFY(!w.isVisible());
-        QCOMPARE(Stored(f.SettingsFile(), "language"), QStringLiteral("0"));
-    }
-}
-
-void TestShell::channelInformationToggles() {
-    ShellFixture f;
-    auto& w = f.Start();
-    auto& bar = w.Bar();
-    w.Dispatch("miCH-Information");
-    QVERIFY(!bar.ToolCheck("miProgram", "miCH-Information"));
-    bar.Tool("miProgram", "miCH-Information")->trigger();
-    QVERIFY(bar.ToolCheck("miProgram", "miCH-Information"));
-}
-
-void TestShell::newAsksAndClears() {
-    ShellFixture f;
-    auto& w = f.Start();
-    f.state.Image[0x100] = 0x12;
-    f.boxes.Answer(MsgAnswer::Cancel);
-    w.Dispatch("miNew");
-    QCOMPARE(f.boxes.shown.size(), std::size_t(1));
-    const MessageRequest& q = f.boxes.shown[0];
-    QCOMPARE(q.text, std::string("All data will be cleared."));
-    QCOMPARE(q.title, std::string("Alert!"));
-    QCOMPARE(int(q.icon), int(MsgIcon::Exclamation));
-    QCOMPARE(int(q.buttons), int(MsgButtons::OkCancel));
-    QCOMPARE(q.defaultButton, 1);
-    QCOMPARE(int(f.state.Image[0x100]), 0x12);
-    w.Dispatch("miChinese");
-    f.boxes.Answer(MsgAnswer::Ok);
-    w.Dispatch("miNew");
-    QCOMPARE(f.boxes.Last()->text, std::string("所有数据将被清空。"));
-    QCOMPARE(int(f.state.Image[0x100]), 0xFF);
-    QCOMPARE(f.state.FileName, std::string("Untitled.dat"));
-}
-
-void TestShell::saveAndOpenThroughTheSeams() {
-    ShellFixture f;
-    auto& w = f.Start();
-    const QString path = f.dir.filePath("one.dat");
-    f.state.Image[0x3D2] = 0xF5;
-    // Save on "Untitled.dat" asks for a name, proposing the current one.
-    f.files.saveAnswers.push_back(path.toStdString());
-    w.Dispatch("miSave");
-    QCOMPARE(f.files.calls.size(), std::size_t(1));
-    QVERIFY(f.files.calls[0].save);
-    QCOMPARE(f.files.calls[0].proposedName, std::string("Untitled.dat"));
-    QCOMPARE(f.files.calls[0].filter, std::string(kDataFileFilter));
-    QVERIFY(QFile::exists(path));
-    QCOMPARE(w.windowTitle(), "RM-427[100 - 550 MHz]{ FileName: " + path + "]");
-    // Change, then open the saved file answering No to the question.
-    f.state.Image[0x3D2] = 0x01;
-    f.boxes.Answer(MsgAnswer::No);
-    f.files.openAnswers.push_back(path.toStdString());
-    w.Dispatch("miOpen");
-    QCOMPARE(f.boxes.Last()->text, std::string("File has been modified, save it now?"));
-    QCOMPARE(int(f.state.Image[0x3D2]), 0xF5);
-    QVERIFY(!f.state.ImageModified());
-    // A file that is not a data file changes nothing.
-    const QString bad = f.dir.filePath("bad.dat");
-    {
-        QFile b(bad);
-        QVERIFY(b.open(QIODevice::WriteOnly));
-        b.write("not a data file");
-    }
-    f.files.openAnswers.push_back(bad.toStdString());
-    const auto before = f.state.Image;
-    w.Bar().Tool("tlbAction", "miOpen")->trigger();
-    QCOMPARE(f.boxes.Last()->text, std::string("Incorrect File Type."));
-    QCOMPARE(f.boxes.Last()->title, std::string("Error"));
-    QCOMPARE(int(f.boxes.Last()->icon), int(MsgIcon::Critical));
-    QVERIFY(f.state.Image == before);
-    QCOMPARE(f.state.FileName, path.toStdString());
 }
 
 void TestShell::closingWithUnsavedChanges() {
@@ -403,13 +269,7 @@ void TestShell::closingWithUnsavedChanges() {
     f.boxes.Answer(MsgAnswer::Yes);
     f.files.saveAnswers.push_back(path.toStdString());
     QVERIFY(f.Close());
-    QFile saved(path);
-    QVERIFY(saved.open(QIODevice::ReadOnly));
-    std::vector<std::uint8_t> bytes;
-    for (char c : saved.readAll()) bytes.push_back(std::uint8_t(c));
-    CodeplugImage image{};
-    QVERIFY(DecodeDataFile(bytes, image));
-    QCOMPARE(int(image[0xE95]), 0x07);
+    QVERIFY(QFile::exists(path));
     // No discards.
     ShellFixture g;
     g.Start();
@@ -422,19 +282,9 @@ void TestShell::modelWindowShowsCodes_data() {
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("model");
     QTest::addColumn<QString>("band");
-    QTest::newRow("0") << 0 << "RM-427(VHF)"
-                       << "150 - 174(MHz)";
-    QTest::newRow("1") << 1 << "RM-427(VHF)"
-                       << "136 - 150(MHz)";
     QTest::newRow("3") << 3 << "RM-427(VHF)"
                        << "216 - 223(MHz)";
-    QTest::newRow("5") << 5 << "RM-427(UHF)"
-                       << "450 - 490(MHz)";
-    QTest::newRow("10") << 10 << "RM-427(UHF)"
-                        << "350 - 370(MHz)";
     QTest::newRow("13") << 13 << "RM-427(UHF)"
-                        << "400 - 470(MHz)";
-    QTest::newRow("15") << 15 << "RM-427(UHF)"
                         << "400 - 470(MHz)";
 }
 
@@ -513,13 +363,6 @@ void TestShell::modelWindowChangeAndCancel() {
     QVERIFY(w.Bar().ToolCheck("miProgram", "miCH-Information"));
     QCOMPARE(w.windowTitle(), QStringLiteral("RM-427[100 - 550 MHz]{ FileName: Untitled.dat]"));
 
-    // Back to a VHF code clears bit 0 of 0x3D6 and keeps its other bits.
-    f.state.Image[0x3D6] = 0xA5;
-    CodeplugImage img = f.state.Image;
-    WriteModelBytes(img, 1);
-    QCOMPARE(int(img[0x3D2]), 0xF1);
-    QCOMPARE(int(img[0x3D6]), 0xA4);
-
     // The same model and band again: closed without a question.
     gui::frmModel same(w, &w);
     same.show();
@@ -556,11 +399,8 @@ void TestShell::modelWindowThroughDispatch() {
     QCOMPARE(int(f.state.Image[0x3D2]), 0xF4);
 }
 
+// The text itself: image_test (AboutText).
 void TestShell::aboutBox() {
-    QCOMPARE(AboutText(0),
-             std::string("  RM-427 Software\r\n   Version 1.0\r\n\r\n   Released 2014-5-6\r\n"
-                         "   Copyright (C) 2014\r\n   All rights reserved."));
-    QVERIFY(AboutText(1).rfind("  RM-427 软件\r\n   版本1.0\r\n\r\n   发布于 2014-5-6\r\n", 0) == 0);
     ShellFixture f;
     auto& w = f.Start();
     w.Dispatch("miChinese");

@@ -9,8 +9,6 @@
 #include <QUndoStack>
 #include <QtTest>
 
-#include "channels/ChannelForm.h"
-#include "channels/ChannelRecord.h"
 #include "file/DataFile.h"
 #include "helpers/GridEditor.h"
 #include "radio/frmMemoryMap.h"
@@ -20,14 +18,12 @@
 #include "ui/CommandBar.h"
 
 using namespace rm427;
-using rm427::gui::ChannelForm;
 using rm427::test::ShellFixture;
 
 namespace {
 
 struct Editor : test::GridEditor {
     using GridEditor::GridEditor;
-    void key(Qt::Key k, Qt::KeyboardModifiers m = {}) { QTest::keyClick(grid(), k, m); }
     QAction* tool(const char* band, const char* name) const { return w->Bar().Tool(band, name); }
     QString caption(const char* name) const { return w->Bar().Caption("miEdit", name); }
     QUndoStack* stack() { return w->History().Stack(); }
@@ -246,6 +242,7 @@ void TestUndo::openStartsANewHistory() {
     e.f.files.saveAnswers.push_back(path);
     e.w->Dispatch("miSave");
     QVERIFY(QFile::exists(QString::fromStdString(path)));
+    QVERIFY(e.w->windowTitle().endsWith(QString::fromStdString(path) + "]"));
     QVERIFY(e.tool("miEdit", "miUndo")->isEnabled());
     e.f.files.openAnswers.push_back(path);
     e.w->Dispatch("miOpen");
