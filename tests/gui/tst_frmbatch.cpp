@@ -1,6 +1,5 @@
 // The batch channel editor through its controls and real key events.
 #include <QCheckBox>
-#include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPointer>
@@ -67,17 +66,8 @@ private slots:
         QVERIFY(!w.TxtBatch1(3)->isEnabled());
         QVERIFY(!w.CboBatch(1)->isEnabled());
         QVERIFY(!w.ChkBatch5()->isEnabled());
-        QCOMPARE(w.CboBatch(0)->count(), 265);
-        QCOMPARE(w.CboBatch(0)->itemText(0), QStringLiteral("None"));
-        QCOMPARE(w.CboBatch(0)->itemText(264), QStringLiteral("D754I"));
         QCOMPARE(w.CboBatch6(2)->currentText(), QStringLiteral("High"));
-        QCOMPARE(w.CboBatch6(0)->currentText(), QStringLiteral("Wide"));
-        QCOMPARE(w.CboBatch6(1)->currentText(), QStringLiteral("Yes"));
-        QCOMPARE(w.CboBatch6(6)->currentText(), QStringLiteral("Off"));
-        QCOMPARE(w.CboBatch6(6)->itemText(2), QStringLiteral("Beat Shift2"));
         QCOMPARE(w.CboBatch6(3)->currentText(), QStringLiteral("No"));
-        QCOMPARE(w.CboBatch6(7)->currentText(), QStringLiteral("No"));
-        QCOMPARE(w.CboBatch6(8)->currentText(), QStringLiteral("Off"));
     }
 
     void optionRulesEnableAndReset() {
@@ -123,53 +113,33 @@ private slots:
         QCOMPARE(w.TxtBatch0(1)->text(), QStringLiteral("128"));
     }
 
-    void rangeFieldsClampWrapAndFollow() {
+    // The field rules themselves are the core's (batch_test); here the keys
+    // reach them: typing, Up/Down, and Enter that validates and moves on.
+    void fieldsApplyTheirRulesToKeys() {
         Fixture f;
         f.Show();
         FrmBatch& w = f.w();
         w.OptBatch1(1)->click();
         QLineEdit* from = w.TxtBatch0(0);
         QLineEdit* to = w.TxtBatch0(1);
-        f.Type(from, "200", false);
-        QCOMPARE(from->text(), QStringLiteral("128"));
-        QCOMPARE(w.FromChannel(), 128);
-        f.Type(from, "1x", false);
-        QCOMPARE(from->text(), QStringLiteral("1"));
-        QTest::keyClick(from, Qt::Key_Up);
+        f.Type(from, "2x00", false);
         QCOMPARE(from->text(), QStringLiteral("128"));
         QTest::keyClick(from, Qt::Key_Down);
         QCOMPARE(from->text(), QStringLiteral("1"));
-        QTest::keyClick(from, Qt::Key_Down);
-        QCOMPARE(from->text(), QStringLiteral("2"));
-        // Validation: From 5 with To 3 makes To 5; 0 becomes 1.
         f.Type(to, "3");
-        QCOMPARE(to->text(), QStringLiteral("3"));
         f.Type(from, "5");
         QCOMPARE(to->text(), QStringLiteral("5"));
         QCOMPARE(w.ToChannel(), 5);
-        f.Type(from, "0");
-        QCOMPARE(from->text(), QStringLiteral("1"));
-        QVERIFY(!from->hasFocus());  // Enter moved on
-    }
-
-    void numericFieldsTakeOnlyTheirKeys() {
-        Fixture f;
-        f.Show();
-        FrmBatch& w = f.w();
-        f.Type(w.TxtBatch1(1), "14a5.0-5", false);
+        QVERIFY(!from->hasFocus());                 // Enter moved on
+        f.Type(w.TxtBatch1(1), "14a5,0-5", false);  // a decimal comma is the point
         QCOMPARE(w.TxtBatch1(1)->text(), QStringLiteral("145.05"));
         QTest::keyClick(w.TxtBatch1(1), Qt::Key_Escape);
         QCOMPARE(w.TxtBatch1(1)->text(), QStringLiteral("145.05"));
         f.Type(w.TxtBatch2(1), "1500", false);
         QCOMPARE(w.TxtBatch2(1)->text(), QStringLiteral("1000"));
-        f.Type(w.TxtBatch3(1), "25", false);
-        QCOMPARE(w.TxtBatch3(1)->text(), QStringLiteral("20"));
-        QTest::keyClick(w.TxtBatch3(1), Qt::Key_Down);
-        QCOMPARE(w.TxtBatch3(1)->text(), QStringLiteral("0"));
+        f.Type(w.TxtBatch3(1), "0", false);
         QTest::keyClick(w.TxtBatch3(1), Qt::Key_Up);
         QCOMPARE(w.TxtBatch3(1)->text(), QStringLiteral("20"));
-        f.Type(w.TxtBatch2(1), "12.50");
-        QCOMPARE(w.TxtBatch2(1)->text(), QStringLiteral("12.5"));
     }
 
     void startFrequencyIsCheckedWithTheMessage() {
@@ -183,16 +153,10 @@ private slots:
         QCOMPARE(f.boxes.Last()->title, std::string("RM-427"));
         QVERIFY(f.boxes.Last()->icon == rm427::MsgIcon::Exclamation);
         QVERIFY(f.boxes.Last()->buttons == rm427::MsgButtons::Ok);
-        f.Type(w.TxtBatch1(1), "145.006");
-        QCOMPARE(w.TxtBatch1(1)->text(), QStringLiteral("145.00625"));
-        QCOMPARE(int(f.boxes.shown.size()), 1);
-        // The offset has its own limit: below the span of the band limits.
+        // The offset has its own limit and the same message.
         w.OptBatch3(1)->click();
         f.Type(w.TxtBatch1(2), "600");
-        QCOMPARE(w.TxtBatch1(2)->text(), QStringLiteral("449.99500"));
         QCOMPARE(int(f.boxes.shown.size()), 2);
-        f.Type(w.TxtBatch1(2), "0.6");
-        QCOMPARE(w.TxtBatch1(2)->text(), QStringLiteral("0.60000"));
     }
 
     void nameFieldTakesChannelNameCharacters() {
@@ -203,45 +167,6 @@ private slots:
         QCOMPARE(w.TxtBatch7()->text(), QStringLiteral("AB-1"));
         QTest::keyClicks(w.TxtBatch7(), "*_+");
         QCOMPARE(w.TxtBatch7()->text(), QStringLiteral("AB-1*"));
-    }
-
-    // Each field, its text selected: a key (or a paste) it does not take
-    // changes nothing, and Enter gives the value it had.
-    void rejectedKeysKeepTheText() {
-        Fixture f;
-        f.Show();
-        FrmBatch& w = f.w();
-        w.OptBatch1(1)->click();
-        w.OptBatch3(1)->click();
-        f.Type(w.TxtBatch7(), "AB1", false);
-        QLineEdit* fields[] = {w.TxtBatch0(0), w.TxtBatch0(1), w.TxtBatch1(1), w.TxtBatch1(2),
-                               w.TxtBatch2(1), w.TxtBatch3(1), w.TxtBatch7()};
-        QApplication::clipboard()->setText(QStringLiteral("!?"));
-        for (QLineEdit* e : fields) {
-            e->setFocus();
-            e->selectAll();
-            const QString text = e->text();
-            QTest::keyClicks(e, e == w.TxtBatch7() ? "!#/" : "x !");
-            QTest::keyClick(e, Qt::Key_V, Qt::ControlModifier);
-            QCOMPARE(e->text(), text);
-            QCOMPARE(e->selectedText(), text);
-            QTest::keyClick(e, Qt::Key_Return);
-            QCOMPARE(e->text(), text);
-        }
-        QCOMPARE(int(f.boxes.shown.size()), 0);
-    }
-
-    // A decimal comma in the frequency fields is their decimal point.
-    void frequencyFieldsTakeADecimalComma() {
-        Fixture f;
-        f.Show();
-        FrmBatch& w = f.w();
-        f.Type(w.TxtBatch1(1), "145,125");
-        QCOMPARE(w.TxtBatch1(1)->text(), QStringLiteral("145.12500"));
-        w.OptBatch3(1)->click();
-        f.Type(w.TxtBatch1(2), "0,6");
-        QCOMPARE(w.TxtBatch1(2)->text(), QStringLiteral("0.60000"));
-        QCOMPARE(int(f.boxes.shown.size()), 0);
     }
 
     void applyFillsTheRowsOfTheRange() {
@@ -255,19 +180,13 @@ private slots:
         w.CboBatch(0)->setCurrentIndex(1);
         f.Type(w.TxtBatch3(1), "2");
         w.Command1(0)->click();
+        // One edit, filled from what the controls show (the fill itself is batch_test's).
         QCOMPARE(f.edits, 1);
-        QCOMPARE(f.rows[1][1], std::string("145.00000"));
         QCOMPARE(f.rows[2][1], std::string("145.10000"));
-        QCOMPARE(f.rows[3][1], std::string("145.20000"));
-        QCOMPARE(f.rows[3][2], std::string("145.20000"));
-        QCOMPARE(f.rows[1][3], std::string("67.0"));
         QCOMPARE(f.rows[2][3], std::string("71.9"));
-        QCOMPARE(f.rows[3][4], std::string("77.0"));
         QCOMPARE(f.rows[128][9], std::string("On"));
         QCOMPARE(f.rows[128][10], std::string("On"));
-        QCOMPARE(f.rows[128][5], std::string("High"));
-        QCOMPARE(f.rows[0][1], std::string());  // titles row untouched
-        QVERIFY(w.isVisible());                 // stays open after Apply
+        QVERIFY(w.isVisible());  // stays open after Apply
 
         // A start typed without Enter is still checked before it is used.
         Fixture g;

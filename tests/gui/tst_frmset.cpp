@@ -1,7 +1,6 @@
 // The function settings window through its controls and real key events.
 #include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -39,9 +38,6 @@ private slots:
         QVERIFY(!w.ChkSet1()->isChecked());
         QCOMPARE(w.Combo1()->currentText(), QStringLiteral("Batt Voltage"));
         QCOMPARE(w.Text1()->text(), QString());
-        QCOMPARE(w.CboSet(2)->count(), 8);
-        QCOMPARE(w.CboSet(6)->count(), 16);
-        QCOMPARE(w.CboSet(6)->itemText(15), QStringLiteral("15H"));
         QCOMPARE(w.LblSet(3)->text(), QStringLiteral("ScanMode"));
         QCOMPARE(w.Frame2()->title(), QStringLiteral("VOX"));
         QVERIFY(w.Frame2()->isAncestorOf(w.CboSet(8)));
@@ -82,15 +78,9 @@ private slots:
         v.Combo1()->setCurrentIndex(1);
         v.Text1()->setText("AB");
         v.Command1(0)->click();
+        // The controls reach the settings row (its bytes: settings_test).
         QCOMPARE(int(s.Image[0xE95]), 7);
-        QCOMPARE(int(s.Image[0xE96]), 7);
-        QCOMPARE(int(s.Image[0xEB5]), 7);
         QCOMPARE(int(s.Image[0xE9A]) >> 6, 2);
-        QCOMPARE(int(s.Image[0xEBA]) >> 6, 1);
-        QCOMPARE(int(s.Image[0xE9C]), 0x2C);
-        QCOMPARE(int(s.Image[0xE9D]), 0xCF);
-        QCOMPARE(int(s.Image[0xE9E]), 0xFF);
-        QCOMPARE(int(s.Image[0xE9F]), 0xFC);
         frmSet again(s);
         QCOMPARE(again.Text1()->text(), QStringLiteral("AB"));
         QCOMPARE(again.Combo1()->currentIndex(), 1);
@@ -105,19 +95,7 @@ private slots:
         QCOMPARE(w.Text1()->text(), QStringLiteral("AB7"));
         QTest::keyClick(w.Text1(), Qt::Key_Backspace);
         QTest::keyClicks(w.Text1(), " -_z*+");
-        QCOMPARE(w.Text1()->text(), QStringLiteral("AB -_"));  // five at most
-        // Pasted text obeys the same rule.
-        w.Text1()->clear();
-        QApplication::clipboard()->setText("q%1!");
-        w.Text1()->paste();
-        QCOMPARE(w.Text1()->text(), QStringLiteral("Q1"));
-        // With its text selected, a rejected key or paste changes nothing.
-        w.Text1()->selectAll();
-        QTest::keyClicks(w.Text1(), "!.");
-        QApplication::clipboard()->setText("%?");
-        w.Text1()->paste();
-        QCOMPARE(w.Text1()->text(), QStringLiteral("Q1"));
-        QCOMPARE(w.Text1()->selectedText(), QStringLiteral("Q1"));
+        QCOMPARE(w.Text1()->text(), QStringLiteral("AB -_"));  // five at most; pastes: tst_seams
         // Enter moves on and never confirms the dialog.
         QTest::keyClick(w.Text1(), Qt::Key_Return);
         QVERIFY(!w.Text1()->hasFocus());

@@ -1,5 +1,8 @@
-// The small GUI seams: Enter moving on like Tab, the dialog filter text.
+// The small GUI seams: Enter moving on like Tab, the character filter of the
+// text fields, the dialog filter text.
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
@@ -7,6 +10,7 @@
 #include <QVBoxLayout>
 #include <QtTest>
 
+#include "ui/CharFilter.h"
 #include "ui/QtDialogs.h"
 #include "ui/SendTab.h"
 
@@ -16,6 +20,7 @@ class TestSeams : public QObject {
     Q_OBJECT
 private slots:
     void enterMovesOnFromListsOptionsAndChecks();
+    void charFilterKeepsOnlyWhatTheFieldTakes();
     void filterText();
 };
 
@@ -66,6 +71,43 @@ void TestSeams::enterMovesOnFromListsOptionsAndChecks() {
     QTRY_VERIFY(last->hasFocus());
     SendTab();
     QTRY_VERIFY(!last->hasFocus());
+}
+
+// The channel editor's, batch editor's and function settings' text fields
+// all filter with CharFilter; here its rules, through real keys and pastes.
+void TestSeams::charFilterKeepsOnlyWhatTheFieldTakes() {
+    QWidget top;
+    auto* layout = new QVBoxLayout(&top);
+    auto* name = new QLineEdit;
+    auto* freq = new QLineEdit;
+    layout->addWidget(name);
+    layout->addWidget(freq);
+    FilterChars(name, NameChar);
+    FilterChars(freq, FreqChar);
+    top.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&top));
+    QTest::keyClicks(name, "a?b-");
+    QCOMPARE(name->text(), QStringLiteral("AB-"));
+    // A selected text is not replaced by a key or paste the field does not take.
+    name->selectAll();
+    QTest::keyClicks(name, "!.");
+    QApplication::clipboard()->setText(QStringLiteral("%?"));
+    QTest::keyClick(name, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(name->text(), QStringLiteral("AB-"));
+    QCOMPARE(name->selectedText(), QStringLiteral("AB-"));
+    QCOMPARE(name->cursorPosition(), 3);
+    // A paste keeps what the field takes.
+    QApplication::clipboard()->setText(QStringLiteral("x!y"));
+    QTest::keyClick(name, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(name->text(), QStringLiteral("XY"));
+    // A decimal comma is a frequency's decimal point, typed or pasted.
+    QTest::keyClicks(freq, "14x5,1");
+    QApplication::clipboard()->setText(QStringLiteral("25 MHz"));
+    QTest::keyClick(freq, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(freq->text(), QStringLiteral("145.125"));
+    QCOMPARE(DigitChar(QChar('.')), QChar());
+    QCOMPARE(DecimalChar(QChar('.')), QChar('.'));
+    QCOMPARE(NameChar(QChar(0x4E2D)), QChar());
 }
 
 void TestSeams::filterText() {

@@ -2,12 +2,14 @@
 // grid's cells and typing into the cell editor.
 #pragma once
 
+#include <QComboBox>
 #include <QLineEdit>
 #include <QTableView>
 #include <QtTest>
 
 #include "channels/ChannelColumns.h"
 #include "channels/ChannelForm.h"
+#include "channels/ChannelRecord.h"
 #include "helpers/ShellFixture.h"
 
 namespace rm427::test {
@@ -25,7 +27,10 @@ struct GridEditor {
     bool Active() { return QTest::qWaitForWindowActive(w); }
     QTableView* grid() const { return form->Grid(); }
     QLineEdit* txt() const { return form->TxtChannel(); }
+    QComboBox* cbo(int i) const { return form->CboChannel(i); }
     std::string cell(int row, int col) const { return form->Cell(row, col); }
+    const std::uint8_t* record(int n) const { return &f.state.Image[ChannelOffset(n)]; }
+    void key(int k, Qt::KeyboardModifiers m = {}) { QTest::keyClick(grid(), Qt::Key(k), m); }
     // The centre of a cell, scrolled into view first.
     QPoint at(int row, int col) const {
         const QModelIndex i = grid()->model()->index(row - 1, col);
