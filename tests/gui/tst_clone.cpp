@@ -112,10 +112,7 @@ private slots:
         QVERIFY(f.boxes.shown[0].buttons == MsgButtons::RetryCancel);
         QCOMPARE(f.boxes.shown[1].text, std::string("Writing completed!"));
         QCOMPARE(w.LblPercent()->text(), QStringLiteral("Completion percentage:  100%"));
-        QVERIFY(f.state.Image == before);
-        const auto mem = sim_->With([](sim::RadioModel& m) { return m.memory; });
-        for (int off = 0; off < kImageSize; ++off)
-            if (WriteTransfersOffset(off)) QCOMPARE(mem[off], before[off]);
+        QVERIFY(f.state.Image == before);  // what reached the radio: clone_e2e_test
     }
 
     // Verify after writing: on by default and remembered; a second read
@@ -160,8 +157,6 @@ private slots:
                 "Channel 10 (Rx 151.62500, Tx 151.62500): receive outside the band, sent as empty.") !=
                 std::string::npos,
             ok.details.c_str());
-        const auto frames = sim_->With([](sim::RadioModel& m) { return m.Frames(); });
-        QCOMPARE(frames.size(), std::size_t(118 + 132));
 
         sim_->With([](sim::RadioModel& m) { m.faults.push_back(Fault{FaultKind::Flip, 1, 1, 0}); });
         writeOnce(QDialog::Rejected);
@@ -211,21 +206,6 @@ private slots:
                                       return frames.empty() ? std::string() : frames.back().kind;
                                   })),
                                   QStringLiteral("done"), 2000);
-    }
-
-    void cancelBeforeStartSendsDone() {
-        test::ShellFixture f;
-        PointCom1At(sim_->SlavePath());
-        frmClone w(f.state, f.boxes, {});
-        w.show();
-        QTest::mouseClick(w.CmdCancel(), Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(!w.isVisible(), 5000);
-        QTRY_COMPARE_WITH_TIMEOUT(sim_->With([](sim::RadioModel& m) { return m.Frames().size(); }),
-                                  std::size_t(1), 2000);
-        QCOMPARE(
-            QString::fromStdString(sim_->With([](sim::RadioModel& m) { return m.Frames()[0].kind; })),
-            QStringLiteral("done"));
-        QVERIFY(f.boxes.shown.empty());
     }
 
     // A port that cannot be opened: its description in a warning, Start again enabled.

@@ -1,6 +1,5 @@
 // The port window: probes over real pseudo-terminals and missing devices.
 #include <QElapsedTimer>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -97,22 +96,6 @@ private slots:
         QVERIFY(w.OptComPort(1)->isChecked());
         QCOMPARE(a.Drain(), std::string("ATI1\r"));
         QCOMPARE(b.Drain(), std::string("ATI1\r"));
-        // Five rows of four (each cell the option over its device).
-        auto* grid = qobject_cast<QGridLayout*>(w.OptComPort(0)->parentWidget()->layout());
-        QVERIFY(grid);
-        auto cellOf = [grid](QWidget* option) {
-            for (int k = 0; k < grid->count(); ++k)
-                if (QLayout* cell = grid->itemAt(k)->layout(); cell && cell->indexOf(option) >= 0)
-                    return k;
-            return -1;
-        };
-        int row, col, rs, cs;
-        grid->getItemPosition(cellOf(w.OptComPort(7)), &row, &col, &rs, &cs);
-        QCOMPARE(row, 1);
-        QCOMPARE(col, 3);
-        grid->getItemPosition(cellOf(w.OptComPort(19)), &row, &col, &rs, &cs);
-        QCOMPARE(row, 4);
-        QCOMPARE(col, 3);
         // OK keeps the selected (disabled) port.
         QTest::mouseClick(w.CmdOk(), Qt::LeftButton);
         QCOMPARE(f.state.ComPort, std::uint8_t(2));

@@ -1,6 +1,5 @@
 // The memory map window driven with real keys and clicks.
 #include <QClipboard>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -81,9 +80,6 @@ private slots:
         w.Select(0, 5);
         QCOMPARE(w.addr->text(), QString("05"));
         QCOMPARE(w.value->text(), QString("255"));
-        // Columns: the label column twice a data column; 16 rows visible.
-        QCOMPARE(w.table->verticalHeader()->width(), 2 * w.table->columnWidth(0));
-        QVERIFY(w.table->rowAt(w.table->viewport()->height() - 2) >= 15);
     }
 
     void editorKeyRules() {
@@ -121,12 +117,11 @@ private slots:
         QVERIFY(w.editor->isVisible());
         QCOMPARE(w.editor->text(), QString("C"));
         QVERIFY(!w.editor->hasSelectedText());
-        w.Type("3");
-        w.Key(Qt::Key_Enter);  // keypad Enter commits too
-        QCOMPARE(w.Cell(4, 4), QString("C3"));
+        w.Key(Qt::Key_Enter);  // keypad Enter commits too; one digit gets a leading zero
+        QCOMPARE(w.Cell(4, 4), QString("0C"));
         QCOMPARE(w.value->text(), QString("255"));  // now on (4, 5)
         w.Select(4, 4);
-        QCOMPARE(w.value->text(), QString("195"));
+        QCOMPARE(w.value->text(), QString("12"));
 
         w.Select(4, 6);
         w.Key(Qt::Key_7, Qt::KeypadModifier);
@@ -161,22 +156,12 @@ private slots:
         QCOMPARE(s.Image[0x010], 0xFF);
     }
 
-    void enterWithOneDigitPadsIt() {
-        Module1 s;
-        Window w(s);
-        w.Type("5");  // starts an edit on (0, 0)
-        w.Key(Qt::Key_Return);
-        QCOMPARE(w.Cell(0, 0), QString("05"));
-    }
-
     void enterOnTheLastColumn_data() {
         QTest::addColumn<int>("row");
         QTest::addColumn<int>("rowAfter");
         QTest::addColumn<int>("colAfter");
-        QTest::newRow("row 5") << 0x05 << 0x06 << 0;
         QTest::newRow("row 7E") << 0x7E << 0x7F << 0;
         QTest::newRow("row 7F") << 0x7F << 0x7F << 15;
-        QTest::newRow("row C8") << 0xC8 << 0xC8 << 15;
         QTest::newRow("row FF") << 0xFF << 0xFF << 15;
     }
     void enterOnTheLastColumn() {

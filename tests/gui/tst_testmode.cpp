@@ -12,6 +12,7 @@
 
 #include "PtyRadio.h"
 #include "TestModeCommands.h"
+#include "helpers/ScriptedDialogs.h"
 #include "radio/frmTestMode.h"
 
 using namespace rm427;
@@ -20,15 +21,6 @@ using rm427::sim::RadioModel;
 using rm427::sim::SimFrame;
 
 namespace {
-
-class RecordingBoxes : public MessageBoxes {
-public:
-    std::vector<MessageRequest> shown;
-    MsgAnswer Show(const MessageRequest& r) override {
-        shown.push_back(r);
-        return MsgAnswer::Ok;
-    }
-};
 
 std::vector<SimFrame> Frames(PtyRadio& radio) {
     return radio.With([](RadioModel& m) { return m.Frames(); });
@@ -301,7 +293,7 @@ private slots:
 
     void silenceShortAnswersAndPortFailures() {
         Module1 s;
-        RecordingBoxes boxes;
+        test::ScriptedMessageBoxes boxes;
         for (sim::FaultKind fault : {sim::FaultKind::NoAnswer, sim::FaultKind::ShortAnswer}) {
             radio->With([fault](RadioModel& m) {
                 m.faults = {{fault, 1, 1, 0}};  // the query
