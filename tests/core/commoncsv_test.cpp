@@ -57,15 +57,9 @@ TEST(CommonCsvSample, CountyListImportsWhatTheRadioCanHold) {
     EXPECT_TRUE(HasNote(report, "line 2: ", "\"CADY11\" shortened to \"CADY1\""));
 
     const ChannelRows rows = RowsOf(image);
-    // A repeater with tone squelch and a minus offset.
-    EXPECT_EQ(rows[1][colRxFreq], "146.70000");
-    EXPECT_EQ(rows[1][colTxFreq], "146.10000");
-    EXPECT_EQ(rows[1][colDecode], "131.8");
-    EXPECT_EQ(rows[1][colEncode], "131.8");
-    EXPECT_EQ(rows[1][colName], "CADY1");
-    EXPECT_EQ(rows[1][colBandwidth], "Wide");
-    EXPECT_EQ(rows[1][colPower], "High");
-    // Tone only: encode, no decode.
+    // A repeater with tone squelch and a minus offset; tone only: encode, no decode.
+    EXPECT_EQ(rows[1], (ChannelRow{"1", "146.70000", "146.10000", "131.8", "131.8", "High", "Wide",
+                                   "Yes", "Off", "Off", "Off", "Off", "CADY1"}));
     EXPECT_EQ(rows[2][colTxFreq], "146.70000");
     EXPECT_EQ(rows[2][colEncode], "131.8");
     EXPECT_EQ(rows[2][colDecode], "None");
@@ -74,7 +68,6 @@ TEST(CommonCsvSample, CountyListImportsWhatTheRadioCanHold) {
     EXPECT_EQ(rows[10][colTxFreq], "146.52000");
     // Skip "S" is out of the scan.
     EXPECT_EQ(rows[26][colScanAdd], "No");
-    EXPECT_EQ(rows[1][colScanAdd], "Yes");
     // Whole-number tones ("77", "100").
     EXPECT_EQ(rows[98][colEncode], "77.0");
     EXPECT_EQ(rows[99][colEncode], "100.0");
@@ -128,17 +121,12 @@ TEST(CommonCsvImport, RealWorldShapedFile) {
     EXPECT_TRUE(HasNote(report, "line 2: ", "cannot show"));
     EXPECT_EQ(rows[1][colTxFreq], "144.90000");
 
-    // DTCS NR: transmit normal, receive reversed; byte-exact record.
-    EXPECT_EQ(rows[2][colEncode], "D023N");
-    EXPECT_EQ(rows[2][colDecode], "D023I");
+    // DTCS NR: transmit normal, receive reversed; byte-exact record; 0.5 W is Low.
+    EXPECT_EQ(rows[2], (ChannelRow{"2", "446.00000", "451.00000", "D023I", "D023N", "Low", "Narrow",
+                                   "No", "Off", "Off", "Off", "Off", "DCS1"}));
     EXPECT_EQ(Record(image, 2)[9] & 7, sigDcsDcs);
     EXPECT_EQ(Record(image, 2)[6], 108);
     EXPECT_EQ(Record(image, 2)[7], 1);
-    EXPECT_EQ(rows[2][colTxFreq], "451.00000");
-    EXPECT_EQ(rows[2][colBandwidth], "Narrow");
-    EXPECT_EQ(rows[2][colScanAdd], "No");
-    EXPECT_EQ(rows[2][colPower], "Low");  // 0.5 W
-    EXPECT_EQ(rows[2][colName], "DCS1");
 
     // Cross modes: left of the arrow transmits, right receives.
     EXPECT_EQ(rows[3][colEncode], "100.0");

@@ -9,6 +9,10 @@ namespace {
 std::array<std::uint8_t, 4> MessageBytes(const CodeplugImage& img) {
     return {img[0xE9C], img[0xE9D], img[0xE9E], img[0xE9F]};
 }
+// Bytes from..to of the image.
+std::vector<int> Span(const CodeplugImage& img, int from, int to) {
+    return std::vector<int>(img.begin() + from, img.begin() + to + 1);
+}
 }  // namespace
 
 TEST(SettingsRow, NewImageShowsTheDefaultSelections) {
@@ -60,20 +64,11 @@ TEST(SettingsRow, EveryFieldLandsInItsOwnBitsOnly) {
     sel.voxInhibit = true;
     sel.powerOnDisplay = powerOnOff;
     StoreSettings(s.Image, sel);
-    EXPECT_EQ(s.Image[0xE91], 0x02);
-    EXPECT_EQ(s.Image[0xE95], 9);
-    EXPECT_EQ(s.Image[0xE96], 9);
-    EXPECT_EQ(s.Image[0xE97], 0x4E);
-    EXPECT_EQ(s.Image[0xE98], 0x7F);
-    EXPECT_EQ(s.Image[0xE99], 0x37);
-    // 0x5F: scan 0 clears bit 3, voice sets bit 5, inhibit clears bit 4, display 11.
-    EXPECT_EQ(s.Image[0xE9A], 0xE7);
-    // 0xFF: battery save, beep and channel display cleared.
-    EXPECT_EQ(s.Image[0xE9B], 0xBC);
-    EXPECT_EQ(s.Image[0xE90], 0xA5);
-    EXPECT_EQ(s.Image[0xE92], 0x00);
-    EXPECT_EQ(s.Image[0xE93], 0x47);
-    EXPECT_EQ(s.Image[0xE94], 0xFF);
+    // 0xE9A (was 0x5F): scan 0 clears bit 3, voice sets bit 5, inhibit clears
+    // bit 4, display 11. 0xE9B (was 0xFF): battery save, beep and channel
+    // display cleared. 0xE90, 0xE92-0xE94 are not settings.
+    EXPECT_EQ(Span(s.Image, 0xE90, 0xE9B),
+              (std::vector<int>{0xA5, 0x02, 0x00, 0x47, 0xFF, 9, 9, 0x4E, 0x7F, 0x37, 0xE7, 0xBC}));
 
     const SettingsSelections back = ShowSettings(s.Image);
     EXPECT_EQ(back.list, sel.list);
@@ -113,11 +108,9 @@ TEST(SettingsRow, OutOfRangeValuesShowFallbacksAndStoringRepairsThem) {
     EXPECT_EQ(sel.list[setVoxGain], 2);
     EXPECT_EQ(sel.list[setVoxDelay], 1);
     StoreSettings(s.Image, sel);
-    EXPECT_EQ(s.Image[0xE98], 0x3F);
-    EXPECT_EQ(s.Image[0xE95], 2);
-    EXPECT_EQ(s.Image[0xE96], 2);
     EXPECT_EQ(s.Image[0xE91], 0xFC);
-    EXPECT_EQ(s.Image[0xE99], 0x12);
+    EXPECT_EQ(Span(s.Image, 0xE95, 0xE96), (std::vector<int>{2, 2}));
+    EXPECT_EQ(Span(s.Image, 0xE98, 0xE99), (std::vector<int>{0x3F, 0x12}));
 }
 
 TEST(SettingsRow, PowerOnDisplayBits) {
