@@ -1,7 +1,12 @@
 // Runs clone exchanges against the simulator over a real pseudo-terminal.
 #pragma once
 
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -9,6 +14,8 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
+
+#include <sys/wait.h>
 
 #include <gtest/gtest.h>
 
@@ -130,6 +137,41 @@ protected:
 
     sim::PtyRadio sim;
 };
+
+#ifdef RM427_CLI
+// rm427-cli as a user runs it from a shell.
+// A folder of this test process's own: other runs of the suite may share /tmp.
+inline const std::string& Dir() {
+    // Never destroyed, so the clean-up at exit can still read it.
+    static const std::string* dir = [] {
+        std::string t = ::testing::TempDir() + "rm427-e2e-XXXXXX";
+        auto* made = new std::string(std::string(::mkdtemp(t.data())) + "/");
+        std::atexit([] { std::filesystem::remove_all(Dir()); });
+        return made;
+    }();
+    return *dir;
+}
+
+struct CliResult {
+    int code = -1;
+    std::string out, err;
+};
+
+inline CliResult RunCli(const std::string& args, const std::string& env = "") {
+    const std::string errFile = Dir() + "cli-err.txt";
+    const std::string cmd = env + std::string(RM427_CLI) + " " + args + " 2>" + errFile;
+    CliResult r;
+    FILE* p = ::popen(cmd.c_str(), "r");
+    if (!p) return r;
+    char buf[512];
+    while (std::fgets(buf, sizeof buf, p)) r.out += buf;
+    const int st = ::pclose(p);
+    r.code = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    std::ifstream e(errFile);
+    r.err.assign(std::istreambuf_iterator<char>(e), std::istreambuf_iterator<char>());
+    return r;
+}
+#endif
 
 inline std::string Hex(const Bytes& b) {
     std::string s;

@@ -1,49 +1,13 @@
 // rm427-cli read and write against the simulator, as a user runs them.
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <stdlib.h>
-#include <sys/wait.h>
 
 #include "SimHarness.h"
 #include "file/DataFile.h"
 
 namespace rm427::e2e {
 namespace {
-
-// A folder of this test process's own: other runs of the suite may share /tmp.
-const std::string& Dir() {
-    // Never destroyed, so the clean-up at exit can still read it.
-    static const std::string* dir = [] {
-        std::string t = ::testing::TempDir() + "rm427-e2e-XXXXXX";
-        auto* made = new std::string(std::string(::mkdtemp(t.data())) + "/");
-        std::atexit([] { std::filesystem::remove_all(Dir()); });
-        return made;
-    }();
-    return *dir;
-}
-
-struct CliResult {
-    int code = -1;
-    std::string out, err;
-};
-
-CliResult RunCli(const std::string& args, const std::string& env = "") {
-    const std::string errFile = Dir() + "cli-err.txt";
-    const std::string cmd = env + std::string(RM427_CLI) + " " + args + " 2>" + errFile;
-    CliResult r;
-    FILE* p = ::popen(cmd.c_str(), "r");
-    if (!p) return r;
-    char buf[512];
-    while (std::fgets(buf, sizeof buf, p)) r.out += buf;
-    const int st = ::pclose(p);
-    r.code = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    std::ifstream e(errFile);
-    r.err.assign(std::istreambuf_iterator<char>(e), std::istreambuf_iterator<char>());
-    return r;
-}
 
 std::vector<std::uint8_t> Slurp(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

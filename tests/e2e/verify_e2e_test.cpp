@@ -1,10 +1,5 @@
 // rm427-cli write --verify and the band check report against the simulator.
-#include <cstdio>
-#include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <stdlib.h>
-#include <sys/wait.h>
 
 #include "SimHarness.h"
 #include "demo/DemoCodeplug.h"
@@ -12,33 +7,6 @@
 
 namespace rm427::e2e {
 namespace {
-
-struct CliResult {
-    int code = -1;
-    std::string out, err;
-};
-
-std::string TempDir() {
-    static const std::string dir = [] {
-        std::string t = ::testing::TempDir() + "rm427-verify-XXXXXX";
-        return std::string(::mkdtemp(t.data())) + "/";
-    }();
-    return dir;
-}
-
-CliResult RunCli(const std::string& args) {
-    const std::string errFile = TempDir() + "err.txt";
-    CliResult r;
-    FILE* p = ::popen((std::string(RM427_CLI) + " " + args + " 2>" + errFile).c_str(), "r");
-    if (!p) return r;
-    char buf[512];
-    while (std::fgets(buf, sizeof buf, p)) r.out += buf;
-    const int st = ::pclose(p);
-    r.code = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    std::ifstream e(errFile);
-    r.err.assign(std::istreambuf_iterator<char>(e), std::istreambuf_iterator<char>());
-    return r;
-}
 
 // The demonstration codeplug with channel 2 transmitting at 150.1 MHz.
 std::string WriteSample() {
@@ -51,7 +19,7 @@ std::string WriteSample() {
     std::vector<std::uint8_t> file;
     std::string error;
     EXPECT_TRUE(EncodeDataFile(state.Image, file, error)) << error;
-    const std::string path = TempDir() + "sample.dat";
+    const std::string path = Dir() + "sample.dat";
     std::ofstream f(path, std::ios::binary | std::ios::trunc);
     f.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
     return path;
@@ -96,7 +64,7 @@ TEST_F(CliVerify, VerifyPassesListsTheBandCheckAndCatchesAFlippedByte) {
     auto lines = historyLines();
     ASSERT_EQ(lines.size(), before + 1);
     EXPECT_NE(lines[0].find("\twrite\tsample.dat\t136 - 174(MHz)\t7\t"), std::string::npos) << lines[0];
-    const CliResult read = RunCli("read --port " + sim.SlavePath() + " " + TempDir() + "back.dat");
+    const CliResult read = RunCli("read --port " + sim.SlavePath() + " " + Dir() + "back.dat");
     ASSERT_EQ(read.code, 0) << read.err;
     lines = historyLines();
     ASSERT_EQ(lines.size(), before + 2);
@@ -132,7 +100,6 @@ TEST_F(CliVerify, VerifyPassesListsTheBandCheckAndCatchesAFlippedByte) {
     EXPECT_NE(gone.err.find("write: /dev/nonexistent-rm427: no such device (is the cable plugged in?)."),
               std::string::npos)
         << gone.err;
-    std::filesystem::remove_all(TempDir());
 }
 
 }  // namespace
