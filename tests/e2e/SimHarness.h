@@ -16,10 +16,12 @@
 #include <QTimer>
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include "PtyRadio.h"
+#include "file/DataFile.h"
 #include "io/QtSerialPort.h"
 #include "io/QtTimers.h"
 #include "radio/CloneExchange.h"
@@ -27,6 +29,10 @@
 namespace rm427::e2e {
 
 inline void EnsureApp() {
+    // The history copies of this process and the rm427-cli it runs go to a
+    // data folder of its own inside the build, never the user's.
+    static const std::string data = RM427_E2E_DATA_HOME "/" + std::to_string(::getpid());
+    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(data));
     static int argc = 1;
     static char name[] = "e2e_tests";
     static char* argv[] = {name, nullptr};
@@ -172,6 +178,16 @@ inline CliResult RunCli(const std::string& args, const std::string& env = "") {
     return r;
 }
 #endif
+
+// Writes image as a data file at path; returns path.
+inline std::string WriteDataFile(const std::string& path, const CodeplugImage& image) {
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    EXPECT_TRUE(EncodeDataFile(image, bytes, error)) << error;
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return path;
+}
 
 inline std::string Hex(const Bytes& b) {
     std::string s;
