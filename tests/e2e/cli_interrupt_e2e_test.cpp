@@ -61,16 +61,7 @@ protected:
         }
         return false;
     }
-    std::string DataFile() {
-        const Module1 fresh;
-        std::vector<std::uint8_t> bytes;
-        std::string error;
-        EncodeDataFile(fresh.Image, bytes, error);
-        std::ofstream(dir + "in.dat", std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()),
-                   static_cast<std::streamsize>(bytes.size()));
-        return dir + "in.dat";
-    }
+    std::string DataFile() { return WriteDataFile(dir + "in.dat", Module1().Image); }
 
     std::string dir;
 };

@@ -42,14 +42,7 @@ TEST_F(CliRadio, ReadWritesADataFileOfTheRadioMemoryOnlyOnSuccess) {
 TEST_F(CliRadio, WriteSendsTheFileAndNakWithoutRetriesFails) {
     Module1 state;
     for (int i = 0; i < 14; ++i) state.Image[i] = static_cast<std::uint8_t>(0x10 + i);
-    std::vector<std::uint8_t> file;
-    std::string error;
-    ASSERT_TRUE(EncodeDataFile(state.Image, file, error));
-    const std::string in = Dir() + "rm427-write.dat";
-    {
-        std::ofstream f(in, std::ios::binary);
-        f.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
-    }
+    const std::string in = WriteDataFile(Dir() + "rm427-write.dat", state.Image);
     sim.With([](sim::RadioModel& m) {
         m.bandLow = 0;  // every channel in band
         m.bandHigh = 65535;
@@ -75,23 +68,6 @@ TEST_F(CliRadio, WriteSendsTheFileAndNakWithoutRetriesFails) {
         }
     }
 }
-
-TEST_F(CliRadio, UsageErrorsAndMissingPortsExitNonZero) {
-    EXPECT_NE(RunCli("read OUT.dat").code, 0);
-    EXPECT_NE(RunCli("read --port 21 OUT.dat").code, 0);
-    EXPECT_NE(RunCli("read --port 1 --retries x OUT.dat").code, 0);
-    const CliResult m = RunCli("read --port /dev/nonexistent-rm427 " + Dir() + "x.dat");
-    EXPECT_EQ(m.code, 1);
-    EXPECT_NE(m.err.find("/dev/nonexistent-rm427"), std::string::npos) << m.err;
-    EXPECT_EQ(RunCli("read --help").code, 0);
-    EXPECT_EQ(RunCli("write --help").code, 0);
-}
-
-}  // namespace
-}  // namespace rm427::e2e
-
-namespace rm427::e2e {
-namespace {
 
 TEST_F(CliRadio, PortNumberFollowsTheSettingsStoreOverride) {
     const std::string ini = Dir() + "rm427-ports.ini";

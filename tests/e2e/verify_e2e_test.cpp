@@ -16,13 +16,7 @@ std::string WriteSample() {
     LoadChannelRows(state, rows);
     rows[2][colTxFreq] = "150.10000";
     SaveChannelRows(state, rows);
-    std::vector<std::uint8_t> file;
-    std::string error;
-    EXPECT_TRUE(EncodeDataFile(state.Image, file, error)) << error;
-    const std::string path = Dir() + "sample.dat";
-    std::ofstream f(path, std::ios::binary | std::ios::trunc);
-    f.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
-    return path;
+    return WriteDataFile(Dir() + "sample.dat", state.Image);
 }
 
 using CliVerify = SimFixture;
