@@ -77,10 +77,7 @@ TEST_F(ChannelCliTest, ImportListExportAndBack) {
     EXPECT_EQ(
         lines[127],
         "128\t145.00625\t145.00625\tD023I\t67.0\tLow\tWide\tYes\tBeat Shift1\tOff\tOff\tScramble\t");
-    rm427::CodeplugImage image = Image("c.dat");
-    EXPECT_EQ(std::vector<std::uint8_t>(image.begin(), image.begin() + 14),
-              (std::vector<std::uint8_t>{0x05, 0xAA, 0xE0, 0x00, 0x0A, 0xE0, 0x00, 0x00, 0xFE, 0x6E,
-                                         0x2C, 0xC2, 0x81, 0xFC}));
+    rm427::CodeplugImage image = Image("c.dat");  // its record bytes: channelrows_test
 
     // Odd settings bytes stay; export, clear and import give the same file image.
     for (int i = 0xE90; i < 0x1000; ++i) image[i] = static_cast<std::uint8_t>(i * 7);
