@@ -29,7 +29,8 @@ void Usage(std::ostream& os) {
           "  --echo           echo every frame before its answer\n"
           "  --fault FAULT    KIND[@STEP][*TIMES][:MS], KIND = noanswer, nak, short,\n"
           "                   garbage, delay, hangup, flip (a write stored with one\n"
-          "                   bit changed, yet acknowledged); may be repeated\n"
+          "                   bit changed, yet acknowledged), noise (stray bytes\n"
+          "                   instead of the answer); may be repeated\n"
           "  --link PATH      also make PATH a symbolic link to the pseudo-terminal\n";
 }
 

@@ -148,7 +148,10 @@ void RadioModel::Receive(const Bytes& data, std::vector<SimAction>& actions) {
             actions.push_back(act);
             return;
         }
-        if (fault && fault->kind == FaultKind::NoAnswer) continue;
+        if (fault && fault->kind == FaultKind::NoAnswer) {
+            if (echo) actions.push_back({frame, 0, false});
+            continue;
+        }
 
         Bytes answer = Handle(kind, command, frame, fault);
         if (kind == "done") {
@@ -160,6 +163,7 @@ void RadioModel::Receive(const Bytes& data, std::vector<SimAction>& actions) {
             case FaultKind::Nak: answer[0] = kNak; break;
             case FaultKind::ShortAnswer: answer.pop_back(); break;
             case FaultKind::Garbage: answer.insert(answer.begin(), {0xAA, 0x55, 0x00}); break;
+            case FaultKind::Noise: answer = {0xF8, 0x80, 0x00, 0xFE, 0x78, 0x80, 0xF8}; break;
             case FaultKind::Delay: act.delayMs = fault->delayMs; break;
             default: break;
             }

@@ -35,6 +35,8 @@ enum class FaultKind {
     HangUp,       // the line goes dead instead of answering
     Flip,         // a write is stored with one bit of its first data byte
                   // changed, and acknowledged as if all were well
+    Noise,        // stray bytes instead of the answer, as from another
+                  // device or a line at another speed
 };
 
 // A fault hits the frame of exchange step `step` (the access word is step 0,
@@ -85,7 +87,8 @@ public:
     // Band limits in the identification block, 0.1 MHz units.
     std::uint16_t bandLow = 1360;
     std::uint16_t bandHigh = 1740;
-    // Send each frame back before its answer, as a cable with echo does.
+    // Send each frame back before its answer, as a cable with echo does
+    // (also when the radio itself stays silent: the echo is the cable's).
     bool echo = false;
     std::vector<Fault> faults;
     // Called after a closing word that followed at least one stored write.

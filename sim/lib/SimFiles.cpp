@@ -80,6 +80,7 @@ bool ParseFault(const std::string& text, Fault& fault, std::string& error) {
     else if (kind == "delay") f.kind = FaultKind::Delay;
     else if (kind == "hangup") f.kind = FaultKind::HangUp;
     else if (kind == "flip") f.kind = FaultKind::Flip;
+    else if (kind == "noise") f.kind = FaultKind::Noise;
     else {
         error = "unknown fault '" + kind + "'";
         return false;
