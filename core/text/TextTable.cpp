@@ -484,6 +484,100 @@ const TextEntry kTextTable[] = {
     {4237, "%1 上没有应答。"},
     {3238, "Testing..."},
     {4238, "正在测试..."},
+    // The cable doctor: chips of programming cables, "Find cable", what
+    // holds a port, what a silent line sends back.
+    {3700, "Its chip is driven by the system's own driver: nothing to install."},
+    {4700, "该芯片由系统自带驱动支持：无需安装驱动。"},
+    {3701,
+     "End-of-life chip (often a copy): Prolific's drivers for Windows 8 and later refuse it "
+     "(\"This device cannot start\", code 10). Linux drives it; on Windows use a cable with a current "
+     "chip."},
+    {4701,
+     "已停产的芯片（常为仿制品）：Prolific 的 Windows 8 及以后版本驱动拒绝它（“该设备无法启动”，代码 "
+     "10）。Linux 可以驱动；在 Windows 上请换用新芯片的编程线。"},
+    {3702,
+     "If Windows shows \"This device cannot start\" (code 10), the chip is an end-of-life PL2303HXA/XA "
+     "or a copy of one; Linux drives it."},
+    {4702,
+     "如果 Windows 显示“该设备无法启动”（代码 10），说明芯片是已停产的 PL2303HXA/XA 或其仿制品；Linux "
+     "可以驱动。"},
+    {3703,
+     "Linux drives it (ch341); on Windows, install WCH's CH341SER driver if no port appears. On some "
+     "Linux systems the braille display service brltty takes this chip away right after it is plugged "
+     "in."},
+    {4703,
+     "Linux 可以驱动（ch341）；在 Windows 上如果没有出现端口，请安装 WCH 的 CH341SER 驱动。在某些 "
+     "Linux 系统上，盲文显示服务 brltty 会在插入后立即占用该芯片。"},
+    {3704,
+     "A copy of an FTDI chip whose product id a Windows driver from FTDI erased: Windows no longer "
+     "drives it, Linux still does (ftdi_sio). Restore the id (for example with ft232r_prog --new-pid "
+     "0x6001) or use another cable."},
+    {4704,
+     "这是 FTDI 芯片的仿制品，其产品 ID 已被 FTDI 的 Windows 驱动抹去：Windows 不再驱动它，Linux "
+     "仍可驱动（ftdi_sio）。请恢复该 ID（例如用 ft232r_prog --new-pid 0x6001）或换用其他编程线。"},
+    {3705,
+     "Native USB serial: no driver to install. ModemManager may probe it for some seconds after it "
+     "is plugged in."},
+    {4705, "原生 USB 串口：无需安装驱动。插入后 ModemManager 可能会探测它几秒钟。"},
+    {3706, "This chip is not among the known programming-cable chips; it may still work."},
+    {4706, "该芯片不在已知的编程线芯片之列；它仍可能正常工作。"},
+    {3710, "&Find cable"},
+    {4710, "查找编程线(&F)"},
+    {3711,
+     "Plug the programming cable in now. If it is plugged in already, unplug it and plug it in again."},
+    {4711, "请现在插入编程线。如果已经插着，请拔下后重新插入。"},
+    {3712, "Found %1 (%2): selected as %3."},
+    {4712, "找到 %1（%2）：已选为 %3。"},
+    {3713, "Found %1 (%2): %3 stands for it from now on."},
+    {4713, "找到 %1（%2）：从现在起 %3 即指向它。"},
+    {3714,
+     "No cable appeared within %1 seconds. Unplug the cable and plug it in again, then press Find "
+     "cable once more."},
+    {4714, "%1 秒内没有发现编程线。请拔下编程线重新插入，然后再按一次“查找编程线”。"},
+    {3715, "Found %1, but all twenty ports are taken: free one in the settings (section Ports)."},
+    {4715, "找到 %1，但二十个端口都已占用：请在设置中（Ports 一节）释放一个。"},
+    {3720, "%1 is held open by %2 (pid %3): close that program, then try again."},
+    {4720, "%1 正被 %2（进程号 %3）打开：请关闭该程序后重试。"},
+    {3721, "Lock file %1 belongs to %2 (pid %3)."},
+    {4721, "锁文件 %1 属于 %2（进程号 %3）。"},
+    {3722, "Lock file %1 was left by a program that has ended: remove it with  sudo rm %1"},
+    {4722, "锁文件 %1 是已退出的程序留下的：请用  sudo rm %1  删除。"},
+    {3723,
+     "The braille display service brltty is running: it takes USB serial adapters (CH340 among them) "
+     "away right after they are plugged in. Without a braille display, stop it with  sudo systemctl "
+     "stop brltty-udev.service brltty.service  or remove it with  sudo apt remove brltty"},
+    {4723,
+     "盲文显示服务 brltty 正在运行：它会在 USB 串口适配器（包括 CH340）插入后立即占用它们。如果没有"
+     "盲文显示器，请用  sudo systemctl stop brltty-udev.service brltty.service  停止它，或用  sudo "
+     "apt remove brltty  删除它。"},
+    {3724,
+     "ModemManager is running: it probes newly plugged serial ports for some seconds. Wait half a "
+     "minute after plugging in, or stop it with  sudo systemctl stop ModemManager"},
+    {4724,
+     "ModemManager 正在运行：它会探测新插入的串口几秒钟。插入后请等待半分钟，或用  sudo systemctl "
+     "stop ModemManager  停止它。"},
+    {3730,
+     "The cable echoes what is sent: the cable works, but no radio answers. Turn the radio on, push the "
+     "plug fully into its socket, then Test again."},
+    {4730,
+     "编程线回送了发出的数据：编程线正常，但没有电台应答。请打开电台，把插头完全插入插座，然后再测试。"},
+    {3731,
+     "Nothing comes back: the radio is off, the plug is not fully in, or this is the wrong port. Check "
+     "them, then Test again or use Find cable."},
+    {4731,
+     "没有任何数据返回：电台未开机、插头没有插到底，或端口选错。请检查后再测试，或使用“查找编程线”。"},
+    {3732,
+     "Garbage comes back: another device, or one at another speed. Make sure this port is the "
+     "programming cable (Find cable), then Test again."},
+    {4732, "返回的是乱码：这是其他设备，或速率不同。请确认该端口就是编程线（查找编程线），然后再测试。"},
+    {3740, "free"},
+    {4740, "空闲"},
+    {3741, "in use"},
+    {4741, "占用"},
+    {3742, "no access"},
+    {4742, "无权限"},
+    {3743, "cannot open"},
+    {4743, "无法打开"},
     // The desktop program's own texts.
     {3100, "The file\n%1\nno longer exists. It has been removed from the recent files."},
     {4100, "文件\n%1\n已不存在，已从最近打开的文件中删除。"},
