@@ -7,6 +7,15 @@
 
 namespace rm427 {
 
+namespace {
+// The widest band a radio of this kind reports, 0.1 MHz: 100 to 550 MHz.
+constexpr int kLowestBand = 1000;
+constexpr int kHighestBand = 5500;
+constexpr int kTextEcho = 3730;
+constexpr int kTextSilence = 3731;
+constexpr int kTextGarbage = 3732;
+}  // namespace
+
 PortProblem PortProblemFromErrno(int error) {
     switch (error) {
     case 0: return PortProblem::None;
@@ -18,6 +27,14 @@ PortProblem PortProblemFromErrno(int error) {
     case EBUSY: return PortProblem::InUse;
     default: return PortProblem::Other;
     }
+}
+
+LineReply ClassifyReply(const Bytes& sent, const Bytes& received) {
+    if (received.empty()) return LineReply::Silence;
+    if (sent.empty()) return LineReply::Garbage;
+    for (std::size_t i = 0; i < received.size(); ++i)
+        if (received[i] != sent[i % sent.size()]) return LineReply::Garbage;
+    return LineReply::Echo;
 }
 
 std::string PortProblemText(int language, PortProblem problem, const std::string& device,
@@ -62,7 +79,8 @@ bool PortTest::Start() {
     port_.DiscardBuffers();
     port_.SetEventHandler([this](CommEvent e) { OnEvent(e); });
     port_.SetReceiveThreshold(1);
-    port_.Write(CloneFrame(CloneDir::Read, 0, CodeplugImage{}));
+    sent_ = CloneFrame(CloneDir::Read, 0, CodeplugImage{});
+    port_.Write(sent_);
     timeout_->Start(timing_.answerTimeout);
     return true;
 }
@@ -82,12 +100,20 @@ void PortTest::OnPoll() {
     if (waiting >= 18 && waiting == last_) {
         const Bytes all = port_.Read(waiting);
         if (all.size() >= 18) {
+            // Only the last bytes count (an echo or noise may come first),
+            // and only a band a radio can have makes them an answer.
             const std::uint8_t* a = all.data() + all.size() - 18;
-            result_.low = a[14] << 8 | a[15];
-            result_.high = a[16] << 8 | a[17];
-            Finish(true);
-            return;
+            const int low = a[14] << 8 | a[15], high = a[16] << 8 | a[17];
+            if (low >= kLowestBand && low < high && high <= kHighestBand) {
+                result_.low = low;
+                result_.high = high;
+                Finish(true);
+                return;
+            }
         }
+        result_.reply = ClassifyReply(sent_, all);
+        Finish(false);
+        return;
     }
     last_ = waiting;
     if (polls_ >= timing_.maxPolls) {
@@ -101,6 +127,8 @@ void PortTest::Finish(bool answered) {
     timeout_->Stop();
     poll_->Stop();
     result_.answered = answered;
+    if (!answered && result_.reply == LineReply::Silence)
+        result_.reply = ClassifyReply(sent_, port_.Read(port_.BytesWaiting()));
     port_.SetReceiveThreshold(0);
     // The radio leaves clone mode on "DONE", whether it answered or not.
     port_.Write(CloneFrame(CloneDir::Read, kReadSteps, CodeplugImage{}));
@@ -117,7 +145,10 @@ void PortTest::OnClosed() {
 std::string PortTestText(int language, const PortTest::Result& r, const std::string& portName) {
     if (!r.opened) return r.error;
     if (r.answered) return FillText(LoadText(language, 3236), {BandText(r.low, r.high)});
-    return FillText(LoadText(language, 3237), {portName});
+    const int next = r.reply == LineReply::Echo      ? kTextEcho
+                     : r.reply == LineReply::Garbage ? kTextGarbage
+                                                     : kTextSilence;
+    return FillText(LoadText(language, 3237), {portName}) + " " + LoadText(language, next);
 }
 
 }  // namespace rm427

@@ -15,6 +15,12 @@ namespace rm427 {
 
 enum class PortProblem { None, NoDevice, InUse, PermissionDenied, Other };
 
+// What came back from a line that gave no answer: nothing, the very bytes
+// that were sent (a cable that echoes, with no radio behind it), or bytes
+// of another kind (another device, or one at another line speed).
+enum class LineReply { Silence, Echo, Garbage };
+LineReply ClassifyReply(const Bytes& sent, const Bytes& received);
+
 // The problem behind the system error of opening a device (errno values).
 PortProblem PortProblemFromErrno(int error);
 
@@ -34,8 +40,9 @@ public:
     struct Result {
         bool opened = false;
         bool answered = false;
-        int low = 0, high = 0;  // 0.1 MHz
-        std::string error;      // the port's description when it did not open
+        int low = 0, high = 0;                 // 0.1 MHz
+        std::string error;                     // the port's description when it did not open
+        LineReply reply = LineReply::Silence;  // when it did not answer
     };
     PortTest(SerialPort& port, TimerFactory& timers, int comPort,
              std::function<void(const Result&)> done, CloneTiming timing = {});
@@ -61,10 +68,12 @@ private:
     Result result_;
     bool running_ = false, collecting_ = false;
     int polls_ = 0, last_ = 0;
+    Bytes sent_;
 };
 
-// "Radio answered: 136.0 - 174.0 MHz" or "Nothing answered on COM3 (/dev/ttyUSB2).",
-// then "DONE" was sent either way.
+// "Radio answered: 136.0 - 174.0 MHz" or "Nothing answered on COM3 (/dev/ttyUSB2)."
+// followed by what came back instead and what to try next; "DONE" was sent
+// either way.
 std::string PortTestText(int language, const PortTest::Result& r, const std::string& portName);
 
 }  // namespace rm427

@@ -163,6 +163,7 @@ void frmClone::Finished(CloneOutcome outcome) {
         done_ = true;
         // Only a complete read replaces the image.
         ApplyReadImage(state_, exchange_->ReadImage());
+        RememberWorkingPort(state_.ModelCode, state_.ComPort);
         if (afterRead_) afterRead_();
         if (keep_) keep_(HistoryKind::Read, exchange_->ReadImage());
         Report(LoadText(state_.Language, 1332), MsgIcon::Information, {});
@@ -170,6 +171,7 @@ void frmClone::Finished(CloneOutcome outcome) {
         return;
     }
     sent_ = exchange_->SendImage();
+    RememberWorkingPort(state_.ModelCode, state_.ComPort);
     if (keep_) keep_(HistoryKind::Write, sent_);
     bandReport_ = BandCheckReport(state_.Language, exchange_->LowerLimit(), exchange_->UpperLimit(),
                                   exchange_->BandChanges());

@@ -1,20 +1,24 @@
 #include "radio/frmComPort.h"
 
 #include <QButtonGroup>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QSerialPortInfo>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include "io/PortSettings.h"
+#include "io/SerialDeviceList.h"
 #include "io/QtSerialPort.h"
 #include "io/QtTimers.h"
 #include "radio/PortCheck.h"
+#include "radio/PortHolders.h"
+#include "radio/WriteCheck.h"
 #include "text/TextTable.h"
 #include "ui/SendTab.h"
 
@@ -24,34 +28,18 @@ namespace {
 constexpr int kProbeHoldMs = 200;
 const char kProbeSettings[] = "9600,N,8,2";
 
-// "/dev/ttyUSB0", then what the system knows of the adapter:
-// "FT232R USB UART (FTDI, 0403:6001)".
-QString DeviceText(const std::string& path) {
-    QString t = QString::fromStdString(path);
-    const QSerialPortInfo info(QString::fromStdString(path));
-    if (info.isNull()) return t;
-    QStringList parts;
-    if (!info.manufacturer().isEmpty()) parts << info.manufacturer();
-    if (info.hasVendorIdentifier() && info.hasProductIdentifier())
-        parts << QStringLiteral("%1:%2")
-                     .arg(info.vendorIdentifier(), 4, 16, QLatin1Char('0'))
-                     .arg(info.productIdentifier(), 4, 16, QLatin1Char('0'));
-    QString adapter = info.description();
-    if (!parts.isEmpty())
-        adapter += (adapter.isEmpty() ? QString() : QStringLiteral(" ")) + QStringLiteral("(") +
-                   parts.join(QStringLiteral(", ")) + QStringLiteral(")");
-    if (!adapter.isEmpty()) t += QStringLiteral("\n") + adapter;
-    return t;
-}
 }  // namespace
 
 frmComPort::frmComPort(Module1& state, std::function<void()> portChanged, QWidget* parent,
-                       PortPathLookup lookup)
+                       PortPathLookup lookup, DeviceLister lister)
     : QDialog(parent),
       state_(state),
       portChanged_(std::move(portChanged)),
       port_(std::make_unique<QtSerialPort>(lookup ? lookup : PortPathLookup(PortPathFromSettings))),
-      lookup_(lookup ? lookup : PortPathLookup(PortPathFromSettings)) {
+      lookup_(lookup ? lookup : PortPathLookup(PortPathFromSettings)),
+      lister_(lister ? std::move(lister) : DeviceLister(ListSerialDevices)) {
+    devices_ = lister_();
+    timers_ = std::make_unique<QtTimerFactory>();
     port_->SetLanguage(state_.Language);
     auto text = [&](int n) { return QString::fromStdString(LoadText(state_.Language, n)); };
     setObjectName(QStringLiteral("frmComPort"));
@@ -67,7 +55,7 @@ frmComPort::frmComPort(Module1& state, std::function<void()> portChanged, QWidge
         opt_[i]->setObjectName(QStringLiteral("OptComPort_%1").arg(i));
         opt_[i]->setEnabled(false);  // until its probe says it opens
         group->addButton(opt_[i], i);
-        device_[i] = new QLabel(DeviceText(ResolvePortPath(i + 1, lookup_)), frame_);
+        device_[i] = new QLabel(DeviceText(i + 1), frame_);
         device_[i]->setObjectName(QStringLiteral("lblDevice_%1").arg(i));
         device_[i]->setEnabled(false);  // greyed, a note beside the option
         QFont small = device_[i]->font();
@@ -83,7 +71,9 @@ frmComPort::frmComPort(Module1& state, std::function<void()> portChanged, QWidge
     connect(group, &QButtonGroup::idToggled, this, [this](int, bool on) {
         if (on && lblState_) ShowSelected();
     });
-    const int current = state_.ComPort;
+    // The port that last worked with this model, else the current one.
+    const int remembered = LastWorkingPort(state_.ModelCode);
+    const int current = remembered ? remembered : state_.ComPort;
     if (current >= kFirstPort && current <= kLastPort) opt_[current - 1]->setChecked(true);
 
     cmdOk_ = new QPushButton(text(1156), this);
@@ -98,6 +88,10 @@ frmComPort::frmComPort(Module1& state, std::function<void()> portChanged, QWidge
     cmdTest_->setObjectName(QStringLiteral("CmdTest"));
     cmdTest_->setAutoDefault(false);
     cmdTest_->setEnabled(false);  // once the probes have let the ports go
+    cmdFind_ = new QPushButton(text(3710), this);
+    cmdFind_->setObjectName(QStringLiteral("CmdFind"));
+    cmdFind_->setAutoDefault(false);
+    cmdFind_->setEnabled(false);
     lblState_ = new QLabel(this);
     lblState_->setObjectName(QStringLiteral("lblPortState"));
     lblState_->setWordWrap(true);
@@ -107,6 +101,7 @@ frmComPort::frmComPort(Module1& state, std::function<void()> portChanged, QWidge
     lblTest_->setWordWrap(true);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmdTest_);
+    buttons->addWidget(cmdFind_);
     buttons->addStretch();
     buttons->addWidget(cmdOk_);
     buttons->addWidget(cmdCancel_);
@@ -119,7 +114,11 @@ frmComPort::frmComPort(Module1& state, std::function<void()> portChanged, QWidge
     connect(cmdOk_, &QPushButton::clicked, this, &frmComPort::Ok);
     connect(cmdCancel_, &QPushButton::clicked, this, &QDialog::reject);
     connect(cmdTest_, &QPushButton::clicked, this, &frmComPort::Test);
-    connect(this, &frmComPort::probesFinished, this, [this] { cmdTest_->setEnabled(true); });
+    connect(cmdFind_, &QPushButton::clicked, this, &frmComPort::Find);
+    connect(this, &frmComPort::probesFinished, this, [this] {
+        cmdTest_->setEnabled(true);
+        cmdFind_->setEnabled(true);
+    });
     ShowSelected();
     new EnterSendsTab(this);
 
@@ -133,6 +132,7 @@ frmComPort::frmComPort(Module1& state, std::function<void()> portChanged, QWidge
 
 frmComPort::~frmComPort() {
     hold_->stop();
+    watch_.reset();
     port_->Close();
     test_.reset();
 }
@@ -182,29 +182,122 @@ void frmComPort::ShowSelected() {
     }
     const QString name = QString::fromStdString(LoadText(state_.Language, 1249)) + QString::number(port);
     const QString device = device_[port - 1]->text().replace(QLatin1Char('\n'), QStringLiteral(" - "));
-    lblState_->setText(why_[port - 1].isEmpty() ? name + QStringLiteral(": ") + device : why_[port - 1]);
+    QString t = why_[port - 1].isEmpty() ? name + QStringLiteral(": ") + device : why_[port - 1];
+    if (const SerialDevice* d = FindDevice(devices_, ResolvePortPath(port, lookup_)))
+        if (const int advice = IdentifyChip(*d).advice)
+            t += QStringLiteral("\n") + QString::fromStdString(LoadText(state_.Language, advice));
+    const QString more = Obstacles(port, !why_[port - 1].isEmpty());
+    if (!more.isEmpty()) t += QStringLiteral("\n") + more;
+    lblState_->setText(t);
+}
+
+// "/dev/ttyUSB0", then the cable's chip ("WCH CH340 (1a86:7523)") or what
+// the system calls the device.
+QString frmComPort::DeviceText(int port) const {
+    const std::string path = ResolvePortPath(port, lookup_);
+    QString t = QString::fromStdString(path);
+    if (const SerialDevice* d = FindDevice(devices_, path)) {
+        std::string more = ChipLine(*d);
+        if (more.empty()) more = d->description;
+        if (!more.empty()) t += QStringLiteral("\n") + QString::fromStdString(more);
+    }
+    return t;
+}
+
+QString frmComPort::Obstacles(int port, bool withServices) const {
+    const std::string path = ResolvePortPath(port, lookup_);
+    const int self = int(QCoreApplication::applicationPid());
+    LockFile lock = FindLockFile(path);
+    if (lock.pid == self) lock = {};
+    std::string t = HoldersText(state_.Language, path, FindHolders(path, "/proc", self), lock);
+    if (withServices && FindDevice(devices_, path)) {
+        const std::string services = GrabbersText(state_.Language, RunningGrabbers());
+        if (!services.empty()) t += (t.empty() ? "" : "\n") + services;
+    }
+    return QString::fromStdString(t);
 }
 
 bool frmComPort::Testing() const { return test_ && test_->Running(); }
+
+bool frmComPort::Finding() const { return watch_ && watch_->Running(); }
+
+// Watches the device list while the user plugs the cable in.
+void frmComPort::Find() {
+    if (Finding() || Testing()) return;
+    watch_ = std::make_unique<CableWatch>(*timers_, lister_, [this](const CableWatch::Result& r) {
+        cmdFind_->setEnabled(true);
+        if (r.found) {
+            Found(r.device);
+        } else {
+            std::string t =
+                FillText(LoadText(state_.Language, 3714), {std::to_string(watch_->LimitMs() / 1000)});
+            const std::string services = GrabbersText(state_.Language, RunningGrabbers());
+            if (!services.empty()) t += "\n" + services;
+            lblTest_->setText(QString::fromStdString(t));
+        }
+        emit findFinished();
+    });
+    cmdFind_->setEnabled(false);
+    lblTest_->setText(QString::fromStdString(LoadText(state_.Language, 3711)));
+    watch_->Start();
+}
+
+// Selects the port of a cable that just appeared, pointing a free port
+// number at it first when none stands for it yet.
+void frmComPort::Found(const SerialDevice& device) {
+    devices_ = lister_();
+    const auto exists = [this](const std::string& path) {
+        return FindDevice(devices_, path) || QFileInfo::exists(QString::fromStdString(path));
+    };
+    const PortChoice choice = ChoosePortFor(device, lookup_, exists);
+    const std::string chip = ChipLine(device);
+    const std::string what = chip.empty() ? device.description : chip;
+    if (!choice.port) {
+        lblTest_->setText(
+            QString::fromStdString(FillText(LoadText(state_.Language, 3715), {device.path})));
+        return;
+    }
+    if (choice.store) StorePortPath(choice.port, choice.path);
+    const int i = choice.port - 1;
+    device_[i]->setText(DeviceText(choice.port));
+    // Whether it opens, without the probe's hold: the user just plugged it in.
+    why_[i].clear();
+    if (port_->Open(choice.port, kProbeSettings)) {
+        port_->Close();
+    } else {
+        why_[i] = QString::fromStdString(port_->ErrorDescription());
+    }
+    opt_[i]->setToolTip(why_[i]);
+    opt_[i]->setEnabled(why_[i].isEmpty());
+    opt_[i]->setChecked(true);
+    ShowSelected();
+    const std::string name = LoadText(state_.Language, 1249) + std::to_string(choice.port);
+    lblTest_->setText(
+        QString::fromStdString(FillText(LoadText(state_.Language, choice.store ? 3713 : 3712),
+                                        {device.path, what.empty() ? "-" : what, name})));
+}
 
 // The access word at the clone settings to the selected port: the band the
 // radio reports, or that nothing answered; "DONE" is sent either way.
 void frmComPort::Test() {
     const int port = SelectedPort();
-    if (!port || Testing()) return;
+    if (!port || Testing() || Finding()) return;
     if (!testPort_) {
         testPort_ = std::make_unique<QtSerialPort>(lookup_);
         testPort_->SetLanguage(state_.Language);
-        timers_ = std::make_unique<QtTimerFactory>();
     }
     const QString name = QString::fromStdString(LoadText(state_.Language, 1249)) +
                          QString::number(port) + QStringLiteral(" (") +
                          QString::fromStdString(ResolvePortPath(port, lookup_)) + QStringLiteral(")");
     test_.reset();
-    test_ =
-        std::make_unique<PortTest>(*testPort_, *timers_, port, [this, name](const PortTest::Result& r) {
-            lblTest_->setText(
-                QString::fromStdString(PortTestText(state_.Language, r, name.toStdString())));
+    test_ = std::make_unique<PortTest>(
+        *testPort_, *timers_, port, [this, name, port](const PortTest::Result& r) {
+            QString t = QString::fromStdString(PortTestText(state_.Language, r, name.toStdString()));
+            if (r.answered) RememberWorkingPort(state_.ModelCode, port);
+            // Who else may be reading the radio's answer, or keeping the port.
+            const QString more = r.answered ? QString() : Obstacles(port, true);
+            if (!more.isEmpty()) t += QStringLiteral("\n") + more;
+            lblTest_->setText(t);
             cmdTest_->setEnabled(true);
             emit testFinished();
         });

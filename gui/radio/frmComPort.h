@@ -11,6 +11,7 @@
 
 #include "image/Module1.h"
 #include "radio/PortPaths.h"
+#include "radio/SerialDevices.h"
 
 class QGroupBox;
 class QLabel;
@@ -19,6 +20,7 @@ class QRadioButton;
 class QTimer;
 
 namespace rm427 {
+class CableWatch;
 class PortTest;
 class QtSerialPort;
 class QtTimerFactory;
@@ -30,26 +32,32 @@ class frmComPort : public QDialog {
     Q_OBJECT
 public:
     // portChanged runs after OK has set ComPort (the main window's status bar).
+    // lister gives the machine's serial devices (by default the system's list).
     frmComPort(Module1& state, std::function<void()> portChanged, QWidget* parent = nullptr,
-               PortPathLookup lookup = {});
+               PortPathLookup lookup = {}, DeviceLister lister = {});
     ~frmComPort() override;
 
     QRadioButton* OptComPort(int index) const { return opt_[index]; }
     QPushButton* CmdOk() const { return cmdOk_; }
     QPushButton* CmdCancel() const { return cmdCancel_; }
     QPushButton* CmdTest() const { return cmdTest_; }
-    // Under each option: its device and, where known, the adapter.
+    // Watches for the cable being plugged in and selects its port.
+    QPushButton* CmdFind() const { return cmdFind_; }
+    // Under each option: its device and, where known, the cable's chip.
     QLabel* LblDevice(int index) const { return device_[index]; }
-    // Under the options: the selected port's device, or why it does not open.
+    // Under the options: the selected port's device and chip, or why it does
+    // not open; what the chip needs; who else holds the device.
     QLabel* LblPortState() const { return lblState_; }
     // The Test button's outcome.
     QLabel* LblTest() const { return lblTest_; }
     bool ProbesDone() const { return next_ > kLastPort; }
     bool Testing() const;
+    bool Finding() const;
 
 signals:
     void probesFinished();
     void testFinished();
+    void findFinished();
 
 private:
     void ProbeNext();
@@ -57,7 +65,14 @@ private:
     void Ok();
     void ShowSelected();
     void Test();
+    void Find();
+    void Found(const SerialDevice& device);
     int SelectedPort() const;
+    // The device's lines for the label under option n, and the notes on
+    // what else stands in the way (holders, lock file; with services when
+    // the port does not open or answer).
+    QString DeviceText(int port) const;
+    QString Obstacles(int port, bool withServices) const;
 
     Module1& state_;
     std::function<void()> portChanged_;
@@ -68,11 +83,15 @@ private:
     QPushButton* cmdOk_ = nullptr;
     QPushButton* cmdCancel_ = nullptr;
     QPushButton* cmdTest_ = nullptr;
+    QPushButton* cmdFind_ = nullptr;
     QLabel* device_[20] = {};
     QString why_[20];  // why a port did not open, empty when it did
     QLabel* lblState_ = nullptr;
     QLabel* lblTest_ = nullptr;
     PortPathLookup lookup_;
+    DeviceLister lister_;
+    std::vector<SerialDevice> devices_;
+    std::unique_ptr<CableWatch> watch_;
     std::unique_ptr<QtSerialPort> testPort_;
     std::unique_ptr<QtTimerFactory> timers_;
     std::unique_ptr<PortTest> test_;

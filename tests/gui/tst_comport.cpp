@@ -8,6 +8,7 @@
 #include <QStatusBar>
 #include <QtTest>
 
+#include <tuple>
 #include <fcntl.h>
 #include <pty.h>
 #include <termios.h>
@@ -144,6 +145,11 @@ private slots:
         QTest::mouseClick(w.CmdTest(), Qt::LeftButton);
         QVERIFY(tested.wait(3000));
         QCOMPARE(w.LblTest()->text(), QStringLiteral("Radio answered: 136.0 - 174.0 MHz"));
+        {  // The port that answered is the one the window selects next time.
+            frmComPort again(f.state, {});
+            QVERIFY(again.OptComPort(0)->isChecked());
+            QCOMPARE(f.state.ComPort, std::uint8_t(1));
+        }
         // "DONE" may still be on its way through the simulator's thread.
         QTRY_COMPARE_WITH_TIMEOUT(QString::fromStdString(radio.With([](sim::RadioModel& m) {
                                       const auto fr = m.Frames();
@@ -158,15 +164,62 @@ private slots:
         quiet.Drain();  // the probe's "ATI1\r"
         QTest::mouseClick(w.CmdTest(), Qt::LeftButton);
         QVERIFY(tested.wait(3000));
-        QCOMPARE(w.LblTest()->text(),
-                 QString::fromStdString("Nothing answered on COM3 (" + quiet.path + ")."));
+        QCOMPARE(w.LblTest()->text(), QString::fromStdString("Nothing answered on COM3 (" + quiet.path +
+                                                             "). " + LoadText(0, 3731)));
         QCOMPARE(quiet.Drain(), std::string("TUMKELDONE"));
+
+        // A cable that echoes with no radio behind it, and a line that sends
+        // stray bytes instead of an answer.
+        w.OptComPort(0)->setChecked(true);
+        for (auto [kind, echo, text] : {std::tuple{sim::FaultKind::NoAnswer, true, 3730},
+                                        std::tuple{sim::FaultKind::Noise, false, 3732}}) {
+            radio.With([kind = kind, echo = echo](sim::RadioModel& m) {
+                m.echo = echo;
+                m.faults = {sim::Fault{kind, 0, -1, 0}};
+            });
+            QTest::mouseClick(w.CmdTest(), Qt::LeftButton);
+            QVERIFY(tested.wait(3000));
+            QVERIFY2(w.LblTest()->text().endsWith(QString::fromStdString(LoadText(0, text))),
+                     qPrintable(w.LblTest()->text()));
+        }
 
         w.OptComPort(1)->setChecked(true);  // a missing device: the same explanation
         QTest::mouseClick(w.CmdTest(), Qt::LeftButton);
         QTRY_COMPARE(
             w.LblTest()->text(),
             QStringLiteral("/dev/nonexistent-rm427-2: no such device (is the cable plugged in?)."));
+    }
+
+    // Find cable: the cable plugged in while the window watches gets a
+    // free port number (stored), its chip and advice.
+    void findCableMapsAPortToThePluggedInCable() {
+        test::ShellFixture f;
+        Pty cable;
+        for (int n = 1; n <= 20; ++n)  // COM2 left to its own (absent) /dev/ttyUSB1
+            if (n != 2)
+                SetKeyValue(RegRoot::LocalMachine, kPortsKeyPath, "COM" + std::to_string(n),
+                            "/dev/nonexistent-rm427-" + std::to_string(n));
+        std::vector<SerialDevice> devices;
+        frmComPort w(f.state, {}, nullptr, {}, [&] { return devices; });
+        QSignalSpy probed(&w, &frmComPort::probesFinished);
+        w.show();
+        QVERIFY(probed.wait(5000));
+        QSignalSpy found(&w, &frmComPort::findFinished);
+        QTest::mouseClick(w.CmdFind(), Qt::LeftButton);
+        QCOMPARE(w.LblTest()->text(), QString::fromStdString(LoadText(0, 3711)));
+        SerialDevice d;
+        d.path = cable.path;
+        d.vendorId = 0x1a86;
+        d.productId = 0x7523;
+        devices.push_back(d);
+        QVERIFY(found.wait(3000));
+        QCOMPARE(w.LblTest()->text(), QString::fromStdString("Found " + cable.path +
+                                                             " (WCH CH340 (1a86:7523)): COM2 stands for "
+                                                             "it from now on."));
+        QCOMPARE(PortPathFromSettings(2), cable.path);
+        QVERIFY(w.OptComPort(1)->isChecked() && w.OptComPort(1)->isEnabled());
+        QVERIFY(w.LblDevice(1)->text().endsWith(QStringLiteral("WCH CH340 (1a86:7523)")));
+        QVERIFY(w.LblPortState()->text().contains(QString::fromStdString(LoadText(0, 3703))));
     }
 
     // Through the main window: OK sets the port and the status bar, Cancel changes nothing.
@@ -212,6 +265,7 @@ private slots:
         QCOMPARE(w.OptComPort(6)->text(),
                  QString::fromStdString(LoadText(1, 1249)) + QStringLiteral("7"));
         QCOMPARE(w.CmdOk()->text(), QString::fromStdString(LoadText(1, 1156)));
+        QCOMPARE(w.CmdFind()->text(), QStringLiteral("查找编程线(&F)"));
     }
 };
 
