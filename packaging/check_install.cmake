@@ -1,5 +1,5 @@
 # Installs the build into a scratch prefix and checks that the programs, the
-# desktop entry and the icons land in the usual places and that both
+# desktop entry, the icons and the cables' device rule land in the usual places and that both
 # programs answer --version.
 #   cmake -DBUILD=<build dir> -DPREFIX=<scratch dir> -P check_install.cmake
 file(REMOVE_RECURSE "${PREFIX}")
@@ -9,7 +9,8 @@ if(NOT rc EQUAL 0)
   message(FATAL_ERROR "cmake --install failed: ${rc}")
 endif()
 foreach(f bin/rm427 bin/rm427-cli share/applications/rm427.desktop
-          share/icons/hicolor/scalable/apps/rm427.svg share/icons/hicolor/64x64/apps/rm427.png)
+          share/icons/hicolor/scalable/apps/rm427.svg share/icons/hicolor/64x64/apps/rm427.png
+          lib/udev/rules.d/70-rm427-cables.rules)
   if(NOT EXISTS "${PREFIX}/${f}")
     message(FATAL_ERROR "not installed: ${f}")
   endif()
