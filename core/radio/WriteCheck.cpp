@@ -59,16 +59,7 @@ std::vector<std::string> VerifyDifferences(const CodeplugImage& sent, const Code
 
 std::string VerifySummary(int language, std::size_t differences) {
     if (differences == 0) return LoadText(language, 3201);
-    return FillText(LoadText(language, 3202), {std::to_string(differences)});
-}
-
-std::string FillText(std::string text, const std::vector<std::string>& args) {
-    for (std::size_t i = args.size(); i-- > 0;) {  // %10 before %1
-        const std::string key = "%" + std::to_string(i + 1);
-        for (auto p = text.find(key); p != std::string::npos; p = text.find(key, p + args[i].size()))
-            text.replace(p, key.size(), args[i]);
-    }
-    return text;
+    return CountText(language, 3202, static_cast<long long>(differences));
 }
 
 }  // namespace rm427

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "radio/CloneProtocol.h"
+#include "text/TextTable.h"
 
 namespace rm427 {
 
@@ -47,8 +48,5 @@ std::vector<std::string> VerifyDifferences(const CodeplugImage& sent, const Code
 
 // "Verified: ..." or "Verify failed: ... (N differences)", in the given language.
 std::string VerifySummary(int language, std::size_t differences);
-
-// Replaces %1, %2, ... in text by args in order.
-std::string FillText(std::string text, const std::vector<std::string>& args);
 
 }  // namespace rm427

@@ -578,6 +578,17 @@ const TextEntry kTextTable[] = {
     {4742, "无权限"},
     {3743, "cannot open"},
     {4743, "无法打开"},
+    // Singular twins of the texts with a count (English "1 channel").
+    {3880, "Verify failed: the radio does not hold what was written (1 difference)."},
+    {4880, "校验失败：电台中的数据与写入的不一致（1 处不同）。"},
+    {3881, "The band check changed 1 channel: see the details."},
+    {4881, "频段检查更改了 1 个信道：请查看详细信息。"},
+    {3882, "1 channel pasted."},
+    {4882, "已粘贴 1 个信道。"},
+    {3883, "1 line skipped."},
+    {4883, "跳过 1 行。"},
+    {3884, "1 channel did not fit below the last channel and is left out."},
+    {4884, "1 个信道超出最后一个信道，未粘贴。"},
     // The desktop program's own texts.
     {3100, "The file\n%1\nno longer exists. It has been removed from the recent files."},
     {4100, "文件\n%1\n已不存在，已从最近打开的文件中删除。"},

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace rm427 {
 
@@ -21,5 +22,14 @@ const char* FindTextEntry(int entry);
 // A language other than 0 or 1 reads as English. A number the table lacks
 // gives an empty text (a program error, never a user's).
 std::string LoadText(int language, int n);
+
+// Replaces %1, %2, ... in text by args in order.
+std::string FillText(std::string text, const std::vector<std::string>& args);
+
+// Text n with %1 replaced by count. English says "1 channel", not "1
+// channels": for a count of one a text with a singular twin (listed in
+// Text.cpp) is read from the twin. Chinese has no plural; its twin is the
+// same sentence.
+std::string CountText(int language, int n, long long count);
 
 }  // namespace rm427

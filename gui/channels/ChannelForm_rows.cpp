@@ -292,9 +292,12 @@ void ChannelForm::PasteChannels() {
         // What Import Channels would say, line by line, before anything changes.
         int taken = 0;
         for (const ChannelRow& r : paste.channels) taken += ChannelProgrammed(r);
-        QString summary = Text(3434).arg(taken - lost);
-        if (paste.skipped) summary += ' ' + Text(3435).arg(paste.skipped);
-        if (lost) summary += ' ' + Text(3436).arg(lost);
+        const auto count = [this](int n, int value) {
+            return QString::fromStdString(CountText(state_.Language, n, value));
+        };
+        QString summary = count(3434, taken - lost);
+        if (paste.skipped) summary += ' ' + count(3435, paste.skipped);
+        if (lost) summary += ' ' + count(3436, lost);
         summary += '\n';
         for (const std::string& n : paste.notes) summary += QString::fromStdString(n) + '\n';
         m.text = (summary + '\n' + Text(3437)).toStdString();

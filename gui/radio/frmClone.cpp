@@ -189,7 +189,7 @@ void frmClone::Finished(CloneOutcome outcome) {
 // itself is in the details, which a user may never open.
 std::string frmClone::BandNote() const {
     if (bandReport_.empty()) return {};
-    return "\n" + FillText(LoadText(state_.Language, 3208), {std::to_string(bandReport_.size() - 1)});
+    return "\n" + CountText(state_.Language, 3208, static_cast<long long>(bandReport_.size() - 1));
 }
 
 void frmClone::StartVerify() {

@@ -149,7 +149,7 @@ void TestChannelRows::pasteFromASpreadsheetAndARepeaterList() {
     e.key(Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(e.f.boxes.shown.size(), size_t(1));
     QVERIFY(e.f.boxes.Last()->text.find("line 2") != std::string::npos);
-    QVERIFY(e.f.boxes.Last()->text.find("2 channels pasted. 1 lines skipped.") != std::string::npos);
+    QVERIFY(e.f.boxes.Last()->text.find("2 channels pasted. 1 line skipped.") != std::string::npos);
     QVERIFY(e.cell(5, colRxFreq).empty());  // cancelled: nothing changed
     e.f.boxes.Answer(MsgAnswer::Ok);
     e.key(Qt::Key_V, Qt::ControlModifier);
@@ -171,7 +171,7 @@ void TestChannelRows::pasteFromASpreadsheetAndARepeaterList() {
     e.click(128, colChannel);
     e.f.boxes.Answer(MsgAnswer::Ok);
     e.key(Qt::Key_V, Qt::ControlModifier);
-    QVERIFY(e.f.boxes.Last()->text.find("1 channels did not fit") != std::string::npos);
+    QVERIFY(e.f.boxes.Last()->text.find("1 channel did not fit") != std::string::npos);
     QCOMPARE(e.cell(128, colName), std::string("RPT"));
 
     // Nothing usable on the clipboard.
