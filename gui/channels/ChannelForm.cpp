@@ -47,6 +47,31 @@ double Dpi(const QWidget* w, bool x) {
     return x ? s->logicalDotsPerInchX() : s->logicalDotsPerInchY();
 }
 
+// The grid's view. Moving the current cell by the program or by a key
+// selects that cell alone, whatever modifier is held: with Ctrl down (Ctrl+Z,
+// Ctrl+Home, Ctrl+End) the view's own rule would toggle the new cell into
+// the selection, or leave the old cell selected, and the next Delete would
+// empty both. Clicks with Ctrl or Shift and Shift with the keys still
+// select more than one cell.
+class ChannelGridView : public QTableView {
+public:
+    using QTableView::QTableView;
+
+protected:
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event) const override {
+        const auto only = QItemSelectionModel::ClearAndSelect;
+        if (!event) return index.isValid() ? only : QItemSelectionModel::NoUpdate;
+        if (event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<const QKeyEvent*>(event);
+            if (!(key->modifiers() & Qt::ShiftModifier) && key->key() != Qt::Key_Space &&
+                key->key() != Qt::Key_Select)
+                return only;
+        }
+        return QTableView::selectionCommand(index, event);
+    }
+};
+
 }  // namespace
 
 // --- the grid's model -------------------------------------------------------
@@ -100,7 +125,7 @@ ChannelForm::ChannelForm(Module1& state, MessageBoxes& boxes, MDIForm1* main, QW
     // 3. The grid.
     rows_ = MakeChannelRows(state_);
     model_ = new ChannelGridModel(rows_, this);
-    grid_ = new QTableView(picture_);
+    grid_ = new ChannelGridView(picture_);
     grid_->setObjectName(QStringLiteral("ChannelGrid"));
     grid_->setModel(model_);
     grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -58,6 +58,7 @@ private slots:
     void sortAndCompact();
     void findAndFindNext();
     void deleteKeyEmptiesByTheColumnsRule();
+    void movingTheCurrentCellSelectsItAlone();
 };
 
 void TestChannelRows::selectRowsByNumbersAndKeys() {
@@ -325,6 +326,41 @@ void TestChannelRows::deleteKeyEmptiesByTheColumnsRule() {
         QVERIFY(e.cell(r, colName).empty());
         QCOMPARE(e.cell(r, colPower), std::string("High"));
     }
+}
+
+void TestChannelRows::movingTheCurrentCellSelectsItAlone() {
+    Editor e;
+    QVERIFY(e.Active());
+    e.program(1, "145", "ONE");
+    e.program(2, "146", "TWO");
+    e.click(1, colRxFreq);
+    QTest::keyClick(e.txt(), Qt::Key_Escape);
+    const auto selected = [&] { return e.grid()->selectionModel()->selectedIndexes(); };
+    const auto onlyCurrent = [&] {
+        return selected().size() == 1 && selected().front() == e.grid()->currentIndex();
+    };
+    e.key(Qt::Key_Down);
+    e.key(Qt::Key_End);
+    e.key(Qt::Key_Home, Qt::ControlModifier);
+    QVERIFY(onlyCurrent());
+    e.key(Qt::Key_Delete);
+    QVERIFY(e.cell(1, colRxFreq).empty());
+    QCOMPARE(e.cell(2, colName), std::string("TWO"));
+    // Undo and redo put the current cell back as the one selected cell.
+    e.key(Qt::Key_End, Qt::ControlModifier);
+    e.undo();
+    QCOMPARE(e.cell(1, colName), std::string("ONE"));
+    QVERIFY(onlyCurrent());
+    e.key(Qt::Key_Y, Qt::ControlModifier);
+    QVERIFY(onlyCurrent());
+    // A change made outside the grid, undone: the current cell stays selected.
+    e.f.main->windowHook = [&](const QString&) {
+        e.f.state.Image[0xE91] ^= 0x01;
+        return true;
+    };
+    e.w->Dispatch("miFunctionSet");
+    e.undo();
+    QVERIFY(onlyCurrent());
 }
 
 QTEST_MAIN(TestChannelRows)
