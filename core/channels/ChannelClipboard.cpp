@@ -9,6 +9,7 @@
 #include "channels/ChannelRowOps.h"
 #include "channels/CommonCsv.h"
 #include "channels/FreqCodec.h"
+#include "text/TextTable.h"
 
 namespace rm427 {
 
@@ -46,8 +47,11 @@ std::string ChannelsToOwnCsv(const Module1& state, const ChannelRows& rows, int 
 
 namespace {
 
-std::string Line(int n) { return "line " + std::to_string(n) + ": "; }
-std::string Quote(const std::string& s) { return "\"" + s + "\""; }
+// A note of the summary, in the language of the interface.
+std::string Note(const Module1& s, int text, int line, std::vector<std::string> args) {
+    args.insert(args.begin(), std::to_string(line));
+    return FillText(LoadText(s.Language, text), args);
+}
 
 std::string Trim(const std::string& s) { return CsvTrim(s); }
 
@@ -100,15 +104,15 @@ std::string Freq(const Module1& s, const std::string& text, int column, const st
                  std::vector<std::string>& notes) {
     std::string v = Trim(text);
     std::replace(v.begin(), v.end(), ',', '.');
-    const char* name = column == colRxFreq ? "receive frequency " : "transmit frequency ";
+    const bool receive = column == colRxFreq;
     if (!IsNumber(v)) {
-        notes.push_back(Line(line) + name + Quote(Trim(text)) + " is not a number, line skipped");
+        notes.push_back(Note(s, receive ? 3870 : 3871, line, {Trim(text)}));
         return {};
     }
     const FreqCheckResult r = CheckFreqEditor(s, v, column, rx);
     if (r.outOfRange) {
-        notes.push_back(Line(line) + name + v + " is out of range (" + std::to_string(s.EditLimitLow) +
-                        " to " + std::to_string(s.EditLimitHigh) + " MHz), line skipped");
+        notes.push_back(Note(s, receive ? 3872 : 3873, line,
+                             {v, std::to_string(s.EditLimitLow), std::to_string(s.EditLimitHigh)}));
         return {};
     }
     return r.text;
@@ -155,9 +159,16 @@ void ReadTsv(const Module1& state, const std::string& text, ChannelPaste& paste)
                 continue;
             }
         }
-        // Cells left empty take what a new channel gets.
+        // Cells left empty take what a new channel gets; choices and "None"
+        // are taken in either language, whatever the interface shows.
         for (int c : {colDecode, colEncode, colPower})
             if (row[c].empty()) row[c] = NewChannelText(state.Language, c);
+        for (int c : {colDecode, colEncode})
+            if (row[c] == NewChannelText(0, c) || row[c] == NewChannelText(1, c))
+                row[c] = NewChannelText(state.Language, c);
+        for (int c = colPower; c < colName; ++c)
+            if (const int choice = ChoiceOfWord(c, row[c]); choice >= 0)
+                row[c] = ChoiceText(state.Language, c, choice);
         std::string name;
         for (char ch : row[colName]) {
             const char u = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
@@ -167,8 +178,7 @@ void ReadTsv(const Module1& state, const std::string& text, ChannelPaste& paste)
         const std::string typed = row[colName];
         std::string typedUpper = typed;
         for (char& ch : typedUpper) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-        if (name != typedUpper)
-            paste.notes.push_back(Line(line) + "name " + Quote(typed) + " taken as " + Quote(name));
+        if (name != typedUpper) paste.notes.push_back(Note(state, 3874, line, {typed, name}));
         row[colName] = name;
         paste.channels.push_back(row);
         lineOf.push_back(line);
@@ -190,8 +200,7 @@ void ReadTsv(const Module1& state, const std::string& text, ChannelPaste& paste)
         for (int c = colDecode; c < colName; ++c) {
             const std::string& took = back[i + 1][c];
             if (!row[c].empty() && row[c] != took)
-                paste.notes.push_back(Line(lineOf[i]) + table[0][c] + " " + Quote(row[c]) +
-                                      " taken as " + Quote(took));
+                paste.notes.push_back(Note(s, 3875, lineOf[i], {table[0][c], row[c], took}));
             row[c] = took;
         }
     }

@@ -91,8 +91,18 @@ int FindChoice(int language, int col, const std::string& text) {
     return -1;
 }
 
+int ChoiceOfWord(int col, const std::string& word) {
+    const std::string w = CsvTrim(word);
+    for (int language : {0, 1}) {
+        const int i = FindChoice(language, col, w);
+        if (i >= 0) return i;
+    }
+    return ChoiceOfCsvWord(col, w);
+}
+
 int CellChoice(int language, int col, const std::string& text) {
-    const int i = FindChoice(language, col, text);
+    int i = FindChoice(language, col, text);
+    if (i < 0) i = ChoiceOfWord(col, text);
     return i >= 0 ? i : ChannelColumnOf(col).unmatched;
 }
 

@@ -56,8 +56,13 @@ std::string ChoiceText(int language, int col, int index);
 std::vector<std::string> ChoiceTexts(int language, int col);
 // The choice whose text is `text` exactly; -1 when none is.
 int FindChoice(int language, int col, const std::string& text);
-// The choice a cell stands for when saved: the matching one, or the
-// column's choice for a text that matches nothing.
+// The choice a word names in either language, or as an own-layout CSV
+// word; -1 when none. Text pasted or typed in from elsewhere is read this
+// way, so "Low" is low in the Chinese interface too.
+int ChoiceOfWord(int col, const std::string& word);
+// The choice a cell stands for when saved: the matching one (in `language`
+// first, then as ChoiceOfWord), or the column's choice for a text that
+// matches nothing.
 int CellChoice(int language, int col, const std::string& text);
 // The choice an own-layout CSV word names (English text or alias, any case,
 // blanks around ignored); -1 when none.

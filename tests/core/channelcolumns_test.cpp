@@ -122,6 +122,12 @@ TEST(ChannelColumns, CsvWords) {
     EXPECT_EQ(ChoiceOfCommonWord(colBandwidth, "nfm"), bandwidthNarrow);
     EXPECT_EQ(CommonWordOfCell(1, colScanAdd, ChoiceText(1, colScanAdd, scanAddNo)), "S");
     EXPECT_EQ(CommonWordOfCell(0, colBCL, "On"), "");
+    // A cell is read in either language (and as a CSV word) when saved.
+    EXPECT_EQ(CellChoice(1, colPower, "Low"), powerLow);
+    EXPECT_EQ(CellChoice(0, colBandwidth, ChoiceText(1, colBandwidth, bandwidthNarrow)),
+              bandwidthNarrow);
+    EXPECT_EQ(CellChoice(1, colBeatShift, " 2 "), beatShift2);
+    EXPECT_EQ(CellChoice(1, colPower, "medium"), powerMid);
 }
 
 TEST(ChannelColumns, ProgrammedChannelsAndEnglishRows) {

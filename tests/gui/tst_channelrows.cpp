@@ -9,12 +9,14 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QUndoStack>
 #include <QtTest>
 
 #include "helpers/GridEditor.h"
 #include "shell/EditHistory.h"
+#include "text/TextTable.h"
 
 using namespace rm427;
 using rm427::test::ShellFixture;
@@ -179,6 +181,29 @@ void TestChannelRows::pasteFromASpreadsheetAndARepeaterList() {
     QGuiApplication::clipboard()->setText("hello");
     e.key(Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(e.f.boxes.Last()->text, std::string("The clipboard holds no channels."));
+
+    // English rows in the Chinese interface: the choices mean what they say,
+    // and the summary of a line that needed a change is all in Chinese.
+    e.w->Dispatch("miChinese");
+    QGuiApplication::clipboard()->setText(
+        "433.50000\t438.50000\t88.5\t88.5\tLow\tNarrow\tNo\tOff\tOn\tOff\tOff\tSHEET\n"
+        "434\t\tNone\tNone\tlow\tnarrow\tyes\t2\toff\ton\tCompand\tAB!\n");
+    e.click(20, colChannel);
+    e.f.boxes.Clear();
+    e.f.boxes.Answer(MsgAnswer::Ok);
+    e.key(Qt::Key_V, Qt::ControlModifier);
+    const std::vector<std::pair<int, int>> first = {
+        {colPower, powerLow},    {colBandwidth, bandwidthNarrow},
+        {colScanAdd, scanAddNo}, {colBeatShift, beatShiftOff},
+        {colBCL, choiceOn},      {colVOX, choiceOff}};
+    for (const auto& [col, choice] : first) QCOMPARE(e.cell(20, col), ChoiceText(1, col, choice));
+    QCOMPARE(e.cell(21, colDecode), LoadText(1, 1137));
+    QCOMPARE(e.cell(21, colBeatShift), ChoiceText(1, colBeatShift, beatShift2));
+    QCOMPARE(e.cell(21, colOption), ChoiceText(1, colOption, optionCompand));
+    QCOMPARE(e.f.boxes.shown.size(), size_t(1));
+    const QString summary = QString::fromStdString(e.f.boxes.Last()->text);
+    QVERIFY2(summary.startsWith(QStringLiteral("已粘贴 2 个信道。\n第 2 行：")), qPrintable(summary));
+    QVERIFY2(!summary.contains(QRegularExpression("[a-z]")), qPrintable(summary));
 }
 
 void TestChannelRows::insertAsksBeforeTheLastChannelFallsOff() {
