@@ -38,14 +38,19 @@ LineReply ClassifyReply(const Bytes& sent, const Bytes& received) {
 }
 
 std::string PortProblemText(int language, PortProblem problem, const std::string& device,
-                            const std::string& group, const std::string& detail) {
+                            const DeviceAccess& access, const std::string& detail) {
+    constexpr unsigned kGroupReadWrite = 060, kOthersReadWrite = 006;
     switch (problem) {
     case PortProblem::None: return {};
     case PortProblem::NoDevice: return FillText(LoadText(language, 3230), {device});
     case PortProblem::InUse: return FillText(LoadText(language, 3231), {device});
     case PortProblem::PermissionDenied:
-        if (group.empty()) return FillText(LoadText(language, 3233), {device});
-        return FillText(LoadText(language, 3232), {device, group});
+        // Joining a group helps only when the group may read and write.
+        if (!access.group.empty() && (access.mode & kGroupReadWrite) == kGroupReadWrite)
+            return FillText(LoadText(language, 3232), {device, access.group});
+        if (!access.owner.empty() && (access.mode & kOthersReadWrite) != kOthersReadWrite)
+            return FillText(LoadText(language, 3890), {device, access.owner});
+        return FillText(LoadText(language, 3233), {device});
     case PortProblem::Other: break;
     }
     return FillText(LoadText(language, 3234), {device, detail});

@@ -24,13 +24,22 @@ LineReply ClassifyReply(const Bytes& sent, const Bytes& received);
 // The problem behind the system error of opening a device (errno values).
 PortProblem PortProblemFromErrno(int error);
 
+// Who may open a device, as the system says (nothing known on Windows).
+struct DeviceAccess {
+    std::string owner;  // the owning user's name ("" if unknown)
+    std::string group;  // the owning group's name ("" if unknown)
+    unsigned mode = 0;  // permission bits, e.g. 0660
+};
+
 // One explanation, in the given language, e.g.
 //   /dev/ttyUSB0: permission denied. The device belongs to the group "dialout":
 //   add yourself with  sudo usermod -aG dialout $USER  and log in again.
-// group: the device's owning group ("" if unknown); detail: the system's own
-// text, used for Other.
+// Joining the group is advised only when the group may read and write the
+// device; a device only its owner may open (root:root 0600) is explained
+// with how the system grants access instead. detail: the system's own text,
+// used for Other.
 std::string PortProblemText(int language, PortProblem problem, const std::string& device,
-                            const std::string& group, const std::string& detail);
+                            const DeviceAccess& access, const std::string& detail);
 
 // The port window's test: opens the port at "2400,N,8,2", sends the access
 // word, takes the 18-byte identification (same polling as the clone

@@ -472,6 +472,15 @@ const TextEntry kTextTable[] = {
     {4232,
      "%1：没有权限。该设备属于用户组“%2”：请用  sudo usermod -aG %2 $USER  "
      "将自己加入该组，然后重新登录。"},
+    {3890,
+     "%1: permission denied. Only its owner \"%2\" may open it; joining its group would not help. "
+     "The system grants access to serial devices: a udev rule gives the device to the group of the "
+     "usual serial devices (dialout on Debian and Ubuntu) with mode 0660, and members of that group "
+     "may open it."},
+    {4890,
+     "%1：没有权限。只有其所有者“%2”可以打开该设备，加入其用户组也无济于事。"
+     "串口设备的访问权限由系统授予：用 udev 规则把该设备交给常用串口设备所属的用户组"
+     "（Debian 和 Ubuntu 上为 dialout），权限设为 0660，该组的成员即可打开它。"},
     {3233, "%1: permission denied."},
     {4233, "%1：没有权限。"},
     {3234, "%1: cannot be opened (%2)."},

@@ -3,6 +3,7 @@
 #ifndef _WIN32
 #include <cerrno>
 #include <grp.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -10,14 +11,16 @@
 namespace rm427 {
 
 PortProblem DiagnosePort(const std::string& path, QSerialPort::SerialPortError error,
-                         std::string& group) {
-    group.clear();
+                         DeviceAccess& access) {
+    access = DeviceAccess();
 #ifndef _WIN32
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return PortProblemFromErrno(errno);
     if (::access(path.c_str(), R_OK | W_OK) != 0) {
         const int e = errno;
-        if (const struct group* g = ::getgrgid(st.st_gid)) group = g->gr_name;
+        if (const struct passwd* u = ::getpwuid(st.st_uid)) access.owner = u->pw_name;
+        if (const struct group* g = ::getgrgid(st.st_gid)) access.group = g->gr_name;
+        access.mode = st.st_mode & 0777u;
         return PortProblemFromErrno(e);
     }
 #endif
@@ -75,9 +78,9 @@ bool QtSerialPort::OpenPath(const std::string& path, const std::string& settings
                                          : QSerialPort::OneStop);
     port_.setFlowControl(QSerialPort::NoFlowControl);
     if (!port_.open(QIODevice::ReadWrite)) {
-        std::string group;
-        problem_ = DiagnosePort(path, port_.error(), group);
-        error_ = PortProblemText(language_, problem_, path, group, port_.errorString().toStdString());
+        DeviceAccess access;
+        problem_ = DiagnosePort(path, port_.error(), access);
+        error_ = PortProblemText(language_, problem_, path, access, port_.errorString().toStdString());
         port_.clearError();
         return false;
     }

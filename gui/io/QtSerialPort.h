@@ -59,9 +59,9 @@ private:
 };
 
 // Why a device did not open: what the system says of the path itself (no
-// such file, no read/write permission with the owning group), else what
+// such file, no read/write permission, with who may open it), else what
 // the serial port reported.
 PortProblem DiagnosePort(const std::string& path, QSerialPort::SerialPortError error,
-                         std::string& group);
+                         DeviceAccess& access);
 
 }  // namespace rm427

@@ -74,15 +74,24 @@ TEST(PortCheck, OpenFailuresAreExplainedFromTheSystemError) {
     EXPECT_EQ(PortProblemFromErrno(EBUSY), PortProblem::InUse);
     ASSERT_EQ(PortProblemFromErrno(EACCES), PortProblem::PermissionDenied);
     EXPECT_EQ(
-        PortProblemText(0, PortProblemFromErrno(EACCES), "/dev/ttyUSB0", "dialout", ""),
-        "/dev/ttyUSB0: permission denied. The device belongs to the group \"dialout\": add yourself "
-        "with  sudo usermod -aG dialout $USER  and log in again.");
-    EXPECT_NE(PortProblemText(1, PortProblem::PermissionDenied, "/dev/ttyUSB0", "uucp", "")
-                  .find("usermod -aG uucp"),
-              std::string::npos);
-    EXPECT_EQ(PortProblemText(0, PortProblem::PermissionDenied, "COM3", "", ""),
+        PortProblemText(0, PortProblemFromErrno(EACCES), "/dev/ttyUSB0", {"root", "dialout", 0660}, ""),
+        "/dev/ttyUSB0: permission denied. The device belongs to the group \"dialout\": add "
+        "yourself with  sudo usermod -aG dialout $USER  and log in again.");
+    EXPECT_NE(
+        PortProblemText(1, PortProblem::PermissionDenied, "/dev/ttyUSB0", {"root", "uucp", 0660}, "")
+            .find("usermod -aG uucp"),
+        std::string::npos);
+    // Only the owner may open it: joining its group would not help.
+    for (int language : {0, 1}) {
+        const std::string t = PortProblemText(language, PortProblem::PermissionDenied, "/dev/ttyS0",
+                                              {"root", "root", 0600}, "");
+        EXPECT_EQ(t.find("usermod"), std::string::npos) << t;
+        EXPECT_NE(t.find("root"), std::string::npos) << t;
+        EXPECT_NE(t.find("udev"), std::string::npos) << t;
+    }
+    EXPECT_EQ(PortProblemText(0, PortProblem::PermissionDenied, "COM3", {}, ""),
               "COM3: permission denied.");
-    EXPECT_EQ(PortProblemText(0, PortProblemFromErrno(EIO), "/dev/ttyS0", "", "Input/output error"),
+    EXPECT_EQ(PortProblemText(0, PortProblemFromErrno(EIO), "/dev/ttyS0", {}, "Input/output error"),
               "/dev/ttyS0: cannot be opened (Input/output error).");
 }
 
