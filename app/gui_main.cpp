@@ -26,35 +26,82 @@ void Describe(QCommandLineParser& parser, const Options& options) {
                                  QStringLiteral("[FILE.dat]"));
 }
 
+// The window system's own options (QGuiApplication and QApplication take
+// them out of the arguments themselves): left out of our parse, so that
+// "-platform offscreen" or "-style fusion" is not an unknown option.
+QStringList WithoutQtOptions(const QStringList& arguments) {
+    static const QStringList withValue = {QStringLiteral("platform"),
+                                          QStringLiteral("platformpluginpath"),
+                                          QStringLiteral("platformtheme"),
+                                          QStringLiteral("plugin"),
+                                          QStringLiteral("qwindowgeometry"),
+                                          QStringLiteral("geometry"),
+                                          QStringLiteral("qwindowtitle"),
+                                          QStringLiteral("title"),
+                                          QStringLiteral("qwindowicon"),
+                                          QStringLiteral("icon"),
+                                          QStringLiteral("session"),
+                                          QStringLiteral("style"),
+                                          QStringLiteral("stylesheet"),
+                                          QStringLiteral("display"),
+                                          QStringLiteral("name"),
+                                          QStringLiteral("visual"),
+                                          QStringLiteral("fontengine")};
+    static const QStringList flags = {QStringLiteral("reverse"),     QStringLiteral("testability"),
+                                      QStringLiteral("widgetcount"), QStringLiteral("nograb"),
+                                      QStringLiteral("dograb"),      QStringLiteral("sync")};
+    QStringList out;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString& a = arguments[i];
+        if (i == 0 || a == QLatin1String("--") || !a.startsWith('-') || a.size() < 2) {
+            out << a;
+            continue;
+        }
+        QString name = a.mid(a.startsWith(QLatin1String("--")) ? 2 : 1);
+        const bool joined = name.contains('=');
+        name = name.section('=', 0, 0);
+        if (withValue.contains(name)) {
+            if (!joined) ++i;  // its value
+        } else if (!flags.contains(name)) {
+            out << a;
+        }
+    }
+    return out;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(QStringLiteral("rm427"));
     QCoreApplication::setApplicationVersion(QStringLiteral(RM427_VERSION));
-    // --help and --version are answered before any window system is
-    // needed, so they work on a console.
-    {
-        QStringList arguments;
-        for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
-        QCommandLineParser early;
-        Options options;
-        Describe(early, options);
-        early.parse(arguments);
-        if (early.isSet(QStringLiteral("version"))) early.showVersion();
-        if (early.isSet(QStringLiteral("help"))) early.showHelp(0);
-    }
-
-    QApplication app(argc, argv);
-    rm427::gui::SetUpApplication(app, QStringLiteral(RM427_VERSION));
+    // The command line is read before any window system is needed, so that
+    // --help, --version and a wrong option are answered on a console too.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
     QCommandLineParser parser;
     Options options;
     Describe(parser, options);
-    parser.process(app);  // an unknown option: message and exit status 1
+    if (!parser.parse(WithoutQtOptions(arguments))) {
+        std::fprintf(stderr, "rm427: %s\nTry 'rm427 --help' for more information.\n",
+                     qPrintable(parser.errorText()));
+        return 1;
+    }
+    if (parser.isSet(QStringLiteral("version"))) parser.showVersion();
+    if (parser.isSet(QStringLiteral("help"))) {
+        // Without an application object Qt cannot name the program itself.
+        QString help = parser.helpText();
+        help.replace(QStringLiteral("<executable_name>"), QStringLiteral("rm427"));
+        std::fputs(qPrintable(help), stdout);
+        return 0;
+    }
     const QStringList named = parser.positionalArguments();
     if (named.size() > 1) {
         std::fprintf(stderr, "rm427: one data file at most\n");
         return 1;
     }
+
+    QApplication app(argc, argv);
+    rm427::gui::SetUpApplication(app, QStringLiteral(RM427_VERSION));
 
     // --demo: a simulated radio on the port every run starts with (COM1).
     rm427::gui::DemoRadio demoRadio;

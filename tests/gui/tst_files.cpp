@@ -148,22 +148,25 @@ void TstFiles::dialogsStartInTheCurrentFilesFolder() {
 void TstFiles::helpAndVersionWithoutAWindow() {
     // No window system at all: the answers must come before one is needed.
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    for (const QString& option : {QStringLiteral("--version"), QStringLiteral("--help")}) {
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        env.remove(QString::fromLatin1(name));
+    for (const QString& option :
+         {QStringLiteral("--version"), QStringLiteral("--help"), QStringLiteral("--bogus")}) {
         QProcess p;
         p.setProcessEnvironment(env);
         p.start(QStringLiteral(RM427_GUI_PROGRAM), {option});
         QVERIFY(p.waitForFinished(20000));
         QCOMPARE(p.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(p.exitCode(), 0);
         const QString out = QString::fromUtf8(p.readAllStandardOutput());
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        QCOMPARE(p.exitCode(), option == QLatin1String("--bogus") ? 1 : 0);
         if (option == QLatin1String("--version"))
             QVERIFY2(out.startsWith(QStringLiteral("rm427 ")), qPrintable(out));
-        else
-            QVERIFY2(out.contains(QStringLiteral("--demo")) && out.contains(QStringLiteral("FILE.dat")),
+        else if (option == QLatin1String("--help"))
+            QVERIFY2(out.startsWith(QStringLiteral("Usage: rm427 [options] [FILE.dat]")) &&
+                         out.contains(QStringLiteral("--demo")),
                      qPrintable(out));
+        else QVERIFY2(err.contains(QStringLiteral("Unknown option 'bogus'")), qPrintable(err));
     }
 }
 
