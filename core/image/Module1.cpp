@@ -48,9 +48,11 @@ void Module1::SetDefaultLimits() {
     EditLimitLow = 100;
 }
 
-void Module1::SnapshotImage() { SavedImage = Image; }
+void Module1::SnapshotImage() { SavedImage = FileImage = Image; }
 
-bool Module1::ImageModified() const { return Image != SavedImage; }
+void Module1::SnapshotRadioImage() { SavedImage = Image; }
+
+bool Module1::ImageModified() const { return Image != SavedImage && Image != FileImage; }
 
 std::string Module1::TitleText() {
     std::string t = "RM-427[" + std::to_string(FreqLimitLow) + " - " + std::to_string(FreqLimitHigh) +

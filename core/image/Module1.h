@@ -39,6 +39,11 @@ struct Module1 {
 
     CodeplugImage Image{};
     CodeplugImage SavedImage{};
+    // The image as the file holds it (as opened or last saved; the new image
+    // while untitled). A read from the radio takes a new snapshot but leaves
+    // the file as it was: undoing the read back to the file's image is no
+    // unsaved change.
+    CodeplugImage FileImage{};
 
     // A fresh state: defaults, band table filled, new image and its snapshot,
     // as the program is right after start.
@@ -49,7 +54,11 @@ struct Module1 {
     // Touches nothing but Image.
     void ClearImage();
     void SetDefaultLimits();
+    // The image is what the file holds (opened, saved, new).
     void SnapshotImage();
+    // The image was read from the radio: the file keeps what it held.
+    void SnapshotRadioImage();
+    // Unsaved changes: the image is neither the snapshot nor the file's.
     bool ImageModified() const;
     // The main window's caption. Drops one trailing backslash from FileName
     // (for good: the member itself is changed).

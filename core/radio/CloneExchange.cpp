@@ -222,7 +222,7 @@ void CloneExchange::Finish(CloneOutcome outcome) {
 
 void ApplyReadImage(Module1& state, const CodeplugImage& read) {
     state.Image = read;
-    state.SnapshotImage();
+    state.SnapshotRadioImage();
     state.SetDefaultLimits();
 }
 

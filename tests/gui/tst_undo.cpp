@@ -11,6 +11,7 @@
 
 #include "file/DataFile.h"
 #include "helpers/GridEditor.h"
+#include "radio/CloneExchange.h"
 #include "radio/frmMemoryMap.h"
 #include "settings/FrmBatch.h"
 #include "shell/EditHistory.h"
@@ -39,6 +40,7 @@ private slots:
     void wholeCodeplugCommands();
     void memoryMapOk();
     void openStartsANewHistory();
+    void undoingAReadBackToTheFileIsNoChange();
     void languageBetweenStepAndUndo();
     void keepsAThousandSteps();
 };
@@ -253,6 +255,36 @@ void TestUndo::openStartsANewHistory() {
     e.f.boxes.Answer(MsgAnswer::No);
     e.w->Dispatch("miOpen");
     QCOMPARE(e.stack()->count(), 1);
+}
+
+// Open, edit, Read from Radio, undo both: the image is the file's again, and
+// neither Open nor closing the program asks to save.
+void TestUndo::undoingAReadBackToTheFileIsNoChange() {
+    Editor e;
+    QVERIFY(e.Active());
+    e.program(1, "145");
+    const std::string path = e.f.dir.filePath("a.dat").toStdString();
+    e.f.files.saveAnswers.push_back(path);
+    e.w->Dispatch("miSave");
+    e.f.files.openAnswers.push_back(path);
+    e.w->Dispatch("miOpen");
+    e.click(1, colName);
+    QTest::keyClicks(e.txt(), "ONE");
+    QTest::keyClick(e.txt(), Qt::Key_Return);
+    e.f.main->windowHook = [&](const QString&) {
+        CodeplugImage radio = e.f.state.Image;
+        radio[ChannelOffset(5)] = 0x05;
+        ApplyReadImage(e.f.state, radio);
+        e.w->RefreshChannel();
+        return true;
+    };
+    e.w->Dispatch("miRead");
+    e.key(Qt::Key_Z, Qt::ControlModifier);
+    e.key(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(e.cell(1, colName), std::string());
+    e.w->Dispatch("miOpen");  // cancelled in the file dialog
+    QVERIFY(e.f.Close());
+    QVERIFY(e.f.boxes.shown.empty());
 }
 
 void TestUndo::languageBetweenStepAndUndo() {
