@@ -456,6 +456,16 @@ bool ChannelForm::GridKey(QKeyEvent* key) {
         EditCell();
         return true;
     }
+    // F4 and Alt+Down on a list cell open the list itself, as in any list.
+    if (key->key() == Qt::Key_F4 ||
+        (key->key() == Qt::Key_Down && (key->modifiers() & Qt::AltModifier))) {
+        Redirect(row, col);
+        SetCurrent(row, col);
+        EditCell();
+        for (QComboBox* c : cbo_)
+            if (c->isVisible()) c->showPopup();
+        return true;
+    }
     const bool ctrl = key->modifiers() & Qt::ControlModifier;
     if (key->key() == Qt::Key_Home) {
         SetCurrent(ctrl ? 1 : row, colRxFreq);

@@ -408,25 +408,29 @@ void TestChannels::channelNumberIsNeverCurrent() {
     QCOMPARE(e.cell(4, colRxFreq), std::string("145.00000"));
 }
 
-// F4 and Alt+Down open a list's items; what is picked there is taken.
+// F4 and Alt+Down open a list's items, from the grid as from the open
+// list; what is picked there is taken.
 void TestChannels::listsOpenWithF4AndAltDown() {
     Editor e;
     QVERIFY(e.Active());
     e.program(5, "145");
-    for (const auto& [key, mods] : {std::pair{Qt::Key_F4, Qt::KeyboardModifiers()},
-                                    std::pair{Qt::Key_Down, Qt::KeyboardModifiers(Qt::AltModifier)}}) {
-        e.click(5, colPower);
-        QVERIFY(e.cbo(2)->isVisible());
-        QTest::keyClick(e.cbo(2), key, mods);
-        QTRY_VERIFY(e.cbo(2)->view()->isVisible());
-        QVERIFY(e.cbo(2)->isVisible());
-        QTest::keyClick(e.cbo(2)->view(), Qt::Key_Down);
-        QTest::keyClick(e.cbo(2)->view(), Qt::Key_Return);
-        QTRY_VERIFY(!e.cbo(2)->view()->isVisible());
-        QVERIFY(e.cbo(2)->isVisible());
-        QTest::keyClick(e.cbo(2), Qt::Key_Return);
-        QVERIFY(!e.cbo(2)->isVisible());
-    }
+    for (const bool fromGrid : {true, false})
+        for (const auto& [key, mods] :
+             {std::pair{Qt::Key_F4, Qt::KeyboardModifiers()},
+              std::pair{Qt::Key_Down, Qt::KeyboardModifiers(Qt::AltModifier)}}) {
+            e.click(5, colPower);
+            QVERIFY(e.cbo(2)->isVisible());
+            if (fromGrid) QTest::keyClick(e.cbo(2), Qt::Key_Escape);
+            QTest::keyClick(fromGrid ? static_cast<QWidget*>(e.grid()) : e.cbo(2), key, mods);
+            QTRY_VERIFY(e.cbo(2)->view()->isVisible());
+            QVERIFY(e.cbo(2)->isVisible());
+            QTest::keyClick(e.cbo(2)->view(), Qt::Key_Down);
+            QTest::keyClick(e.cbo(2)->view(), Qt::Key_Return);
+            QTRY_VERIFY(!e.cbo(2)->view()->isVisible());
+            QVERIFY(e.cbo(2)->isVisible());
+            QTest::keyClick(e.cbo(2), Qt::Key_Return);
+            QVERIFY(!e.cbo(2)->isVisible());
+        }
     QCOMPARE(e.cell(5, colPower), std::string("Low"));  // High -> Mid -> Low
 }
 
