@@ -538,8 +538,10 @@ void ChannelForm::RowOperation(int name, void (*op)(Module1&, ChannelRows&)) {
     TransferFocus();
     Change(name, [&] { op(state_, rows_); });
     model_->Changed();
-    // The highlighted row is the one the next press moves.
+    // The highlighted row is the one the next press moves; the arrow keys
+    // go on moving in the grid.
     SetCurrent(state_.CurCHRow, std::max(int(colRxFreq), state_.CurCHCol));
+    grid_->setFocus();
 }
 
 void ChannelForm::MemoryMapShortcut() {

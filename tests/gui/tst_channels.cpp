@@ -383,6 +383,8 @@ void TestChannels::rowButtons() {
     QTest::mouseClick(e.form->findChild<QPushButton*>("CmdCHUp"), Qt::LeftButton);
     QCOMPARE(e.cell(1, colName), std::string("ONE"));
     QCOMPARE(e.grid()->currentIndex().row(), 0);  // CH Del: tst_undo
+    // The arrow keys move in the grid again.
+    QCOMPARE(e.w->focusWidget(), static_cast<QWidget*>(e.grid()));
 }
 
 // Home, Ctrl+Home, Left and a click on the channel number all end on the
