@@ -117,6 +117,9 @@ MDIForm1::MDIForm1(Module1& state, MessageBoxes& boxes, FileDialogs& files, QWid
     qtTexts_ = std::make_unique<QtOwnTexts>();
     mdi_ = new QMdiArea(this);
     mdi_->setObjectName(QStringLiteral("MDIArea"));
+    // Closing the maximised batch editor must not maximise the channel
+    // editor in its place.
+    mdi_->setOption(QMdiArea::DontMaximizeSubWindowOnActivation);
     setCentralWidget(mdi_);
 
     msBar_ = new QStatusBar(this);
@@ -475,6 +478,21 @@ void MDIForm1::showEvent(QShowEvent* event) {
             if (channelsWindow_->width() > area)
                 channelsWindow_->resize(area, channelsWindow_->height());
         });
+    }
+}
+
+// A maximised child window adds " - [its caption]" to the main window's
+// caption; the caption stays the program's own.
+void MDIForm1::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::WindowTitleChange || !mdi_) return;
+    const QString title = windowTitle();
+    for (const QMdiSubWindow* sub : mdi_->subWindowList()) {
+        const QString added = QStringLiteral(" - [%1]").arg(sub->windowTitle());
+        if (title.endsWith(added)) {
+            setWindowTitle(title.chopped(added.size()));
+            return;
+        }
     }
 }
 

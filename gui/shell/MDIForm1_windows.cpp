@@ -4,8 +4,11 @@
 #include "shell/MDIForm1.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QTableView>
+#include <QTimer>
 
 #include "channels/ChannelRows.h"
 #include "channels/ChannelForm.h"
@@ -101,7 +104,18 @@ void MDIForm1::ToggleBatchEdit() {
     sub->setAttribute(Qt::WA_DeleteOnClose);
     connect(batch, &FrmBatch::Unloaded, bar_,
             [bar = bar_, band, tool] { bar->SetToolCheck(band, tool, false); });
+    // Back in the channel editor after the batch editor closes, the arrow
+    // keys move in the grid.
+    connect(batch, &FrmBatch::Unloaded, this, [this] {
+        QTimer::singleShot(0, this, [this] {
+            if (closing_ || !channelsWindow_ || !channelsWindow_->isVisible()) return;
+            mdi_->setActiveSubWindow(channelsWindow_);
+            channels_->Grid()->setFocus();
+        });
+    });
     sub->showMaximized();
+    // Typed digits go to the first receive frequency.
+    batch->TxtBatch1(1)->setFocus();
     bar_->SetToolCheck(band, tool, true);
 }
 

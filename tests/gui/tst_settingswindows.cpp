@@ -3,10 +3,12 @@
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QPushButton>
+#include <QTableView>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QtTest>
 
+#include "channels/ChannelForm.h"
 #include "helpers/ShellFixture.h"
 #include "settings/FrmBatch.h"
 #include "settings/frmSet.h"
@@ -58,12 +60,19 @@ private slots:
         auto* sub = qobject_cast<QMdiSubWindow*>(batch->parentWidget());
         QVERIFY(sub);
         QVERIFY(sub->isMaximized());
+        QCOMPARE(w.windowTitle(), QString::fromStdString(f.state.TitleText()));
+        QCOMPARE(w.focusWidget(),
+                 static_cast<QWidget*>(batch->TxtBatch1(1)));  // digits go to the receive start
 
         // Close releases the window and the check (Apply: tst_undo, tst_desktop).
         batch->Command1(1)->click();
         QTRY_VERIFY(!batch);
         QVERIFY(!w.Bar().ToolCheck(band, tool));
         QVERIFY(w.isVisible());
+        // The channel editor comes back as it was, with the keys in its grid.
+        QTRY_COMPARE(w.focusWidget(), static_cast<QWidget*>(w.Channels()->Grid()));
+        QVERIFY(!w.Channels()->parentWidget()->isMaximized());
+        QCOMPARE(w.windowTitle(), QString::fromStdString(f.state.TitleText()));
 
         // The command opens it again, and closes it when it is open.
         w.Dispatch(tool);
