@@ -181,7 +181,9 @@ void frmClone::Finished(CloneOutcome outcome) {
         return;
     }
     done_ = true;
-    Report(LoadText(state_.Language, 1333) + BandNote(), MsgIcon::Information, bandReport_);
+    // Channels the band check changed went to the radio otherwise than they
+    // stand in the grid: a warning, not an information.
+    Report(LoadText(state_.Language, 1333) + BandNote(), BandIcon(), bandReport_);
     accept();
 }
 
@@ -190,6 +192,10 @@ void frmClone::Finished(CloneOutcome outcome) {
 std::string frmClone::BandNote() const {
     if (bandReport_.empty()) return {};
     return "\n" + CountText(state_.Language, 3208, static_cast<long long>(bandReport_.size() - 1));
+}
+
+MsgIcon frmClone::BandIcon() const {
+    return bandReport_.empty() ? MsgIcon::Information : MsgIcon::Exclamation;
 }
 
 void frmClone::StartVerify() {
@@ -222,7 +228,7 @@ void frmClone::VerifyFinished(CloneOutcome outcome) {
     std::vector<std::string> details = diffs;
     details.insert(details.end(), bandReport_.begin(), bandReport_.end());
     Report(written + VerifySummary(state_.Language, diffs.size()) + BandNote(),
-           diffs.empty() ? MsgIcon::Information : MsgIcon::Critical, details);
+           diffs.empty() ? BandIcon() : MsgIcon::Critical, details);
     if (diffs.empty()) accept();
     else QDialog::reject();
 }

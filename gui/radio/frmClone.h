@@ -64,6 +64,8 @@ private:
     void StartVerify();
     void VerifyFinished(CloneOutcome outcome);
     std::string BandNote() const;
+    // Information, or a warning when the band check changed channels.
+    MsgIcon BandIcon() const;
     void Report(const std::string& text, MsgIcon icon, const std::vector<std::string>& details);
 
     Module1& state_;

@@ -150,7 +150,7 @@ private slots:
             QString::fromStdString(ok.text),
             QString::fromStdString("Writing completed!\nVerified: the radio holds what was written.\n"
                                    "The band check changed 5 channels: see the details."));
-        QVERIFY(ok.icon == MsgIcon::Information);
+        QVERIFY(ok.icon == MsgIcon::Exclamation);  // the band check changed channels
         QVERIFY2(ok.details.find("The radio's band is 144.0 - 147.0 MHz.") == 0, ok.details.c_str());
         QVERIFY2(
             ok.details.find(
