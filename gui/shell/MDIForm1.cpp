@@ -263,6 +263,7 @@ void MDIForm1::ApplyLanguage() {
     bar_->SetToolCheck(QStringLiteral("miLanguage"), QStringLiteral("miEnglish"), state_.Language == 0);
     bar_->SetToolCheck(QStringLiteral("miLanguage"), QStringLiteral("miChinese"), state_.Language == 1);
     RefreshPortPanel();
+    UpdateClock();
 }
 
 void MDIForm1::RefreshPortPanel() {
@@ -273,7 +274,8 @@ void MDIForm1::RefreshTitle() { setWindowTitle(QString::fromStdString(state_.Tit
 
 void MDIForm1::UpdateClock() {
     const QDateTime now = QDateTime::currentDateTime();
-    const QLocale locale;
+    // The date and time as the interface's language writes them.
+    const QLocale locale = state_.Language == 1 ? QLocale(QLocale::Chinese, QLocale::China) : QLocale();
     panelDate_->setText(locale.toString(now.date(), QLocale::ShortFormat));
     panelTime_->setText(locale.toString(now.time(), QLocale::ShortFormat));
 }

@@ -147,6 +147,9 @@ void TestShell::languageRoundTripRestoresEveryCaption() {
     QVERIFY(!bar.ToolCheck("miLanguage", "miEnglish"));
     QCOMPARE(bar.Caption("miClone", "miRead"), QStringLiteral("从对讲机读取数据(&R)"));
     QCOMPARE(bar.Caption("tlbAction", "miAbout"), QStringLiteral("关于"));
+    QCOMPARE(
+        w.MSBar()->findChild<QLabel*>("MSBarDate")->text(),
+        QLocale(QLocale::Chinese, QLocale::China).toString(QDate::currentDate(), QLocale::ShortFormat));
     QCOMPARE(bar.Menu("miFile")->title(), QStringLiteral("文件(&F)"));
     // Captions of the layout stay.
     QCOMPARE(bar.Caption("miProgram", "miBatchEdit"), QStringLiteral("&Batch Edit"));
