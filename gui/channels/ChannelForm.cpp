@@ -218,10 +218,13 @@ ChannelForm::ChannelForm(Module1& state, MessageBoxes& boxes, MDIForm1* main, QW
 
     // 8. Row 1, column 1 is the current cell.
     SetCurrent(1, colRxFreq);
-    // 9. 8800 twips high, the grid's design width plus 300 wide.
-    resize(ToPixelsX(designWidth_ + 300), ToPixelsY(8800));
     // 10.
     RefreshChannel();
+    // 9. 8800 twips high. Wide enough for the resizing rule below to give the
+    // grid its design width (from design width + 320 on): at the design width
+    // plus 300 the grid shrank and cut the name column off. After the
+    // captions, whose language may widen the columns.
+    resize(ToPixelsX(designWidth_ + 330), ToPixelsY(8800));
 }
 
 int ChannelForm::ToPixelsX(double twips) const {

@@ -1,6 +1,7 @@
 // The channel editor inside the main window, driven by real keys and clicks.
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -222,6 +223,22 @@ void TestChannels::channelNumbersStayInView() {
     QTest::keyClick(e.txt(), Qt::Key_Return);
     QCOMPARE(e.f.state.CurCHCol, int(colRxFreq));
     QTRY_VERIFY(numbersShown());
+
+    // At its own size the window shows every column: End keeps the numbers.
+    for (int language : {0, 1}) {
+        Module1 state;
+        state.Language = static_cast<std::uint8_t>(language);
+        test::ScriptedMessageBoxes boxes;
+        gui::ChannelForm alone(state, boxes, nullptr);
+        alone.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&alone));
+        QTableView* grid = alone.Grid();
+        QVERIFY(grid->horizontalHeader()->length() <= grid->viewport()->width());
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_End);
+        QCOMPARE(state.CurCHCol, int(colName));
+        QCOMPARE(grid->visualRect(grid->model()->index(0, colChannel)).left(), 0);
+    }
 }
 
 // Enter in a list takes the item and moves on: to the next column, over an
