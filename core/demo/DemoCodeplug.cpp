@@ -2,14 +2,17 @@
 
 #include "channels/ChannelColumns.h"
 #include "channels/ChannelRows.h"
+#include "image/ModelTable.h"
 #include "settings/SettingsRow.h"
 
 namespace rm427 {
 
 CodeplugImage DemoCodeplug() {
     Module1 s;
-    s.Image[kModelByte] = 0xF2;  // VHF 136 - 174 MHz
-    s.Image[kBandByte] &= 0xFE;
+    // UHF 400 - 470 MHz: the band a new image shows. A read from the radio
+    // does not fetch the model bytes, so the channels read from the
+    // demonstration radio land in an image of this band.
+    WriteModelBytes(s.Image, 4);
     ChannelRows rows = MakeChannelRows(s);
     // Tones by their list text ("" for none), choices by the columns' lists.
     struct C {
@@ -18,29 +21,29 @@ CodeplugImage DemoCodeplug() {
         const char* name;
     };
     const C channels[] = {
-        {"146.52000", "146.52000", "", "", powerHigh, bandwidthWide, scanAddYes, beatShiftOff, choiceOff,
+        {"436.52000", "436.52000", "", "", powerHigh, bandwidthWide, scanAddYes, beatShiftOff, choiceOff,
          choiceOff, optionOff, "CALL"},
-        {"146.70000", "146.10000", "131.8", "131.8", powerHigh, bandwidthWide, scanAddYes, beatShiftOff,
+        {"436.70000", "436.10000", "131.8", "131.8", powerHigh, bandwidthWide, scanAddYes, beatShiftOff,
          choiceOn, choiceOff, optionOff, "RPT1"},
-        {"147.24000", "147.84000", "", "103.5", powerHigh, bandwidthWide, scanAddYes, beatShiftOff,
+        {"437.24000", "437.84000", "", "103.5", powerHigh, bandwidthWide, scanAddYes, beatShiftOff,
          choiceOn, choiceOff, optionOff, "RPT2"},
-        {"145.50000", "145.50000", "", "", powerMid, bandwidthWide, scanAddYes, beatShiftOff, choiceOff,
+        {"435.50000", "435.50000", "", "", powerMid, bandwidthWide, scanAddYes, beatShiftOff, choiceOff,
          choiceOff, optionOff, "SIMP"},
-        {"144.39000", "144.39000", "", "", powerLow, bandwidthWide, scanAddNo, beatShiftOff, choiceOff,
+        {"434.39000", "434.39000", "", "", powerLow, bandwidthWide, scanAddNo, beatShiftOff, choiceOff,
          choiceOff, optionOff, "APRS"},
-        {"151.62500", "151.62500", "D023N", "D023N", powerMid, bandwidthNarrow, scanAddYes, beatShift1,
+        {"441.62500", "441.62500", "D023N", "D023N", powerMid, bandwidthNarrow, scanAddYes, beatShift1,
          choiceOn, choiceOff, optionOff, "WORK1"},
-        {"151.95500", "151.95500", "D754N", "D754N", powerMid, bandwidthNarrow, scanAddYes, beatShiftOff,
+        {"441.95500", "441.95500", "D754N", "D754N", powerMid, bandwidthNarrow, scanAddYes, beatShiftOff,
          choiceOn, choiceOff, optionScramble, "WORK2"},
-        {"154.57000", "154.57000", "67.0", "67.0", powerLow, bandwidthNarrow, scanAddYes, beatShift2,
-         choiceOff, choiceOn, optionOff, "MURS"},
-        {"155.34000", "155.34000", "", "", powerHigh, bandwidthNarrow, scanAddNo, beatShiftOff,
+        {"444.57000", "444.57000", "67.0", "67.0", powerLow, bandwidthNarrow, scanAddYes, beatShift2,
+         choiceOff, choiceOn, optionOff, "TEAM"},
+        {"445.34000", "445.34000", "", "", powerHigh, bandwidthNarrow, scanAddNo, beatShiftOff,
          choiceOff, choiceOff, optionCompand, "EMS"},
-        {"162.55000", "162.55000", "", "", powerLow, bandwidthWide, scanAddNo, beatShiftOff, choiceOff,
-         choiceOff, optionOff, "WX1"},
-        {"146.94000", "146.34000", "D125I", "88.5", powerHigh, bandwidthWide, scanAddYes, beatShiftOff,
+        {"452.55000", "452.55000", "", "", powerLow, bandwidthWide, scanAddNo, beatShiftOff, choiceOff,
+         choiceOff, optionOff, "LINK"},
+        {"436.94000", "436.34000", "D125I", "88.5", powerHigh, bandwidthWide, scanAddYes, beatShiftOff,
          choiceOn, choiceOff, optionOff, "CROSS"},
-        {"145.00625", "145.60625", "100.0", "100.0", powerHigh, bandwidthNarrow, scanAddYes,
+        {"435.00625", "435.60625", "100.0", "100.0", powerHigh, bandwidthNarrow, scanAddYes,
          beatShiftOff, choiceOn, choiceOff, optionOff, "D-RPT"},
     };
     const auto tone = [](const char* t) { return *t ? std::string(t) : NewChannelText(0, colDecode); };

@@ -35,8 +35,8 @@ bool DemoRadio::Start(int port, std::string& error) {
     const CodeplugImage image = DemoCodeplug();
     radio_->With([&](sim::RadioModel& m) {
         std::copy(image.begin(), image.end(), m.memory.begin());
-        m.bandLow = 1360;
-        m.bandHigh = 1740;
+        m.bandLow = 4000;  // the codeplug's band
+        m.bandHigh = 4700;
     });
     if (!SetKeyValue(RegRoot::LocalMachine, kPortsKeyPath, "COM" + std::to_string(port),
                      radio_->SlavePath())) {

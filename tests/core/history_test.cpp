@@ -69,7 +69,7 @@ TEST_F(HistoryFolder, EntriesAreNamedListedNewestFirstAndPrunedToTheLimit) {
     CodeplugImage back{};
     ASSERT_TRUE(LoadHistoryEntry(list[0], back));
     EXPECT_TRUE(back == demo);
-    EXPECT_EQ(ImageBandText(back), "136 - 174(MHz)");
+    EXPECT_EQ(ImageBandText(back), "400 - 470(MHz)");
     EXPECT_EQ(ProgrammedChannels(back), 12);
 }
 

@@ -17,30 +17,30 @@ TEST(WriteCheck, BandCheckChangesNameBlankedAndTrimmedChannelsOnly) {
     state.Image = DemoCodeplug();
     ChannelRows rows = MakeChannelRows(state);
     LoadChannelRows(state, rows);
-    rows[2][colTxFreq] = "150.10000";  // transmit outside 144..147
+    rows[2][colTxFreq] = "440.10000";  // transmit outside 434..437
     SaveChannelRows(state, rows);
     const auto texts = ChannelFreqTexts(state.Image);
     const CodeplugImage before = MakeSendImage(state.Image, texts);
     CodeplugImage after = before;
-    BandCheck(after, 1440, 1470, texts);
+    BandCheck(after, 4340, 4370, texts);
 
     const auto changes = BandCheckChanges(before, after, texts);
-    ASSERT_EQ(changes.size(), 6u);  // 2 trimmed; 10..14 (151-162 MHz) blanked; empty ones not listed
+    ASSERT_EQ(changes.size(), 6u);  // 2 trimmed; 10..14 (441-452 MHz) blanked; empty ones not listed
     EXPECT_EQ(changes[0].channel, 2);
     EXPECT_EQ(changes[0].kind, BandChange::OffsetRemoved);
-    EXPECT_EQ(changes[0].tx, "150.10000");
+    EXPECT_EQ(changes[0].tx, "440.10000");
     for (int i = 1; i < 6; ++i) {  // the demonstration leaves 6..9 empty
         EXPECT_EQ(changes[i].channel, 9 + i);
         EXPECT_EQ(changes[i].kind, BandChange::SentEmpty);
     }
-    const auto en = BandCheckReport(0, 1440, 1470, changes);
+    const auto en = BandCheckReport(0, 4340, 4370, changes);
     ASSERT_EQ(en.size(), 7u);
-    EXPECT_EQ(en[0], "The radio's band is 144.0 - 147.0 MHz. The band check changed these channels:");
+    EXPECT_EQ(en[0], "The radio's band is 434.0 - 437.0 MHz. The band check changed these channels:");
     EXPECT_EQ(en[1],
-              "Channel 2 (Rx 146.70000, Tx 150.10000): transmit outside the band, offset removed.");
+              "Channel 2 (Rx 436.70000, Tx 440.10000): transmit outside the band, offset removed.");
     EXPECT_EQ(en[2],
-              "Channel 10 (Rx 151.62500, Tx 151.62500): receive outside the band, sent as empty.");
-    EXPECT_NE(BandCheckReport(1, 1440, 1470, changes)[1].find("信道 2"), std::string::npos);
+              "Channel 10 (Rx 441.62500, Tx 441.62500): receive outside the band, sent as empty.");
+    EXPECT_NE(BandCheckReport(1, 4340, 4370, changes)[1].find("信道 2"), std::string::npos);
     EXPECT_TRUE(BandCheckReport(0, 1360, 1740, BandCheckChanges(before, before, texts)).empty());
 }
 
@@ -58,7 +58,7 @@ TEST(WriteCheck, VerifyComparesOnlyBytesBothReadAndWritten) {
     back[0xE1C] ^= 0x10;  // after record 128: written, never read
     const auto d = VerifyDifferences(sent, back);
     ASSERT_EQ(d.size(), 4u);
-    EXPECT_EQ(d[0], "channel 1: Rx Freq \"146.52000\" -> \"120.92000\"");
+    EXPECT_EQ(d[0], "channel 1: Rx Freq \"436.52000\" -> \"410.92000\"");
     EXPECT_EQ(d[1].rfind("channel 1: Tx Freq ", 0), 0u) << d[1];
     EXPECT_EQ(d[2], "setting SQ Level: \"4\" -> \"5\"");
     char line[40];

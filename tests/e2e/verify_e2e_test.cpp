@@ -8,13 +8,13 @@
 namespace rm427::e2e {
 namespace {
 
-// The demonstration codeplug with channel 2 transmitting at 150.1 MHz.
+// The demonstration codeplug with channel 2 transmitting at 440.1 MHz.
 std::string WriteSample() {
     Module1 state;
     state.Image = DemoCodeplug();
     ChannelRows rows = MakeChannelRows(state);
     LoadChannelRows(state, rows);
-    rows[2][colTxFreq] = "150.10000";
+    rows[2][colTxFreq] = "440.10000";
     SaveChannelRows(state, rows);
     return WriteDataFile(Dir() + "sample.dat", state.Image);
 }
@@ -24,8 +24,8 @@ using CliVerify = SimFixture;
 TEST_F(CliVerify, VerifyPassesListsTheBandCheckAndCatchesAFlippedByte) {
     const std::string in = WriteSample();
     sim.With([](sim::RadioModel& m) {
-        m.bandLow = 1440;
-        m.bandHigh = 1470;
+        m.bandLow = 4340;
+        m.bandHigh = 4370;
     });
     auto historyLines = [] {
         const CliResult h = RunCli("history");
@@ -41,12 +41,12 @@ TEST_F(CliVerify, VerifyPassesListsTheBandCheckAndCatchesAFlippedByte) {
     ASSERT_EQ(ok.code, 0) << ok.err;
     EXPECT_EQ(ok.out, "Writing completed!\nVerified: the radio holds what was written.\n");
     EXPECT_NE(ok.err.find(
-                  "The radio's band is 144.0 - 147.0 MHz. The band check changed these channels:\n"
-                  "Channel 2 (Rx 146.70000, Tx 150.10000): transmit outside the band, offset removed.\n"
-                  "Channel 10 (Rx 151.62500, Tx 151.62500): receive outside the band, sent as empty.\n"),
+                  "The radio's band is 434.0 - 437.0 MHz. The band check changed these channels:\n"
+                  "Channel 2 (Rx 436.70000, Tx 440.10000): transmit outside the band, offset removed.\n"
+                  "Channel 10 (Rx 441.62500, Tx 441.62500): receive outside the band, sent as empty.\n"),
               std::string::npos)
         << ok.err;
-    EXPECT_NE(ok.err.find("Channel 14 (Rx 162.55000"), std::string::npos) << ok.err;
+    EXPECT_NE(ok.err.find("Channel 14 (Rx 452.55000"), std::string::npos) << ok.err;
     EXPECT_NE(ok.err.find("Verifying: Completion percentage:  100%"), std::string::npos) << ok.err;
     // The verify is a read exchange of its own, after the write's "DONE".
     const auto frames = Frames();
@@ -57,7 +57,7 @@ TEST_F(CliVerify, VerifyPassesListsTheBandCheckAndCatchesAFlippedByte) {
     // The history keeps what was sent: five channels fewer after the band check.
     auto lines = historyLines();
     ASSERT_EQ(lines.size(), before + 1);
-    EXPECT_NE(lines[0].find("\twrite\tsample.dat\t136 - 174(MHz)\t7\t"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[0].find("\twrite\tsample.dat\t400 - 470(MHz)\t7\t"), std::string::npos) << lines[0];
     const CliResult read = RunCli("read --port " + sim.SlavePath() + " " + Dir() + "back.dat");
     ASSERT_EQ(read.code, 0) << read.err;
     lines = historyLines();
@@ -71,7 +71,7 @@ TEST_F(CliVerify, VerifyPassesListsTheBandCheckAndCatchesAFlippedByte) {
     EXPECT_EQ(bad.code, 3) << bad.err;
     EXPECT_EQ(
         bad.out.rfind(
-            "Writing completed!\nchannel 1: Rx Freq \"146.52000\" -> \"120.92000\"\nchannel 1: Tx Freq ",
+            "Writing completed!\nchannel 1: Rx Freq \"436.52000\" -> \"410.92000\"\nchannel 1: Tx Freq ",
             0),
         0u)
         << bad.out;

@@ -122,8 +122,8 @@ private slots:
         test::ShellFixture f;
         PointCom1At(sim_->SlavePath());
         sim_->With([](sim::RadioModel& m) {
-            m.bandLow = 1440;
-            m.bandHigh = 1470;
+            m.bandLow = 4340;
+            m.bandHigh = 4370;
         });
         f.state.Image = DemoCodeplug();
         f.state.CloneDirection = 1;
@@ -151,10 +151,10 @@ private slots:
             QString::fromStdString("Writing completed!\nVerified: the radio holds what was written.\n"
                                    "The band check changed 5 channels: see the details."));
         QVERIFY(ok.icon == MsgIcon::Exclamation);  // the band check changed channels
-        QVERIFY2(ok.details.find("The radio's band is 144.0 - 147.0 MHz.") == 0, ok.details.c_str());
+        QVERIFY2(ok.details.find("The radio's band is 434.0 - 437.0 MHz.") == 0, ok.details.c_str());
         QVERIFY2(
             ok.details.find(
-                "Channel 10 (Rx 151.62500, Tx 151.62500): receive outside the band, sent as empty.") !=
+                "Channel 10 (Rx 441.62500, Tx 441.62500): receive outside the band, sent as empty.") !=
                 std::string::npos,
             ok.details.c_str());
 
@@ -167,7 +167,7 @@ private slots:
                      "Writing completed!\nVerify failed: the radio does not hold what was "
                      "written (2 differences).\nThe band check changed 5 channels: see the details."));
         QVERIFY(bad.icon == MsgIcon::Critical);
-        QVERIFY2(bad.details.find("channel 1: Rx Freq \"146.52000\" -> ") == 0, bad.details.c_str());
+        QVERIFY2(bad.details.find("channel 1: Rx Freq \"436.52000\" -> ") == 0, bad.details.c_str());
 
         // Unchecked once, unchecked next time; a write then reads nothing back.
         {

@@ -41,6 +41,8 @@ private slots:
         radio.With([](sim::RadioModel& m) {
             const CodeplugImage demo = DemoCodeplug();
             std::copy(demo.begin(), demo.end(), m.memory.begin());
+            m.bandLow = 4000;  // the demonstration radio's band
+            m.bandHigh = 4700;
         });
         test::ShellFixture f;
         QVERIFY(SetKeyValue(RegRoot::LocalMachine, kPortsKeyPath, "COM1", radio.SlavePath()));
@@ -90,9 +92,9 @@ private slots:
             QTest::mouseClick(h->CmdOpen(), Qt::LeftButton);
         });
         main.Dispatch(QStringLiteral("miHistory"));
-        QCOMPARE(rows, QStringLiteral("write|mine.dat|136 - 174(MHz)|12|\n"
-                                      "read|mine.dat|136 - 174(MHz)|12|\n"
-                                      "save|mine.dat|136 - 174(MHz)|12|\n"));
+        QCOMPARE(rows, QStringLiteral("write|mine.dat|400 - 470(MHz)|12|\n"
+                                      "read|mine.dat|400 - 470(MHz)|12|\n"
+                                      "save|mine.dat|400 - 470(MHz)|12|\n"));
         QVERIFY2(comparison.contains(QStringLiteral("\nchannel 1: ")), qPrintable(comparison));
         QVERIFY(f.state.Image == read);
         QCOMPARE(f.state.FileName, std::string("Untitled.dat"));
