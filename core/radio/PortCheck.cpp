@@ -153,7 +153,8 @@ std::string PortTestText(int language, const PortTest::Result& r, const std::str
     const int next = r.reply == LineReply::Echo      ? kTextEcho
                      : r.reply == LineReply::Garbage ? kTextGarbage
                                                      : kTextSilence;
-    return FillText(LoadText(language, 3237), {portName}) + " " + LoadText(language, next);
+    return FillText(LoadText(language, 3237), {portName}) + (language == 1 ? "" : " ") +
+           LoadText(language, next);
 }
 
 }  // namespace rm427

@@ -189,6 +189,18 @@ void frmComPort::ShowSelected() {
     const QString more = Obstacles(port, !why_[port - 1].isEmpty());
     if (!more.isEmpty()) t += QStringLiteral("\n") + more;
     lblState_->setText(t);
+    Fit();
+}
+
+// Grows the window to hold longer explanations and device lines, once the
+// layout has taken the new texts in.
+void frmComPort::Fit() {
+    QTimer::singleShot(0, this, [this] {
+        layout()->activate();
+        const int h =
+            layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width()) : sizeHint().height();
+        if (height() < h) resize(width(), h);
+    });
 }
 
 // "/dev/ttyUSB0", then the cable's chip ("WCH CH340 (1a86:7523)") or what
@@ -234,11 +246,13 @@ void frmComPort::Find() {
             const std::string services = GrabbersText(state_.Language, RunningGrabbers());
             if (!services.empty()) t += "\n" + services;
             lblTest_->setText(QString::fromStdString(t));
+            Fit();
         }
         emit findFinished();
     });
     cmdFind_->setEnabled(false);
     lblTest_->setText(QString::fromStdString(LoadText(state_.Language, 3711)));
+    Fit();
     watch_->Start();
 }
 
@@ -255,6 +269,7 @@ void frmComPort::Found(const SerialDevice& device) {
     if (!choice.port) {
         lblTest_->setText(
             QString::fromStdString(FillText(LoadText(state_.Language, 3715), {device.path})));
+        Fit();
         return;
     }
     if (choice.store) StorePortPath(choice.port, choice.path);
@@ -294,10 +309,14 @@ void frmComPort::Test() {
         *testPort_, *timers_, port, [this, name, port](const PortTest::Result& r) {
             QString t = QString::fromStdString(PortTestText(state_.Language, r, name.toStdString()));
             if (r.answered) RememberWorkingPort(state_.ModelCode, port);
-            // Who else may be reading the radio's answer, or keeping the port.
-            const QString more = r.answered ? QString() : Obstacles(port, true);
-            if (!more.isEmpty()) t += QStringLiteral("\n") + more;
+            // A service that may have taken the cable; who else holds the
+            // port (and may read the radio's answer) goes to the line above.
+            if (!r.answered && FindDevice(devices_, ResolvePortPath(port, lookup_))) {
+                const std::string services = GrabbersText(state_.Language, RunningGrabbers());
+                if (!services.empty()) t += QStringLiteral("\n") + QString::fromStdString(services);
+            }
             lblTest_->setText(t);
+            ShowSelected();
             cmdTest_->setEnabled(true);
             emit testFinished();
         });

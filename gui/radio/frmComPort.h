@@ -68,6 +68,7 @@ private:
     void Find();
     void Found(const SerialDevice& device);
     int SelectedPort() const;
+    void Fit();
     // The device's lines for the label under option n, and the notes on
     // what else stands in the way (holders, lock file; with services when
     // the port does not open or answer).
