@@ -262,17 +262,14 @@ void TestUndo::openStartsANewHistory() {
 void TestUndo::undoingAReadBackToTheFileIsNoChange() {
     Editor e;
     QVERIFY(e.Active());
-    e.program(1, "145");
     const std::string path = e.f.dir.filePath("a.dat").toStdString();
     e.f.files.saveAnswers.push_back(path);
     e.w->Dispatch("miSave");
     e.f.files.openAnswers.push_back(path);
     e.w->Dispatch("miOpen");
-    e.click(1, colName);
-    QTest::keyClicks(e.txt(), "ONE");
-    QTest::keyClick(e.txt(), Qt::Key_Return);
+    e.program(1, "145");
     e.f.main->windowHook = [&](const QString&) {
-        CodeplugImage radio = e.f.state.Image;
+        CodeplugImage radio = Module1().Image;
         radio[ChannelOffset(5)] = 0x05;
         ApplyReadImage(e.f.state, radio);
         e.w->RefreshChannel();
@@ -281,7 +278,6 @@ void TestUndo::undoingAReadBackToTheFileIsNoChange() {
     e.w->Dispatch("miRead");
     e.key(Qt::Key_Z, Qt::ControlModifier);
     e.key(Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(e.cell(1, colName), std::string());
     e.w->Dispatch("miOpen");  // cancelled in the file dialog
     QVERIFY(e.f.Close());
     QVERIFY(e.f.boxes.shown.empty());
