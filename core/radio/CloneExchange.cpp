@@ -1,5 +1,7 @@
 #include "radio/CloneExchange.h"
 
+#include <algorithm>
+
 namespace rm427 {
 
 CloneExchange::CloneExchange(CloneDir dir, SerialPort& port, TimerFactory& timers, int comPort,
@@ -68,7 +70,9 @@ bool CloneExchange::Start() {
 void CloneExchange::OnSendTick() {
     send_timer_->Stop();
     if (state_ != CloneState::Sending) return;
-    port_.Write(CloneFrame(dir_, step_, send_));
+    sentFrame_ = CloneFrame(dir_, step_, send_);
+    received_.clear();
+    port_.Write(sentFrame_);
     ++framesSent_;
     expected_ = CloneAnswerLength(dir_, step_);
     port_.SetReceiveThreshold(1);
@@ -94,12 +98,27 @@ void CloneExchange::OnPortEvent(CommEvent e) {
     poll_->Start(timing_.pollInterval);
 }
 
+// An echoing cable sends every frame back before the radio answers. Bytes
+// that repeat the whole frame just sent are the echo, not the answer: with
+// a silent radio, the echo of a write frame that ends in 0x06 would
+// otherwise pass for the acknowledgement. Without an echo, the answer is
+// the last bytes received, whatever came before them.
+int CloneExchange::AnswerBytes() const {
+    const bool echo = !sentFrame_.empty() && received_.size() >= sentFrame_.size() &&
+                      std::equal(sentFrame_.begin(), sentFrame_.end(), received_.begin());
+    return static_cast<int>(received_.size() - (echo ? sentFrame_.size() : 0));
+}
+
 void CloneExchange::OnPollTick() {
     if (state_ != CloneState::Collecting) return;
-    const int waiting = port_.BytesWaiting();
+    // Taking the bytes as they come (rather than counting them) lets the
+    // echo be told from the answer; the line sees no difference.
+    const Bytes more = port_.Read(port_.BytesWaiting());
+    received_.insert(received_.end(), more.begin(), more.end());
+    const int waiting = static_cast<int>(received_.size());
     ++polls_;
-    if (waiting >= expected_ && waiting == lastWaiting_) {
-        Accept(port_.Read(waiting));
+    if (AnswerBytes() >= expected_ && waiting == lastWaiting_) {
+        Accept();
         return;
     }
     lastWaiting_ = waiting;
@@ -110,13 +129,9 @@ void CloneExchange::OnPollTick() {
     poll_->Start(timing_.pollInterval);
 }
 
-void CloneExchange::Accept(const Bytes& all) {
-    if (static_cast<int>(all.size()) < expected_) {  // the port lost bytes between poll and read
-        FailStep();
-        return;
-    }
-    // Only the last bytes count: an echo of the frame or noise may precede them.
-    const Bytes a(all.end() - expected_, all.end());
+void CloneExchange::Accept() {
+    // Only the last bytes count: noise may precede them.
+    const Bytes a(received_.end() - expected_, received_.end());
     if (step_ == 0) {
         low_ = a[ident::kLowLimit] << 8 | a[ident::kLowLimit + 1];
         high_ = a[ident::kHighLimit] << 8 | a[ident::kHighLimit + 1];

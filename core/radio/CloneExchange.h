@@ -83,7 +83,8 @@ private:
     void OnPollTick();
     void OnPauseTick();
     void OnPortEvent(CommEvent e);
-    void Accept(const Bytes& answer);
+    void Accept();
+    int AnswerBytes() const;
     void FailStep();
     bool OpenPort();
     void BeginRun();
@@ -108,6 +109,9 @@ private:
     int progress_ = 0;
     int polls_ = 0, lastWaiting_ = 0;
     int framesSent_ = 0;
+    bool lineLost_ = false;
+    Bytes sentFrame_;  // the frame of the current step
+    Bytes received_;   // what came back for it so far
     enum class Pause { None, Retry, Close } pause_kind_ = Pause::None;
     CodeplugImage base_;
     CodeplugImage staged_;

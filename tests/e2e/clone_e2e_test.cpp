@@ -160,6 +160,23 @@ TEST_F(CloneFaults, EchoAndStrayBytesBeforeAnAnswerAreAccepted) {
     EXPECT_EQ(Frames().size(), 118u);
 }
 
+// An echoing cable and a radio that stays silent: the echo of a write frame
+// ending in 0x06 is not the acknowledgement.
+TEST_F(CloneFaults, EchoOfAFrameEndingIn06IsNotAnAcknowledgement) {
+    sim.With([](sim::RadioModel& m) {
+        m.echo = true;
+        m.bandLow = 0;
+        m.bandHigh = 65535;
+        m.faults.push_back(Fault{FaultKind::NoAnswer, 1, 1, 0});
+    });
+    CodeplugImage image = StartImage();
+    image[0x00F] = 0x06;  // last data byte of the first write frame
+    const Outcome o = Run(CloneDir::Write, image, AllChannels("150.00000", ""), {false});
+    EXPECT_EQ(o.outcome, CloneOutcome::Cancelled);
+    EXPECT_EQ(o.retryQuestions, 1);
+    EXPECT_EQ(Frames().size(), 3u);  // access word, the unanswered frame, "DONE"
+}
+
 TEST_F(CloneFaults, NakOffersRetryAndTheRetryStartsOverWithTheAccessWord) {
     sim.With([](sim::RadioModel& m) { m.faults.push_back(Fault{FaultKind::Nak, 5, 1, 0}); });
     const Outcome o = Run(CloneDir::Read, StartImage(), {}, {true});
