@@ -105,7 +105,11 @@ bool ParseCloneArgs(const char* command, CloneDir dir, const Args& args, CloneAr
     std::string retries;
     options.Value("--port", parsed.port, "--port needs a value");
     options.Value("--retries", retries, "--retries needs a value");
-    if (dir == CloneDir::Write) options.Flag("--verify", parsed.verify);
+    bool verify = false, noVerify = false;
+    if (dir == CloneDir::Write) {
+        options.Flag("--verify", verify);  // the default; kept for older scripts
+        options.Flag("--no-verify", noVerify);
+    }
     Args files;
     if (!options.Parse(args, files, exitCode)) return false;
     if (!retries.empty()) {
@@ -124,6 +128,7 @@ bool ParseCloneArgs(const char* command, CloneDir dir, const Args& args, CloneAr
         return false;
     }
     parsed.file = files[0];
+    parsed.verify = dir == CloneDir::Write && !noVerify;
     return true;
 }
 

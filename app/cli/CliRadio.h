@@ -12,13 +12,14 @@ namespace rm427::cli {
 struct CloneArgs {
     std::string port;  // a port number 1..20 or a device path
     int retries = 0;
-    bool verify = false;  // write only
+    bool verify = false;  // write only: on unless --no-verify
     std::string file;
 };
 
-// Parses "--port N|PATH [--retries K] [--verify] FILE" (--verify for a
-// write only). Returns false when the command ends here, with exitCode set:
-// 0 after its help was printed, 1 after one message.
+// Parses "--port N|PATH [--retries K] [--no-verify] FILE" (--no-verify, and
+// the default --verify, for a write only). Returns false when the command
+// ends here, with exitCode set: 0 after its help was printed, 1 after one
+// message.
 bool ParseCloneArgs(const char* command, CloneDir dir, const Args& args, CloneArgs& parsed,
                     int& exitCode);
 

@@ -22,14 +22,17 @@ const CliCommand kWrite("write",
                         "band are sent as empty, as the program does, and listed on stderr\n"
                         "with those whose transmit offset the band check removed. A step that\n"
                         "fails is retried from the start up to K times (--retries K, default 0).\n"
-                        "--verify reads the radio back after writing and compares every byte\n"
-                        "read with what was sent; differences are listed on stdout. Exit\n"
-                        "status: 0 done (and verified), 1 failed, 3 the radio does not hold\n"
-                        "what was written.\n"
-                        "Ctrl-C or SIGTERM ends the exchange as Cancel does (the radio leaves\n"
-                        "clone mode) and exits 130 / 143; a write that stops midway says that\n"
-                        "the radio may be partly written.",
-                        "write --port N|PATH [--retries K] [--verify] IN.dat", Run);
+                        "After writing, the radio is read back and every byte read is compared\n"
+                        "with what was sent; differences are listed on stdout (--no-verify\n"
+                        "skips this; the three fixed bytes at 0xAED3 and the four bytes after\n"
+                        "each block's 18th record cannot be read back). Exit status: 0 done\n"
+                        "and verified, 1 failed, 3 the radio does not hold what was written.\n"
+                        "Ctrl-C, SIGTERM, SIGHUP (terminal closed) or SIGQUIT ends the exchange\n"
+                        "as Cancel does (the radio leaves clone mode) and exits 128 + the\n"
+                        "signal (130, 143, 129, 131); a write that stops midway says that the\n"
+                        "radio may be partly written. A closed pipe on stdout or stderr does\n"
+                        "not stop the exchange.",
+                        "write --port N|PATH [--retries K] [--no-verify] IN.dat", Run);
 
 }  // namespace
 }  // namespace rm427::cli

@@ -316,6 +316,19 @@ const TextEntry kTextTable[] = {
     {4602, "对讲机可能只写入了一部分：请重新写频。"},
     {3603, "The radio is unchanged."},
     {4603, "对讲机未被改动。"},
+    // Exchanges that end early, ports that are not ports, what verify sees.
+    {3860, "The cable was unplugged or the port went away."},
+    {4860, "数据线已拔出或端口已消失。"},
+    {3861, "%1: not a serial port."},
+    {4861, "%1：不是串口。"},
+    {3862, "The read is kept in the history: %1"},
+    {4862, "读出的数据已保存在历史记录中：%1"},
+    {3863,
+     "Not read back, so not verified: the three fixed bytes at 0xAED3 and the four bytes after each "
+     "block's 18th record."},
+    {4863, "无法回读，因此未校验：0xAED3 处的三个固定字节及每块第 18 条记录之后的四个字节。"},
+    {3864, "Interrupted after the write had completed: the radio holds it, but it was not verified."},
+    {4864, "写频完成后被中断：电台已写入全部数据，但未校验。"},
     // Three further entries of the table.
     {11009, "NT"},
     {11010, "SQ Modulate"},
