@@ -5,7 +5,9 @@
 #include <cstdio>
 
 #include "image/Module1.h"
+#include "io/StopSignals.h"
 #include "shell/DemoRadio.h"
+#include "radio/frmClone.h"
 #include "shell/MDIForm1.h"
 #include "ui/DesktopHabits.h"
 #include "ui/QtDialogs.h"
@@ -122,6 +124,9 @@ int main(int argc, char** argv) {
     files.SetOwner(&main);
     files.SetStartFolder([&main] { return main.DialogFolder(); });
     if (demo) demoRadio.Announce(main);
+    // Logout, kill or a closed terminal: the radio is released before the end.
+    rm427::StopSignals stop(
+        [](int sig) { rm427::gui::frmClone::StopAll([sig] { QCoreApplication::exit(128 + sig); }); });
     main.show();
     if (!named.isEmpty()) main.OpenFile(named.first());
     return app.exec();

@@ -1,18 +1,12 @@
 #ifdef RM427_WITH_QT
 #include "CliRadio.h"
 
-#include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <functional>
 #include <iostream>
-#include <memory>
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QSocketNotifier>
-#include <QTimer>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include "CliOptions.h"
@@ -21,6 +15,7 @@
 #include "io/PortSettings.h"
 #include "io/QtSerialPort.h"
 #include "io/QtTimers.h"
+#include "io/StopSignals.h"
 #include "text/TextTable.h"
 
 namespace rm427::cli {
@@ -36,59 +31,8 @@ bool AllDigits(const std::string& s) {
 constexpr int kTextInterrupted = 3601;
 constexpr int kTextPartlyWritten = 3602;
 constexpr int kTextRadioUnchanged = 3603;
-
-// SIGINT and SIGTERM during an exchange: the handler only notes the signal
-// and wakes the event loop, which cancels the exchange as the window's
-// Cancel does, so the radio gets its closing "DONE".
-int g_wakePipe[2] = {-1, -1};
-volatile std::sig_atomic_t g_signal = 0;
-
-extern "C" void OnStopSignal(int sig) {
-    if (!g_signal) g_signal = sig;
-    const char b = 1;
-    const int saved = errno;
-    if (::write(g_wakePipe[1], &b, 1) < 0) { /* the loop is already awake */
-    }
-    errno = saved;
-}
-
-class StopSignals {
-public:
-    StopSignals() {
-        g_signal = 0;
-        if (::pipe(g_wakePipe) != 0) return;
-        for (int fd : g_wakePipe) {
-            ::fcntl(fd, F_SETFD, FD_CLOEXEC);
-            ::fcntl(fd, F_SETFL, O_NONBLOCK);
-        }
-        struct sigaction sa {};
-        sa.sa_handler = OnStopSignal;
-        sigemptyset(&sa.sa_mask);
-        sa.sa_flags = SA_RESTART;
-        ::sigaction(SIGINT, &sa, &oldInt_);
-        ::sigaction(SIGTERM, &sa, &oldTerm_);
-        installed_ = true;
-    }
-    ~StopSignals() {
-        if (!installed_) return;
-        ::sigaction(SIGINT, &oldInt_, nullptr);
-        ::sigaction(SIGTERM, &oldTerm_, nullptr);
-        ::close(g_wakePipe[0]);
-        ::close(g_wakePipe[1]);
-        g_wakePipe[0] = g_wakePipe[1] = -1;
-    }
-    int ReadFd() const { return installed_ ? g_wakePipe[0] : -1; }
-    void Drain() const {
-        char buf[16];
-        while (::read(g_wakePipe[0], buf, sizeof buf) > 0) {
-        }
-    }
-
-private:
-    bool installed_ = false;
-    struct sigaction oldInt_ {
-    }, oldTerm_{};
-};
+constexpr int kTextLineLost = 3860;
+constexpr int kTextInterruptedAfterWrite = 3864;
 
 // The first sentence of the connection question: the CLI does not ask.
 std::string ConnectionFailedText() {
@@ -158,7 +102,8 @@ int RunClone(const char* command, CloneDir dir, const CloneArgs& args, CodeplugI
     QtSerialPort serial(lookup);
     QtTimerFactory timers;
     const bool tty = ::isatty(2);
-    StopSignals stop;
+    // Every signal that would end the program cancels the exchange instead.
+    StopSignals stop(nullptr);
 
     struct Run {
         CloneOutcome outcome = CloneOutcome::None;
@@ -210,28 +155,24 @@ int RunClone(const char* command, CloneDir dir, const CloneArgs& args, CodeplugI
         };
         CloneExchange ex(d, serial, timers, comPort, start, chans, cb);
         running = &ex;
-        std::unique_ptr<QSocketNotifier> wake;
-        if (stop.ReadFd() >= 0) {
-            wake = std::make_unique<QSocketNotifier>(stop.ReadFd(), QSocketNotifier::Read);
-            QObject::connect(wake.get(), &QSocketNotifier::activated, [&] {
-                stop.Drain();
-                if (d == CloneDir::Write && ex.CurrentStep() >= 1) run.radioTouched = true;
-                ex.Cancel();
-            });
-        }
-        if (ex.Start()) loop.exec();
-        wake.reset();
+        stop.SetOnStop([&](int) {
+            if (d == CloneDir::Write && ex.CurrentStep() >= 1) run.radioTouched = true;
+            ex.Cancel();  // after the exchange's own "DONE" it completes as it was
+        });
+        if (stop.Received()) ex.Cancel();  // stopped before this exchange began
+        else if (ex.Start()) loop.exec();
+        stop.SetOnStop(nullptr);
         if (tty && lastPct >= 0) std::fputc('\n', stderr);
         if (run.outcome == CloneOutcome::Succeeded) done(ex);
     };
     // state: what the radio holds after this failure (appended for a write).
     auto failed = [&](const Run& run, const std::string& what, const std::string& state) {
-        // A signal that came after the last frame changes nothing: all is done.
-        if (g_signal) {
+        if (const int sig = stop.Received()) {
             Fail(what + LoadText(0, kTextInterrupted) + (state.empty() ? "" : " " + state));
-            return 128 + g_signal;
+            return 128 + sig;
         }
-        if (run.portFailed) return Fail(what + run.error);
+        if (run.portFailed)
+            return Fail(what + run.error + (run.radioTouched && !state.empty() ? " " + state : ""));
         return Fail(what + (run.error.empty() ? ConnectionFailedText() : run.error) +
                     (state.empty() ? "" : " " + state));
     };
@@ -248,7 +189,7 @@ int RunClone(const char* command, CloneDir dir, const CloneArgs& args, CodeplugI
         std::string state;
         if (dir == CloneDir::Write)
             state = LoadText(0, run.radioTouched ? kTextPartlyWritten : kTextRadioUnchanged);
-        else if (g_signal) state = LoadText(0, kTextRadioUnchanged);
+        else if (stop.Received()) state = LoadText(0, kTextRadioUnchanged);
         return failed(run, name + ": ", state);
     }
     // A copy of what was read or sent; a history that cannot be kept only warns.
@@ -263,6 +204,12 @@ int RunClone(const char* command, CloneDir dir, const CloneArgs& args, CodeplugI
     // What the band check changed goes to stderr: the data file still has it.
     for (const std::string& line : bandReport) std::cerr << line << "\n";
     if (!verify) return 0;
+    // Stopped in the last moments of the write: it is complete, only the
+    // verify is left out.
+    if (const int sig = stop.Received()) {
+        Fail(name + ": " + LoadText(0, kTextInterruptedAfterWrite));
+        return 128 + sig;
+    }
 
     // Verify: a read of its own, after "DONE", starting from what was sent.
     Run check;

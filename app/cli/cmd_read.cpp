@@ -25,8 +25,9 @@ const CliCommand kRead("read",
                        "says); --port PATH opens that device. A step that fails is retried\n"
                        "from the start up to K times (--retries K, default 0). The file is\n"
                        "written only after a complete read; that it can be written is checked\n"
-                       "before the port is opened. Ctrl-C or SIGTERM ends the exchange as\n"
-                       "Cancel does (the radio leaves clone mode) and exits 130 / 143.",
+                       "before the port is opened. Ctrl-C, SIGTERM, SIGHUP or SIGQUIT ends the\n"
+                       "exchange as Cancel does (the radio leaves clone mode) and exits 128 +\n"
+                       "the signal (130, 143, 129, 131).",
                        "read --port N|PATH [--retries K] OUT.dat", Run);
 
 }  // namespace

@@ -210,6 +210,8 @@ void CloneExchange::OnPauseTick() {
 
 void CloneExchange::Cancel() {
     if (state_ == CloneState::Closing || state_ == CloneState::Closed) return;
+    // "DONE" has gone out: the exchange is complete and ends in a moment.
+    if (completed_) return;
     send_timer_->Stop();
     overtime_->Stop();
     poll_->Stop();

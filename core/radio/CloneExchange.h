@@ -59,6 +59,8 @@ public:
     bool Start();
     // Abandons the exchange at any time: "DONE" is sent (reopening the port
     // if need be), then after the pause the port is closed and finished(Cancelled).
+    // Once the exchange's own "DONE" has gone out nothing is left to abandon:
+    // the exchange finishes as it would have (Succeeded).
     void Cancel();
 
     CloneState State() const { return state_; }

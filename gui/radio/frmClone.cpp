@@ -1,7 +1,9 @@
 #include "radio/frmClone.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QPointer>
 #include <QTimer>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -138,6 +140,28 @@ void frmClone::Cancel() {
 
 void frmClone::reject() { Cancel(); }
 
+void frmClone::StopAll(std::function<void()> then) {
+    std::vector<QPointer<frmClone>> windows;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* clone = qobject_cast<frmClone*>(w)) {
+            clone->stopping_ = true;
+            clone->Cancel();
+            windows.emplace_back(clone);
+        }
+    }
+    auto* wait = new QTimer(qApp);
+    QObject::connect(wait, &QTimer::timeout, [wait, windows, then] {
+        for (const auto& w : windows) {
+            const CloneState s = w ? w->exchange_->State() : CloneState::Closed;
+            if (s != CloneState::Closed && s != CloneState::Idle) return;
+        }
+        wait->stop();
+        wait->deleteLater();
+        if (then) then();
+    });
+    wait->start(10);
+}
+
 void frmClone::closeEvent(QCloseEvent* event) {
     if (done_) {
         QDialog::closeEvent(event);
@@ -175,7 +199,7 @@ void frmClone::Finished(CloneOutcome outcome) {
     if (keep_) keep_(HistoryKind::Write, sent_);
     bandReport_ = BandCheckReport(state_.Language, exchange_->LowerLimit(), exchange_->UpperLimit(),
                                   exchange_->BandChanges());
-    if (chkVerify_ && chkVerify_->isChecked()) {
+    if (chkVerify_ && chkVerify_->isChecked() && !stopping_) {
         // The exchange that called us cannot be replaced from inside its call.
         QTimer::singleShot(0, this, &frmClone::StartVerify);
         return;

@@ -49,6 +49,12 @@ public:
         keep_ = std::move(keep);
     }
 
+    // A stop signal (logout, kill, a closed terminal): every clone window
+    // cancels its exchange as Cancel does, so the radio hears "DONE" (a write
+    // whose "DONE" has gone out completes and is kept; no verify follows);
+    // `then` runs once every exchange has ended.
+    static void StopAll(std::function<void()> then);
+
 public slots:
     void reject() override;  // Esc and the title bar's close: Cancel
 
@@ -81,6 +87,7 @@ private:
     QPushButton* cmdCancel_ = nullptr;
     QCheckBox* chkVerify_ = nullptr;
     bool done_ = false;
+    bool stopping_ = false;  // StopAll: nothing new is started
     // After a write: what was sent and what the band check changed; the
     // verify read runs as a second exchange of its own.
     bool verifying_ = false;

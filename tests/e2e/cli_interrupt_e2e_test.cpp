@@ -1,8 +1,10 @@
 // rm427-cli read and write stopped by a signal, and refused before the port,
 // against the simulator paced at the real line rate.
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <iterator>
 #include <thread>
@@ -13,6 +15,7 @@
 
 #include "SimHarness.h"
 #include "file/DataFile.h"
+#include "file/History.h"
 
 namespace rm427::e2e {
 namespace {
@@ -28,14 +31,18 @@ protected:
     }
     void TearDown() override { fs::remove_all(dir); }
 
-    // Starts rm427-cli with stderr into a file; returns its process id.
-    pid_t Start(const std::vector<std::string>& args) {
+    // Starts rm427-cli with stdout and stderr into files, the history in the
+    // test's folder; inChild changes the rest. Returns its process id.
+    pid_t Start(const std::vector<std::string>& args, const std::function<void()>& inChild = {}) {
         const pid_t pid = ::fork();
         if (pid == 0) {
             const int err = ::open((dir + "err.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             const int out = ::open((dir + "out.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            ::signal(SIGPIPE, SIG_DFL);  // as a shell starts it
+            ::setenv("XDG_DATA_HOME", dir.substr(0, dir.size() - 1).c_str(), 1);
             ::dup2(err, 2);
             ::dup2(out, 1);
+            if (inChild) inChild();
             std::vector<char*> argv{const_cast<char*>(RM427_CLI)};
             for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
             argv.push_back(nullptr);
@@ -49,9 +56,14 @@ protected:
         ::waitpid(pid, &status, 0);
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
-    std::string Err() {
-        std::ifstream e(dir + "err.txt");
+    std::string Err() { return Text("err.txt"); }
+    std::string Text(const std::string& name) {
+        std::ifstream e(dir + name);
         return {std::istreambuf_iterator<char>(e), std::istreambuf_iterator<char>()};
+    }
+    long Count(const std::string& kind) {
+        const auto f = Frames();
+        return std::count_if(f.begin(), f.end(), [&](const sim::SimFrame& x) { return x.kind == kind; });
     }
     // Waits (up to 20 s) until the radio has taken n frames.
     bool WaitForFrames(std::size_t n) {
@@ -103,6 +115,58 @@ TEST_F(CliInterrupt, SignalsCancelTheExchangeAndTheRadioHearsDone) {
     EXPECT_NE(Err().find("Check Connection. The radio may be partly written: write again."),
               std::string::npos)
         << Err();
+}
+
+// A closed terminal or SSH session (SIGHUP) and Ctrl-\ (SIGQUIT) release the
+// radio too; a closed pipe on stderr does not stop the write at all.
+TEST_F(CliInterrupt, HangUpQuitAndABrokenPipeLeaveNoRadioInCloneMode) {
+    sim.SetByteTime(sim::kByteTimeMs2400);
+    sim.With([](sim::RadioModel& m) {
+        m.bandLow = 0;
+        m.bandHigh = 65535;
+    });
+    const std::string in = DataFile();
+    for (int sig : {SIGHUP, SIGQUIT}) {
+        sim.With([](sim::RadioModel& m) { m.ClearFrames(); });
+        const pid_t pid = Start({"write", "--port", sim.SlavePath(), in});
+        ASSERT_TRUE(WaitForFrames(4));
+        ::kill(pid, sig);
+        EXPECT_EQ(Wait(pid), 128 + sig) << Err();
+        EXPECT_NE(Err().find("Interrupted. The radio may be partly written"), std::string::npos)
+            << Err();
+        EXPECT_EQ(LastFrameKind("done"), "done") << sig;
+    }
+
+    sim.SetByteTime(0);
+    sim.With([](sim::RadioModel& m) { m.ClearFrames(); });
+    const pid_t pid = Start({"write", "--no-verify", "--port", sim.SlavePath(), in}, [] {
+        int p[2];  // stderr into a pipe nobody reads, as `2>&1 | head -c 20` leaves it
+        if (::pipe(p) == 0 && ::close(p[0]) == 0) ::dup2(p[1], 2);
+    });
+    EXPECT_EQ(Wait(pid), 0);
+    EXPECT_EQ(Text("out.txt"), "Writing completed!\n");
+    EXPECT_EQ(Frames().size(), 118u);
+}
+
+// A signal in the 100 ms after "DONE": the write is complete and kept in the
+// history; only the verify that would follow is left out.
+TEST_F(CliInterrupt, SignalAfterDoneKeepsTheCompleteWrite) {
+    sim.With([](sim::RadioModel& m) {
+        m.bandLow = 0;
+        m.bandHigh = 65535;
+    });
+    const pid_t pid = Start({"write", "--port", sim.SlavePath(), DataFile()});
+    for (int i = 0; i < 20000 && Count("done") == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ::kill(pid, SIGTERM);
+    EXPECT_EQ(Wait(pid), 143);
+    EXPECT_EQ(Text("out.txt"), "Writing completed!\n");
+    EXPECT_NE(Err().find("rm427-cli: write: Interrupted after the write had completed"),
+              std::string::npos)
+        << Err();
+    EXPECT_EQ(Count("done"), 1);
+    EXPECT_EQ(Count("access"), 1);  // no verify read
+    EXPECT_EQ(ListHistory(dir + "rm427/history").size(), 1u);
 }
 
 TEST_F(CliInterrupt, BadFilesAreFoundBeforeThePortIsOpened) {

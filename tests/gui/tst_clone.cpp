@@ -5,11 +5,14 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include <csignal>
+
 #include "PtyRadio.h"
 #include "demo/DemoCodeplug.h"
 #include "helpers/ShellFixture.h"
 #include "io/PortSettings.h"
 #include "io/RegKeys.h"
+#include "io/StopSignals.h"
 #include "radio/frmClone.h"
 #include "shell/MDIForm1.h"
 #include "text/TextTable.h"
@@ -205,6 +208,31 @@ private slots:
                                       return frames.empty() ? std::string() : frames.back().kind;
                                   })),
                                   QStringLiteral("done"), 2000);
+    }
+
+    // Logout or kill mid-write: the window cancels, the radio hears "DONE",
+    // and only then is the program told to end.
+    void stopSignalMidWriteReleasesTheRadio() {
+        test::ShellFixture f;
+        PointCom1At(sim_->SlavePath());
+        sim_->SetByteTime(sim::kByteTimeMs2400);
+        sim_->With([](sim::RadioModel& m) {
+            m.bandLow = 0;
+            m.bandHigh = 65535;
+        });
+        f.state.Image = Pattern(5);
+        f.state.CloneDirection = 1;
+        frmClone w(f.state, f.boxes, {});
+        w.show();
+        int stoppedBy = 0;
+        StopSignals stop([&](int sig) { frmClone::StopAll([&stoppedBy, sig] { stoppedBy = sig; }); });
+        auto frames = [this] { return sim_->With([](sim::RadioModel& m) { return m.Frames(); }); };
+        QTest::mouseClick(w.CmdBegin(), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(frames().size() >= 5, 20000);
+        ::kill(::getpid(), SIGHUP);
+        QTRY_COMPARE_WITH_TIMEOUT(stoppedBy, SIGHUP, 5000);
+        QCOMPARE(QString::fromStdString(frames().back().kind), QStringLiteral("done"));
+        QVERIFY(frames().size() < 118);
     }
 
     // A port that cannot be opened: its description in a warning, Start again enabled.
