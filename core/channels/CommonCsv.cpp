@@ -377,6 +377,9 @@ bool ChannelRowsFromCommonCsv(const Module1& state, const std::string& csv, Chan
         }
         if (dropped)
             line.Note("name " + Quote(rawName) + " holds characters the radio cannot show: left out");
+        // Trimmed again once the characters are left out ("RPT 中继" -> "RPT"),
+        // so that a cell read back from an export is the same name.
+        name = CsvTrim(name);
         if (name.size() > static_cast<std::size_t>(kNameLength)) {
             name.resize(kNameLength);
             while (!name.empty() && name.back() == ' ') name.pop_back();
