@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <exception>
 #include <filesystem>
 #include <system_error>
 
@@ -48,12 +49,36 @@ std::string HistoryEntryName(const HistoryTime& t, HistoryKind kind, const std::
                   t.minute, t.second, t.millisecond);
     std::string base = source.substr(
         source.find_last_of("/\\") == std::string::npos ? 0 : source.find_last_of("/\\") + 1);
+    // Other scripts are kept; a byte that is no part of a whole UTF-8
+    // character becomes '_' (Windows cannot name a file with it), and the
+    // name is cut to 80 bytes between characters, never inside one.
     std::string safe;
-    for (unsigned char c : base)  // UTF-8 bytes of other scripts are kept
-        safe += (c < 0x20 || std::string("<>:\"/\\|?*").find(static_cast<char>(c)) != std::string::npos)
-                    ? '_'
-                    : static_cast<char>(c);
-    if (safe.size() > 80) safe.resize(80);
+    for (std::size_t i = 0; i < base.size();) {
+        const auto c = static_cast<unsigned char>(base[i]);
+        std::size_t n = c < 0x80             ? 1
+                        : (c & 0xE0) == 0xC0 ? 2
+                        : (c & 0xF0) == 0xE0 ? 3
+                        : (c & 0xF8) == 0xF0 ? 4
+                                             : 0;
+        bool whole = n > 0 && i + n <= base.size() && !(n == 2 && c < 0xC2) && !(n == 4 && c > 0xF4);
+        for (std::size_t k = 1; whole && k < n; ++k)
+            whole = (static_cast<unsigned char>(base[i + k]) & 0xC0) == 0x80;
+        if (whole && n == 3) {  // no overlong forms, no surrogates
+            const auto c1 = static_cast<unsigned char>(base[i + 1]);
+            whole = !(c == 0xE0 && c1 < 0xA0) && !(c == 0xED && c1 >= 0xA0);
+        }
+        if (whole && n == 4) {
+            const auto c1 = static_cast<unsigned char>(base[i + 1]);
+            whole = !(c == 0xF0 && c1 < 0x90) && !(c == 0xF4 && c1 >= 0x90);
+        }
+        if (!whole) n = 1;
+        std::string ch = whole ? base.substr(i, n) : "_";
+        if (ch.size() == 1 && (c < 0x20 || std::string("<>:\"/\\|?*").find(ch[0]) != std::string::npos))
+            ch = "_";
+        if (safe.size() + ch.size() > 80) break;
+        safe += ch;
+        i += n;
+    }
     return std::string(stamp) + "_" + HistoryKindName(kind) + "_" + safe + ".dat";
 }
 
@@ -100,15 +125,28 @@ bool LoadHistoryEntry(const HistoryEntry& entry, CodeplugImage& image) {
     return ReadWholeFile(entry.path, bytes, error, kDataFileLimit) && DecodeDataFile(bytes, image);
 }
 
-void PruneHistory(const std::string& folder, std::size_t keep) {
-    const auto entries = ListHistory(folder);
+void PruneHistory(const std::string& folder, std::size_t keep, const std::string& newest) {
+    const auto entries = ListHistory(folder);  // newest name first
+    if (entries.size() <= keep) return;
+    const std::string added = newest.empty() ? "" : fs::u8path(newest).filename().u8string();
+    // The one just added is never removed, whatever its time says. Entries
+    // stamped later than it were made before the clock was set back: they
+    // are older than it looks, and go first.
+    std::vector<std::string> ahead, rest;
+    for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
+        const std::string name = fs::u8path(it->path).filename().u8string();
+        if (name == added) continue;
+        (!added.empty() && name.compare(0, 19, added, 0, 19) > 0 ? ahead : rest).push_back(it->path);
+    }
+    ahead.insert(ahead.end(), rest.begin(), rest.end());
     std::error_code ec;
-    for (std::size_t i = keep; i < entries.size(); ++i) fs::remove(fs::u8path(entries[i].path), ec);
+    for (std::size_t i = 0; i < entries.size() - keep && i < ahead.size(); ++i)
+        fs::remove(fs::u8path(ahead[i]), ec);
 }
 
 bool AddHistoryEntry(const std::string& folder, HistoryKind kind, const std::string& source,
                      const CodeplugImage& image, std::string& error, const HistoryTime& when,
-                     std::size_t keep) {
+                     std::size_t keep, std::string* written) {
     std::error_code ec;
     fs::create_directories(fs::u8path(folder), ec);
     if (ec) {
@@ -129,15 +167,23 @@ bool AddHistoryEntry(const std::string& folder, HistoryKind kind, const std::str
         }
     }
     if (!ReplaceFileAtomic(path.u8string(), file, error)) return false;
-    PruneHistory(folder, keep);
+    PruneHistory(folder, keep, path.u8string());
+    if (written) *written = path.u8string();
     return true;
 }
 
 std::string HistoryRecorder::Record(int language, HistoryKind kind, const std::string& source,
                                     const CodeplugImage& image) {
     std::string error;
-    if (folder_.empty()) error = "no data folder";
-    else if (AddHistoryEntry(folder_, kind, source, image, error)) return {};
+    lastEntry_.clear();
+    try {
+        if (folder_.empty()) error = "no data folder";
+        else if (AddHistoryEntry(folder_, kind, source, image, error, HistoryTime::Now(), kHistoryKeep,
+                                 &lastEntry_))
+            return {};
+    } catch (const std::exception& e) {  // a path the system cannot take: no copy, no crash
+        error = e.what();
+    }
     if (warned_) return {};
     warned_ = true;
     std::string text = LoadText(language, 3210);

@@ -50,15 +50,19 @@ std::vector<HistoryEntry> ListHistory(const std::string& folder);
 // Keeps a copy of image. Creates the folder when needed and removes the
 // oldest entries beyond keep. False (error set) when the copy could not be
 // written; the caller warns and carries on.
+// written, when given, receives the entry's path.
 bool AddHistoryEntry(const std::string& folder, HistoryKind kind, const std::string& source,
                      const CodeplugImage& image, std::string& error,
-                     const HistoryTime& when = HistoryTime::Now(), std::size_t keep = kHistoryKeep);
+                     const HistoryTime& when = HistoryTime::Now(), std::size_t keep = kHistoryKeep,
+                     std::string* written = nullptr);
 
 // The image kept in an entry; false when the file cannot be read or decoded.
 bool LoadHistoryEntry(const HistoryEntry& entry, CodeplugImage& image);
 
-// Removes the oldest entries beyond keep.
-void PruneHistory(const std::string& folder, std::size_t keep = kHistoryKeep);
+// Removes the oldest entries beyond keep, never the entry `newest` (the one
+// just added); with a clock set back, entries stamped after it go first.
+void PruneHistory(const std::string& folder, std::size_t keep = kHistoryKeep,
+                  const std::string& newest = "");
 
 // Keeps entries in one folder for a whole run of a program and says when
 // one could not be kept - once: later failures are silent, and a failure
@@ -70,9 +74,12 @@ public:
     // Empty, or (the first time only) the warning to show, in the given language.
     std::string Record(int language, HistoryKind kind, const std::string& source,
                        const CodeplugImage& image);
+    // The path of the entry the last Record made ("" when it made none).
+    const std::string& LastEntry() const { return lastEntry_; }
 
 private:
     std::string folder_;
+    std::string lastEntry_;
     bool warned_ = false;
 };
 

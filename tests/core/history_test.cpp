@@ -73,6 +73,36 @@ TEST_F(HistoryFolder, EntriesAreNamedListedNewestFirstAndPrunedToTheLimit) {
     EXPECT_EQ(ProgrammedChannels(back), 12);
 }
 
+// A clock set back a day: the copies made since are kept, the oldest made
+// before go. A long name is cut between characters, a broken one mended, so
+// the entry is a name every system can make.
+TEST_F(HistoryFolder, ClockSetBackAndOddNamesLoseNoCopy) {
+    const CodeplugImage demo = DemoCodeplug();
+    std::string error, first, second;
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(
+            AddHistoryEntry(dir, HistoryKind::Save, "r.dat", demo, error, {2026, 12, 7, 1, 0, i, 0}, 3));
+    ASSERT_TRUE(AddHistoryEntry(dir, HistoryKind::Save, "r.dat", demo, error, {2026, 12, 6, 1, 0, 0, 0},
+                                3, &first));
+    ASSERT_TRUE(AddHistoryEntry(dir, HistoryKind::Save, "r.dat", demo, error, {2026, 12, 6, 1, 0, 1, 0},
+                                3, &second));
+    const auto list = ListHistory(dir);
+    ASSERT_EQ(list.size(), 3u);
+    EXPECT_EQ(list[0].path, dir + "/20261207-010002-000_save_r.dat.dat");
+    EXPECT_EQ(list[1].path, second);
+    EXPECT_EQ(list[2].path, first);
+
+    const HistoryTime t{2026, 12, 7, 0, 45, 12, 123};
+    const std::string a79(79, 'a');
+    EXPECT_EQ(HistoryEntryName(t, HistoryKind::Save, a79 + "\xe4\xb8\xad.dat"),
+              "20261207-004512-123_save_" + a79 + ".dat");
+    EXPECT_EQ(HistoryEntryName(t, HistoryKind::Save, "\xff\xe4\xb8 \xe4\xb8\xad.dat"),
+              "20261207-004512-123_save____ \xe4\xb8\xad.dat.dat");
+    HistoryRecorder recorder(dir);
+    EXPECT_EQ(recorder.Record(0, HistoryKind::Save, a79 + "\xe4\xb8\xad\xff.dat", demo), "");
+    EXPECT_TRUE(fs::exists(fs::u8path(recorder.LastEntry())));
+}
+
 TEST_F(HistoryFolder, AFolderThatCannotBeMadeReportsAnError) {
     std::ofstream(fs::path(dir).parent_path() / "file") << "x";
     std::string error;
