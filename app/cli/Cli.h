@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "file/FileIo.h"
+
 namespace rm427::cli {
 
 using Args = std::vector<std::string>;
@@ -38,10 +40,11 @@ bool FlushOutput(const std::string& command);
 // error names the file. ReadFile refuses a file above limit (0 = none).
 bool ReadFile(const std::string& path, std::vector<unsigned char>& data, std::string& error,
               std::size_t limit);
-// Saves as every program does: a regular file is replaced atomically (mode
-// kept, never a partial file), a link followed, a device or FIFO written
-// into, a read-only file refused.
-bool WriteOutputFile(const std::string& path, const std::vector<unsigned char>& data,
-                     std::string& error);
+// Saves as every program does (core/file/FileIo.h): a regular file is
+// replaced atomically, or written into safely when that would change its
+// identity (keepPrevious gets its previous content first), a link followed,
+// a device or FIFO written into, a read-only file refused.
+bool WriteOutputFile(const std::string& path, const std::vector<unsigned char>& data, std::string& error,
+                     const KeepPrevious& keepPrevious = {});
 
 }  // namespace rm427::cli

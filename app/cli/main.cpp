@@ -75,9 +75,9 @@ bool ReadFile(const std::string& path, std::vector<unsigned char>& data, std::st
     return false;
 }
 
-bool WriteOutputFile(const std::string& path, const std::vector<unsigned char>& data,
-                     std::string& error) {
-    if (SaveFile(path, data, error) == SaveResult::Saved) return true;
+bool WriteOutputFile(const std::string& path, const std::vector<unsigned char>& data, std::string& error,
+                     const KeepPrevious& keepPrevious) {
+    if (SaveFile(path, data, error, false, keepPrevious) == SaveResult::Saved) return true;
     error = "cannot write " + path + ": " + error;
     return false;
 }

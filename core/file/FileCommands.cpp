@@ -103,8 +103,12 @@ bool FileCommands::WriteFile() {
     Bytes file;
     std::string error;
     bool written = false;
+    const KeepPrevious keep = [this](const std::vector<std::uint8_t>& old) {
+        CodeplugImage previous{};
+        if (DecodeDataFile(old, previous)) window_.Replacing(state_.FileName, previous);
+    };
     if (EncodeDataFile(state_.Image, file, error)) {
-        SaveResult r = SaveFile(state_.FileName, file, error);
+        SaveResult r = SaveFile(state_.FileName, file, error, false, keep);
         if (r == SaveResult::ReadOnly) {
             // As editors do: say so and let the user decide.
             MessageRequest ask;
@@ -114,7 +118,7 @@ bool FileCommands::WriteFile() {
             ask.buttons = MsgButtons::YesNo;
             ask.defaultButton = 1;  // No
             if (boxes_.Show(ask) != MsgAnswer::Yes) return false;
-            r = SaveFile(state_.FileName, file, error, true);
+            r = SaveFile(state_.FileName, file, error, true, keep);
         }
         written = r == SaveResult::Saved;
     }

@@ -36,6 +36,9 @@ public:
     virtual void SetCaption(const std::string& caption) = 0;
     // The image has just been written to path (the history keeps a copy).
     virtual void Saved(const std::string& /*path*/, const CodeplugImage& /*image*/) {}
+    // A save is about to write into the file at path, which holds previous
+    // (the history keeps a copy first).
+    virtual void Replacing(const std::string& /*path*/, const CodeplugImage& /*previous*/) {}
 };
 
 class FileCommands {

@@ -240,7 +240,7 @@ bool IsDevice(const std::wstring& w) {
 }
 
 SaveResult SaveToPath(const std::string& path, const std::vector<std::uint8_t>& data, std::string& error,
-                      bool replaceReadOnly) {
+                      bool replaceReadOnly, const KeepPrevious& /*keepPrevious*/) {
     const std::wstring named = Wide(path);
     const std::wstring target = FinalTarget(named, ::GetFileAttributesW(named.c_str()));
     const DWORD attrs = ::GetFileAttributesW(target.c_str());
@@ -456,8 +456,84 @@ SaveResult WriteStraightInto(int fd, const std::vector<std::uint8_t>& data, std:
                                                                   : SaveResult::Failed;
 }
 
+// Reads what fd holds from its start.
+bool ReadFromStart(int fd, std::vector<std::uint8_t>& out, std::string& error) {
+    out.clear();
+    if (::lseek(fd, 0, SEEK_SET) != 0) {
+        error = Describe(errno);
+        return false;
+    }
+    std::uint8_t chunk[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd, chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) {
+            error = Describe(errno);
+            return false;
+        }
+        if (got == 0) return true;
+        out.insert(out.end(), chunk, chunk + got);
+    }
+}
+
+// Makes fd hold exactly bytes, on the disk, and checks it by reading back.
+bool PutContent(int fd, const std::vector<std::uint8_t>& bytes, std::string& error) {
+    if (::lseek(fd, 0, SEEK_SET) != 0 || ::ftruncate(fd, 0) != 0) {
+        error = Describe(errno);
+        return false;
+    }
+    if (!WriteAll(fd, bytes, error)) return false;
+    if (::fsync(fd) != 0) {
+        error = Describe(errno);
+        return false;
+    }
+    std::vector<std::uint8_t> back;
+    if (!ReadFromStart(fd, back, error)) return false;
+    if (back != bytes) {
+        error = Describe(EIO);
+        return false;
+    }
+    return true;
+}
+
+// Replacing target by a new file would lose its identity: the folder may
+// not be written (rename refused, also in a sticky folder), its owner could
+// not be kept, or its other names (hard links) would keep the old content.
+bool ReplaceWouldChangeIt(const std::string& target, const struct stat& st) {
+    if (st.st_nlink > 1) return true;
+    if (::geteuid() != 0 && st.st_uid != ::geteuid()) return true;
+    return ::access(FolderOf(target).c_str(), W_OK) != 0;
+}
+
+SaveResult WriteInPlace(const std::string& target, const std::vector<std::uint8_t>& data,
+                        std::string& error, const KeepPrevious& keepPrevious) {
+    const int fd = ::open(target.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        error = Describe(errno);
+        return SaveResult::Failed;
+    }
+    std::vector<std::uint8_t> previous;
+    if (!ReadFromStart(fd, previous, error)) {
+        ::close(fd);
+        return SaveResult::Failed;
+    }
+    if (keepPrevious) keepPrevious(previous);
+    bool ok = PutContent(fd, data, error);
+    if (!ok) {
+        std::string ignored;
+        error += PutContent(fd, previous, ignored) ? " (the file holds its previous content)"
+                                                   : " (the file could not be given its previous "
+                                                     "content back)";
+    }
+    if (::close(fd) != 0 && ok) {
+        error = Describe(errno);
+        ok = false;
+    }
+    return ok ? SaveResult::Saved : SaveResult::Failed;
+}
+
 SaveResult SaveToPath(const std::string& path, const std::vector<std::uint8_t>& data, std::string& error,
-                      bool replaceReadOnly) {
+                      bool replaceReadOnly, const KeepPrevious& keepPrevious) {
     const int own = OwnDescriptor(path);
     if (own >= 0) return WriteStraightInto(own, data, error);
 
@@ -487,6 +563,8 @@ SaveResult SaveToPath(const std::string& path, const std::vector<std::uint8_t>& 
         error = kReadOnly;
         return SaveResult::ReadOnly;
     }
+    if (exists && ReplaceWouldChangeIt(target, st))
+        return WriteInPlace(target, data, error, keepPrevious);
 
     std::string tmp;
     const int fd = CreateTemp(target, tmp, error);
@@ -530,6 +608,17 @@ bool SameFileId(const std::string& a, const std::string& b) {
 bool ProbeFolder(const std::string& path, std::size_t size, std::string& error) {
     std::string target;
     if (!ResolveLinks(path, target, error)) return false;
+    struct stat st {};
+    if (::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ReplaceWouldChangeIt(target, st)) {
+        // Saved into the file itself: it must open for writing.
+        const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+        if (fd < 0) {
+            error = Describe(errno);
+            return false;
+        }
+        ::close(fd);
+        return true;
+    }
     std::string tmp;
     const int fd = CreateTemp(target, tmp, error);
     if (fd < 0) return false;
@@ -580,12 +669,12 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& data, std
 }
 
 SaveResult SaveFile(const std::string& path, const std::vector<std::uint8_t>& data, std::string& error,
-                    bool replaceReadOnly) {
+                    bool replaceReadOnly, const KeepPrevious& keepPrevious) {
     if (path.empty()) {
         error = Describe(ENOENT);
         return SaveResult::Failed;
     }
-    return SaveToPath(path, data, error, replaceReadOnly);
+    return SaveToPath(path, data, error, replaceReadOnly, keepPrevious);
 }
 
 bool ReplaceFileAtomic(const std::string& path, const std::vector<std::uint8_t>& data,

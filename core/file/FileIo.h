@@ -13,10 +13,17 @@
 //     /dev/stdout) is written straight into, never replaced.
 //   - a read-only file is refused (SaveResult::ReadOnly) unless the caller
 //     says to replace it anyway (the window asks first).
+//   - a file the replace would change the identity of - its folder may not
+//     be written (also a sticky shared folder), it belongs to someone else,
+//     or it has more than one name (hard links) - is written into instead,
+//     safely: its previous content goes to keepPrevious (the history) first,
+//     then the new content is written, flushed and read back; if any of it
+//     fails, the previous content is put back. (POSIX; Windows replaces.)
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -36,9 +43,12 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& data, std
 
 enum class SaveResult { Saved, ReadOnly, Failed };
 
+// Gets a file's previous content before a save writes into it.
+using KeepPrevious = std::function<void(const std::vector<std::uint8_t>& previous)>;
+
 // Saves data at path as described above. ReadOnly and Failed set error.
 SaveResult SaveFile(const std::string& path, const std::vector<std::uint8_t>& data, std::string& error,
-                    bool replaceReadOnly = false);
+                    bool replaceReadOnly = false, const KeepPrevious& keepPrevious = {});
 
 // SaveFile for callers that never ask about a read-only file: true when
 // saved; a read-only file is a failure like any other.

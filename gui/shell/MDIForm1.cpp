@@ -104,6 +104,9 @@ public:
     void Saved(const std::string& path, const CodeplugImage& image) override {
         w_.KeepHistory(HistoryKind::Save, path, image);
     }
+    void Replacing(const std::string& path, const CodeplugImage& previous) override {
+        w_.KeepHistory(HistoryKind::Save, path, previous);
+    }
 
 private:
     MDIForm1& w_;

@@ -13,7 +13,10 @@
 #include <unistd.h>
 #ifndef _WIN32
 #include <fcntl.h>
+#include <grp.h>
+#include <sys/resource.h>
 #include <sys/sysmacros.h>
+#include <sys/wait.h>
 #endif
 
 #include "FileTestHelpers.h"
@@ -131,6 +134,63 @@ TEST_F(FileIoTest, FifoAndDeviceNodesAreWrittenIntoNotReplaced) {
     EXPECT_EQ(SaveFile(P("to-null"), data, error), SaveResult::Saved) << error;
     EXPECT_TRUE(fs::is_character_file(dir / "null"));
     EXPECT_EQ(Entries(), (std::vector<std::string>{"null", "pipe", "to-null"}));
+}
+#endif
+
+#ifndef _WIN32
+// Where a new file cannot take the old one's place - more names than one, a
+// folder the user may not write, someone else's file in a sticky shared
+// folder - the file is written into: same inode, owner and links, the
+// previous content handed over first and put back when the new one fails.
+TEST_F(FileIoTest, SavesThatWouldChangeTheFilesIdentityWriteIntoIt) {
+    const Bytes old{'o', 'l', 'd'};
+    Write(P("a.dat"), "old");
+    fs::create_hard_link(P("a.dat"), P("b.dat"));
+    Bytes previous;
+    const KeepPrevious keep = [&](const Bytes& b) { previous = b; };
+    ASSERT_EQ(SaveFile(P("a.dat"), data, error, false, keep), SaveResult::Saved) << error;
+    EXPECT_EQ(previous, old);
+    EXPECT_EQ(Read(P("b.dat")), data);
+
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "not root, so no other user to be: the folder cases were not run";
+    const uid_t nobody = 65534;
+    fs::create_directories(dir / "locked");
+    fs::create_directories(dir / "shared");
+    ASSERT_EQ(::chmod(dir.c_str(), 0755) | ::chmod(P("shared").c_str(), 01777), 0);
+    const std::string mine = P("locked/mine.dat"), theirs = P("shared/theirs.dat");
+    Write(mine, "old");
+    Write(theirs, "old");
+    ASSERT_EQ(::chown(mine.c_str(), nobody, nobody) | ::chmod(theirs.c_str(), 0666), 0);
+    struct stat before[2], after[2];
+    ::stat(mine.c_str(), &before[0]);
+    ::stat(theirs.c_str(), &before[1]);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0) ::_exit(99);
+        int failed = 0;
+        for (int i = 0; i < 2; ++i) {
+            previous.clear();
+            if (SaveFile(i ? theirs : mine, data, error, false, keep) != SaveResult::Saved ||
+                previous != old)
+                failed |= 1 << i;
+        }
+        ::signal(SIGXFSZ, SIG_IGN);  // no room for 64 bytes: EFBIG, the 5 bytes go back
+        const rlimit limit{16, 16};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        if (SaveFile(mine, Bytes(64, 'x'), error, false, keep) != SaveResult::Failed) failed |= 4;
+        ::_exit(failed);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    ::stat(mine.c_str(), &after[0]);
+    ::stat(theirs.c_str(), &after[1]);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(Read(i ? theirs : mine), data) << i;
+        EXPECT_EQ(after[i].st_ino, before[i].st_ino) << i;
+        EXPECT_EQ(after[i].st_uid, before[i].st_uid) << i;
+    }
 }
 #endif
 
