@@ -2,8 +2,14 @@
 
 #include "CliOptions.h"
 
+#include <iostream>
+
 #include "file/DataFile.h"
 #include "file/FileIo.h"
+#include "file/History.h"
+#ifdef RM427_WITH_QT
+#include "io/HistoryFolder.h"
+#endif
 
 namespace rm427::cli {
 
@@ -42,13 +48,30 @@ bool DifferentFiles(const std::string& command, const std::string& in, const std
     return false;
 }
 
-bool StoreDataFile(const std::string& path, const CodeplugImage& image) {
+bool StoreDataFile(const std::string& path, const CodeplugImage& image, bool keepCopy) {
     std::vector<unsigned char> bytes;
     std::string error;
-    if (!EncodeDataFile(image, bytes, error) || !WriteOutputFile(path, bytes, error)) {
+#ifdef RM427_WITH_QT
+    // A copy of every save, as the program keeps one; and of the file's
+    // previous content when the save has to write into the file itself.
+    HistoryRecorder history(HistoryFolder());
+    auto keep = [&](const CodeplugImage& copy) {
+        const std::string warning = history.Record(0, HistoryKind::Save, path, copy);
+        if (!warning.empty()) std::cerr << "rm427-cli: warning: " << warning << "\n";
+    };
+    const KeepPrevious previous = [&](const std::vector<std::uint8_t>& old) {
+        CodeplugImage before{};
+        if (DecodeDataFile(old, before)) keep(before);
+    };
+#else
+    auto keep = [](const CodeplugImage&) {};
+    const KeepPrevious previous;
+#endif
+    if (!EncodeDataFile(image, bytes, error) || !WriteOutputFile(path, bytes, error, previous)) {
         Fail(error);
         return false;
     }
+    if (keepCopy) keep(image);
     return true;
 }
 

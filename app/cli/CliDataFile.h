@@ -27,7 +27,10 @@ bool LoadDataFile(const std::string& path, CodeplugImage& image);
 bool DifferentFiles(const std::string& command, const std::string& in, const std::string& out,
                     int& exitCode);
 
-// Encodes image and writes it to path atomically; prints a message on failure.
-bool StoreDataFile(const std::string& path, const CodeplugImage& image);
+// Encodes image and saves it at path (FileIo's SaveFile); prints a message
+// on failure. The history keeps a copy of what was saved (unless keepCopy is
+// false: the caller has kept one), and of the file's previous content when
+// the save writes into the file itself.
+bool StoreDataFile(const std::string& path, const CodeplugImage& image, bool keepCopy = true);
 
 }  // namespace rm427::cli

@@ -77,7 +77,7 @@ bool ParseCloneArgs(const char* command, CloneDir dir, const Args& args, CloneAr
 }
 
 int RunClone(const char* command, CloneDir dir, const CloneArgs& args, CodeplugImage& image,
-             const std::vector<ChannelFreqText>& channels) {
+             const std::vector<ChannelFreqText>& channels, std::string* kept) {
     const std::string name = command;
     const std::string& port = args.port;
     const std::string& file = args.file;
@@ -198,6 +198,7 @@ int RunClone(const char* command, CloneDir dir, const CloneArgs& args, CodeplugI
         history.Record(0, dir == CloneDir::Read ? HistoryKind::Read : HistoryKind::Write, file,
                        dir == CloneDir::Read ? image : sent);
     if (!warning.empty()) std::cerr << "rm427-cli: warning: " << warning << "\n";
+    if (kept) *kept = history.LastEntry();
     std::cout << LoadText(0, dir == CloneDir::Read ? 1332 : 1333) << "\n";
     if (dir == CloneDir::Read) return 0;
 

@@ -27,7 +27,8 @@ bool ParseCloneArgs(const char* command, CloneDir dir, const Args& args, CloneAr
 // a read, image is the starting point and receives the read. Prints progress
 // on stderr and the completion text on stdout. Returns the exit code; on
 // failure one message has been printed and image is unchanged.
+// kept, when given, receives the path of the history copy it made.
 int RunClone(const char* command, CloneDir dir, const CloneArgs& args, CodeplugImage& image,
-             const std::vector<ChannelFreqText>& channels);
+             const std::vector<ChannelFreqText>& channels, std::string* kept = nullptr);
 
 }  // namespace rm427::cli

@@ -1,6 +1,8 @@
 #ifdef RM427_WITH_QT
 #include "CliDataFile.h"
 #include "CliRadio.h"
+#include "radio/WriteCheck.h"
+#include "text/TextTable.h"
 
 namespace rm427::cli {
 namespace {
@@ -9,14 +11,18 @@ int Run(const Args& args) {
     CloneArgs parsed;
     int rc = 0;
     if (!ParseCloneArgs("read", CloneDir::Read, args, parsed, rc)) return rc;
-    // Learn that the file cannot be written before the 17-second exchange.
+    // Learn that the file cannot be written before the 17-second exchange
+    // (room for a data file: they are under 5 KiB).
     std::string error;
-    if (!CheckSaveTarget(parsed.file, kDataFileLimit, error))
+    if (!CheckSaveTarget(parsed.file, 8 * 1024, error))
         return Fail("read: cannot write " + parsed.file + ": " + error + "; the radio was not read");
     Module1 state;  // the read lands on a new image
     CodeplugImage image = state.Image;
-    if (const int failed = RunClone("read", CloneDir::Read, parsed, image, {})) return failed;
-    return StoreDataFile(parsed.file, image) ? 0 : 1;
+    std::string kept;
+    if (const int failed = RunClone("read", CloneDir::Read, parsed, image, {}, &kept)) return failed;
+    if (StoreDataFile(parsed.file, image, false)) return 0;
+    if (!kept.empty()) Fail("read: " + FillText(LoadText(0, 3862), {kept}));
+    return 1;
 }
 
 const CliCommand kRead("read",

@@ -37,14 +37,20 @@ protected:
                ::testing::UnitTest::GetInstance()->current_test_info()->test_suite_name() + "-" +
                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir);
+        fs::remove_all(dir.string() + ".data");
         fs::create_directories(dir);
     }
-    void TearDown() override { fs::remove_all(dir); }
+    void TearDown() override {
+        fs::remove_all(dir);
+        fs::remove_all(dir.string() + ".data");
+    }
 
     // Runs rm427-cli in the test's folder. Arguments are plain names without
     // quotes or spaces.
     Result Run(const std::string& args) {
-        const std::string cmd = "cd '" + dir.string() + "' && '" RM427_CLI "' " + args + " >.out 2>.err";
+        // The history goes to a folder beside the test's (DIR.data/rm427/history).
+        const std::string cmd = "cd '" + dir.string() + "' && XDG_DATA_HOME='" + dir.string() +
+                                ".data' '" RM427_CLI "' " + args + " >.out 2>.err";
         const int status = std::system(cmd.c_str());
         Result r{WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(dir / ".out"), Slurp(dir / ".err")};
         fs::remove(dir / ".out");

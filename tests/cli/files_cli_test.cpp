@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
+#include <algorithm>
+
 #include "CliFixture.h"
 
 namespace rm427::test {
@@ -74,6 +76,19 @@ TEST_F(CliFilesTest, FailedOutputIsAnError) {
                   "rm427-cli: " + name + ": cannot write the output: No space left on device\n");
     }
     EXPECT_EQ(Shell(Cli() + " diff a.dat a.dat > /dev/full"), 0);  // equal: nothing to print
+}
+
+// Every command that saves a data file keeps a copy, as the program does.
+TEST_F(CliFilesTest, EverySaveKeepsAHistoryCopy) {
+    ASSERT_EQ(Run("new a.dat").code, 0);
+    ASSERT_EQ(Run("export-image a.dat a.bin").code, 0);
+    ASSERT_EQ(Run("import-image a.bin b.dat").code, 0);
+    Write("c.csv", "Channel,RxFreq\n1,145.5\n");
+    ASSERT_EQ(Run("import-csv c.csv a.dat").code, 0);
+    const Result h = Run("history");
+    EXPECT_NE(h.out.find("\tsave\ta.dat\t"), std::string::npos) << h.out;
+    EXPECT_NE(h.out.find("\tsave\tb.dat\t"), std::string::npos) << h.out;
+    EXPECT_EQ(std::count(h.out.begin(), h.out.end(), '\n'), 3) << h.out;
 }
 
 TEST_F(CliFilesTest, OversizedInputIsRefusedWithoutReadingIt) {

@@ -165,7 +165,9 @@ struct CliResult {
 
 inline CliResult RunCli(const std::string& args, const std::string& env = "") {
     const std::string errFile = Dir() + "cli-err.txt";
-    const std::string cmd = env + std::string(RM427_CLI) + " " + args + " 2>" + errFile;
+    // The history goes to the test's folder, not the user's.
+    const std::string cmd =
+        "XDG_DATA_HOME=" + Dir() + "data " + env + std::string(RM427_CLI) + " " + args + " 2>" + errFile;
     CliResult r;
     FILE* p = ::popen(cmd.c_str(), "r");
     if (!p) return r;

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -167,6 +168,34 @@ TEST_F(CliInterrupt, SignalAfterDoneKeepsTheCompleteWrite) {
     EXPECT_EQ(Count("done"), 1);
     EXPECT_EQ(Count("access"), 1);  // no verify read
     EXPECT_EQ(ListHistory(dir + "rm427/history").size(), 1u);
+}
+
+// Little room left (here: a 32 KiB file size limit) is room enough for a
+// data file; a file that cannot be saved after the read says where the read
+// is kept.
+TEST_F(CliInterrupt, ReadNeedsRoomForADataFileAndKeepsTheReadWhenTheSaveFails) {
+    pid_t pid = Start({"read", "--port", sim.SlavePath(), dir + "small.dat"}, [] {
+        ::signal(SIGXFSZ, SIG_IGN);  // EFBIG, as a full disk gives ENOSPC
+        const rlimit limit{32 * 1024, 32 * 1024};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    EXPECT_EQ(Wait(pid), 0) << Err();
+    EXPECT_TRUE(fs::exists(dir + "small.dat"));
+
+    sim.With([](sim::RadioModel& m) { m.ClearFrames(); });
+    fs::create_directory(dir + "gone");
+    pid = Start({"read", "--port", sim.SlavePath(), dir + "gone/out.dat"});
+    ASSERT_TRUE(WaitForFrames(3));
+    fs::remove_all(dir + "gone");
+    EXPECT_EQ(Wait(pid), 1);
+    const auto kept = ListHistory(dir + "rm427/history");
+    ASSERT_EQ(kept.size(), 2u);
+    EXPECT_NE(Err().find("rm427-cli: cannot write " + dir +
+                         "gone/out.dat: No such file or directory\n"
+                         "rm427-cli: read: The read is kept in the history: " +
+                         kept[0].path + "\n"),
+              std::string::npos)
+        << Err();
 }
 
 TEST_F(CliInterrupt, BadFilesAreFoundBeforeThePortIsOpened) {
