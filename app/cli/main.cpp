@@ -141,29 +141,28 @@ int main(int argc, char** argv) {
     app.add_flag("--version", version);
     app.prefix_command();
     Args reversed(args.rbegin(), args.rend());  // CLI11 takes them last first
+    // Whatever was printed must have arrived (a full disk, a closed pipe).
+    auto printed = [](const std::string& what, int rc) { return FlushOutput(what) || rc != 0 ? rc : 1; };
     try {
         app.parse(reversed);
     } catch (const CLI::CallForHelp&) {
         PrintOverview();
-        return 0;
+        return printed("--help", 0);
     } catch (const CLI::ParseError& e) {
         return Fail(e.what());
     }
     if (version) {
         std::cout << "rm427-cli " RM427_VERSION "\n";
-        return 0;
+        return printed("--version", 0);
     }
     const Args rest = app.remaining();
     if (rest.empty() || rest[0] == "help") {
-        if (rest.size() >= 2) return PrintHelp(rest[1]);
+        if (rest.size() >= 2) return printed("help", PrintHelp(rest[1]));
         PrintOverview();
-        return rest.empty() ? 2 : 0;
+        return printed("help", rest.empty() ? 2 : 0);
     }
     const std::string& name = rest[0];
     for (const auto& c : Commands())
-        if (c.name == name) {
-            const int rc = c.run(Args(rest.begin() + 1, rest.end()));
-            return FlushOutput(name) || rc != 0 ? rc : 1;
-        }
+        if (c.name == name) return printed(name, c.run(Args(rest.begin() + 1, rest.end())));
     return Fail("unknown command '" + name + "' (rm427-cli --help lists the commands)");
 }

@@ -69,7 +69,8 @@ TEST_F(CliFilesTest, InputIsNeverTheOutput) {
 
 TEST_F(CliFilesTest, FailedOutputIsAnError) {
     ASSERT_EQ(Run("new a.dat").code, 0);
-    for (const std::string cmd : {"dump a.dat", "info a.dat", "channels a.dat", "export-csv a.dat -"}) {
+    for (const std::string cmd : {"dump a.dat", "info a.dat", "channels a.dat", "export-csv a.dat -",
+                                  "--help", "--version", "help dump"}) {
         EXPECT_EQ(Shell(Cli() + " " + cmd + " > /dev/full 2> err"), 1) << cmd;
         const std::string name = cmd.substr(0, cmd.find(' '));
         EXPECT_EQ(Slurp(dir / "err"),
