@@ -111,6 +111,7 @@ int RunClone(const char* command, CloneDir dir, const CloneArgs& args, CodeplugI
         std::string error;
         // A write that got past the identification may have changed the radio.
         bool radioTouched = false;
+        bool lineLost = false;  // the failure came from the line going away
     };
     // Runs one exchange; prefix goes before each progress line, done sees
     // the exchange before it is gone.
@@ -133,6 +134,7 @@ int RunClone(const char* command, CloneDir dir, const CloneArgs& args, CodeplugI
         };
         cb.askRetry = [&] {
             if (d == CloneDir::Write && running->CurrentStep() >= 1) run.radioTouched = true;
+            run.lineLost = running->LineLost();
             ++failures;
             if (failures <= retries) {
                 if (tty) std::fputc('\n', stderr);
@@ -142,6 +144,7 @@ int RunClone(const char* command, CloneDir dir, const CloneArgs& args, CodeplugI
                 return true;
             }
             run.error = ConnectionFailedText();
+            if (run.lineLost) run.error += " " + LoadText(0, kTextLineLost);
             return false;
         };
         cb.portError = [&](const std::string& desc) {

@@ -51,6 +51,7 @@ void CloneExchange::BeginRun() {
     completed_ = false;
     aborted_ = false;
     framesSent_ = 0;
+    lineLost_ = false;
     staged_ = base_;
     state_ = CloneState::Sending;
     send_timer_->Start(timing_.sendDelay);
@@ -89,6 +90,11 @@ void CloneExchange::OnSendTick() {
 }
 
 void CloneExchange::OnPortEvent(CommEvent e) {
+    if (e == CommEvent::HangUp || e == CommEvent::IoError) {
+        // The step still fails the usual way (no answer); this only says why.
+        if (state_ != CloneState::Idle && state_ != CloneState::Closed) lineLost_ = true;
+        return;
+    }
     if (aborted_ || e != CommEvent::Receive || expected_ == 0) return;
     if (state_ != CloneState::Awaiting) return;  // already polling for this answer
     overtime_->Stop();

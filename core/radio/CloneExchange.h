@@ -78,6 +78,9 @@ public:
     const std::vector<BandChange>& BandChanges() const { return bandChanges_; }
     // Frames written in the current run, for diagnostics and tests.
     int FramesSent() const { return framesSent_; }
+    // The line went away (cable unplugged, adapter gone) during the current
+    // run: a failure that follows is no answer from the radio.
+    bool LineLost() const { return lineLost_; }
 
 private:
     void OnSendTick();

@@ -51,6 +51,7 @@ std::string PortProblemText(int language, PortProblem problem, const std::string
         if (!access.owner.empty() && (access.mode & kOthersReadWrite) != kOthersReadWrite)
             return FillText(LoadText(language, 3890), {device, access.owner});
         return FillText(LoadText(language, 3233), {device});
+    case PortProblem::NotSerial: return FillText(LoadText(language, 3861), {device});
     case PortProblem::Other: break;
     }
     return FillText(LoadText(language, 3234), {device, detail});

@@ -13,7 +13,7 @@
 
 namespace rm427 {
 
-enum class PortProblem { None, NoDevice, InUse, PermissionDenied, Other };
+enum class PortProblem { None, NoDevice, InUse, PermissionDenied, NotSerial, Other };
 
 // What came back from a line that gave no answer: nothing, the very bytes
 // that were sent (a cable that echoes, with no radio behind it), or bytes

@@ -23,6 +23,8 @@ PortProblem DiagnosePort(const std::string& path, QSerialPort::SerialPortError e
         access.mode = st.st_mode & 0777u;
         return PortProblemFromErrno(e);
     }
+    // A file or folder named as the port ("Inappropriate ioctl for device").
+    if (!S_ISCHR(st.st_mode)) return PortProblem::NotSerial;
 #endif
     switch (error) {
     case QSerialPort::DeviceNotFoundError: return PortProblem::NoDevice;

@@ -170,6 +170,21 @@ TEST_F(CliInterrupt, SignalAfterDoneKeepsTheCompleteWrite) {
     EXPECT_EQ(ListHistory(dir + "rm427/history").size(), 1u);
 }
 
+// The line going away mid-write is named, with what it means for the radio.
+TEST_F(CliInterrupt, HangUpOfTheLineSaysTheCableWasUnplugged) {
+    sim.With([](sim::RadioModel& m) {
+        m.bandLow = 0;
+        m.bandHigh = 65535;
+        m.faults.push_back({sim::FaultKind::HangUp, 30, 1, 0});
+    });
+    const pid_t pid = Start({"write", "--port", sim.SlavePath(), DataFile()});
+    EXPECT_EQ(Wait(pid), 1);
+    EXPECT_NE(Err().find("rm427-cli: write: Check Connection. The cable was unplugged or the port "
+                         "went away. The radio may be partly written: write again."),
+              std::string::npos)
+        << Err();
+}
+
 // Little room left (here: a 32 KiB file size limit) is room enough for a
 // data file; a file that cannot be saved after the read says where the read
 // is kept.

@@ -104,6 +104,8 @@ TEST_F(CliVerify, VerifyPassesListsTheBandCheckAndCatchesAFlippedByte) {
     EXPECT_NE(gone.err.find("write: /dev/nonexistent-rm427: no such device (is the cable plugged in?)."),
               std::string::npos)
         << gone.err;
+    const CliResult file = RunCli("write --port " + in + " " + in);
+    EXPECT_NE(file.err.find("write: " + in + ": not a serial port."), std::string::npos) << file.err;
 }
 
 }  // namespace
