@@ -157,39 +157,35 @@ TEST_F(FileIoTest, SavesThatWouldChangeTheFilesIdentityWriteIntoIt) {
     const uid_t nobody = 65534;
     fs::create_directories(dir / "locked");
     fs::create_directories(dir / "shared");
-    ASSERT_EQ(::chmod(dir.c_str(), 0755) | ::chmod(P("shared").c_str(), 01777), 0);
-    const std::string mine = P("locked/mine.dat"), theirs = P("shared/theirs.dat");
-    Write(mine, "old");
-    Write(theirs, "old");
-    ASSERT_EQ(::chown(mine.c_str(), nobody, nobody) | ::chmod(theirs.c_str(), 0666), 0);
+    const std::string files[] = {P("locked/mine.dat"), P("shared/theirs.dat")};
+    for (const auto& f : files) Write(f, "old");
+    ASSERT_EQ(::chmod(dir.c_str(), 0755) | ::chmod(P("shared").c_str(), 01777) |
+                  ::chown(files[0].c_str(), nobody, nobody) | ::chmod(files[1].c_str(), 0666),
+              0);
     struct stat before[2], after[2];
-    ::stat(mine.c_str(), &before[0]);
-    ::stat(theirs.c_str(), &before[1]);
+    for (int i = 0; i < 2; ++i) ::stat(files[i].c_str(), &before[i]);
     const pid_t pid = ::fork();
     if (pid == 0) {
         if (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0) ::_exit(99);
         int failed = 0;
         for (int i = 0; i < 2; ++i) {
             previous.clear();
-            if (SaveFile(i ? theirs : mine, data, error, false, keep) != SaveResult::Saved ||
-                previous != old)
+            if (SaveFile(files[i], data, error, false, keep) != SaveResult::Saved || previous != old)
                 failed |= 1 << i;
         }
         ::signal(SIGXFSZ, SIG_IGN);  // no room for 64 bytes: EFBIG, the 5 bytes go back
         const rlimit limit{16, 16};
         ::setrlimit(RLIMIT_FSIZE, &limit);
-        if (SaveFile(mine, Bytes(64, 'x'), error, false, keep) != SaveResult::Failed) failed |= 4;
-        ::_exit(failed);
+        ::_exit(SaveFile(files[0], Bytes(64, 'x'), error, false, keep) == SaveResult::Failed ? failed
+                                                                                             : 4);
     }
     int status = 0;
     ::waitpid(pid, &status, 0);
     EXPECT_EQ(WEXITSTATUS(status), 0);
-    ::stat(mine.c_str(), &after[0]);
-    ::stat(theirs.c_str(), &after[1]);
     for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(Read(i ? theirs : mine), data) << i;
-        EXPECT_EQ(after[i].st_ino, before[i].st_ino) << i;
-        EXPECT_EQ(after[i].st_uid, before[i].st_uid) << i;
+        ::stat(files[i].c_str(), &after[i]);
+        EXPECT_EQ(Read(files[i]), data) << i;
+        EXPECT_TRUE(after[i].st_ino == before[i].st_ino && after[i].st_uid == before[i].st_uid) << i;
     }
 }
 #endif

@@ -78,19 +78,16 @@ TEST_F(HistoryFolder, EntriesAreNamedListedNewestFirstAndPrunedToTheLimit) {
 // the entry is a name every system can make.
 TEST_F(HistoryFolder, ClockSetBackAndOddNamesLoseNoCopy) {
     const CodeplugImage demo = DemoCodeplug();
-    std::string error, first, second;
-    for (int i = 0; i < 3; ++i)
-        ASSERT_TRUE(
-            AddHistoryEntry(dir, HistoryKind::Save, "r.dat", demo, error, {2026, 12, 7, 1, 0, i, 0}, 3));
-    ASSERT_TRUE(AddHistoryEntry(dir, HistoryKind::Save, "r.dat", demo, error, {2026, 12, 6, 1, 0, 0, 0},
-                                3, &first));
-    ASSERT_TRUE(AddHistoryEntry(dir, HistoryKind::Save, "r.dat", demo, error, {2026, 12, 6, 1, 0, 1, 0},
-                                3, &second));
+    std::string error, added[2];
+    for (int i = 0; i < 5; ++i)  // three copies, then two after the clock went back a day
+        ASSERT_TRUE(AddHistoryEntry(dir, HistoryKind::Save, "r.dat", demo, error,
+                                    {2026, 12, i < 3 ? 7 : 6, 1, 0, i % 3, 0}, 3,
+                                    i < 3 ? nullptr : &added[i - 3]));
     const auto list = ListHistory(dir);
     ASSERT_EQ(list.size(), 3u);
     EXPECT_EQ(list[0].path, dir + "/20261207-010002-000_save_r.dat.dat");
-    EXPECT_EQ(list[1].path, second);
-    EXPECT_EQ(list[2].path, first);
+    EXPECT_EQ(list[1].path, added[1]);
+    EXPECT_EQ(list[2].path, added[0]);
 
     const HistoryTime t{2026, 12, 7, 0, 45, 12, 123};
     const std::string a79(79, 'a');

@@ -216,11 +216,6 @@ private slots:
         test::ShellFixture f;
         PointCom1At(sim_->SlavePath());
         sim_->SetByteTime(sim::kByteTimeMs2400);
-        sim_->With([](sim::RadioModel& m) {
-            m.bandLow = 0;
-            m.bandHigh = 65535;
-        });
-        f.state.Image = Pattern(5);
         f.state.CloneDirection = 1;
         frmClone w(f.state, f.boxes, {});
         w.show();
