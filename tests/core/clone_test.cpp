@@ -183,15 +183,10 @@ TEST(CloneMachine, ReadTakesOnlyTheLastBytesAndFinishesWith100msAfterDone) {
     EXPECT_EQ(r.outcome, CloneOutcome::None);
     r.clock.Advance(100);
     EXPECT_EQ(r.outcome, CloneOutcome::Succeeded);
+    // Where each answer lands: clone_e2e_test (every transferred offset).
     const auto& img = r.ex->ReadImage();
-    EXPECT_EQ(img[0x000], 1);
-    EXPECT_EQ(img[0x0EE], 18);  // step 18 at 0xA0EE
-    EXPECT_EQ(img[0x200], 19);
-    EXPECT_EQ(img[0xE0E], 128);
-    EXPECT_EQ(img[0xE9F], 129);
-    EXPECT_EQ(img[0xECF], 130);
+    EXPECT_EQ(img[0xE0E], 128);   // the last bytes of the answer, not the echo
     EXPECT_EQ(img[0x0FC], 0x77);  // never transferred
-    EXPECT_EQ(img[0xEA0], 0x77);
 
     Module1 state;
     state.FreqLimitLow = 136;
