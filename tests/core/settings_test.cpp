@@ -18,17 +18,9 @@ std::vector<int> Span(const CodeplugImage& img, int from, int to) {
 TEST(SettingsRow, NewImageShowsTheDefaultSelections) {
     Module1 s;
     const SettingsSelections sel = ShowSettings(s.Image);
-    EXPECT_EQ(sel.list[setSquelch], 2);
-    EXPECT_EQ(sel.list[setBatterySave], 1);     // On
-    EXPECT_EQ(sel.list[setTimeOut], 3);         // 3m
-    EXPECT_EQ(sel.list[setScanMode], 1);        // Time Operation
-    EXPECT_EQ(sel.list[setBeep], 1);            // On
-    EXPECT_EQ(sel.list[setVoice], 0);           // Off
-    EXPECT_EQ(sel.list[setPowerOff], 0);        // Off
-    EXPECT_EQ(sel.list[setWorkingMode], 0);     // VFO Mode
-    EXPECT_EQ(sel.list[setVoxGain], 2);         // "3"
-    EXPECT_EQ(sel.list[setVoxDelay], 1);        // 2s
-    EXPECT_EQ(sel.list[setChannelDisplay], 1);  // Frequency
+    // Squelch 2, battery save On, time-out 3m, Time Operation, beep On, voice
+    // Off, power-off Off, VFO Mode, VOX gain "3", delay 2s, Frequency.
+    EXPECT_EQ(sel.list, (decltype(sel.list){2, 1, 3, 1, 1, 0, 0, 0, 2, 1, 1}));
     EXPECT_FALSE(sel.voxInhibit);
     EXPECT_EQ(sel.powerOnDisplay, powerOnBattery);
     EXPECT_EQ(sel.message, "");
