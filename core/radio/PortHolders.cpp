@@ -53,17 +53,25 @@ std::vector<ProcessInfo> FindHolders(const std::string& device, const std::strin
     std::error_code ec;
     const fs::path target = fs::canonical(device, ec);
     if (ec) return found;
+    // A pseudo-terminal's far end (a simulated radio, a terminal window)
+    // holds its master, and often its slave too: it is not in the way.
+    const std::string pts = target.parent_path() == "/dev/pts" ? target.filename().string() : "";
     ForEachProcess(procRoot, [&](int pid, const fs::path& dir) {
         if (pid == skipPid) return;
+        bool holds = false, farEnd = false;
         std::error_code e;
         for (fs::directory_iterator fd(dir / "fd", e), end; !e && fd != end; fd.increment(e)) {
             std::error_code le;
             const fs::path link = fs::read_symlink(fd->path(), le);
-            if (!le && link == target) {
-                found.push_back({pid, CommandName(dir)});
-                return;
+            if (le) continue;
+            holds = holds || link == target;
+            if (!pts.empty() && link.filename() == "ptmx") {
+                std::ifstream info(dir / "fdinfo" / fd->path().filename());
+                for (std::string line; std::getline(info, line);)
+                    farEnd = farEnd || line == "tty-index:\t" + pts;
             }
         }
+        if (holds && !farEnd) found.push_back({pid, CommandName(dir)});
     });
     return found;
 }

@@ -14,8 +14,9 @@ struct ProcessInfo {
 };
 
 // The processes other than skipPid that have the device open (by its path
-// or any link to it). procRoot is "/proc" outside tests; processes this
-// user may not look into are not seen.
+// or any link to it), except a pseudo-terminal's far end (the process that
+// holds its master). procRoot is "/proc" outside tests; processes this user
+// may not look into are not seen.
 std::vector<ProcessInfo> FindHolders(const std::string& device, const std::string& procRoot = "/proc",
                                      int skipPid = 0);
 

@@ -142,10 +142,10 @@ TEST(PortHolders, FindsTheChildHoldingAPtyItsLockFileAndTheGrabbers) {
     ASSERT_EQ(::pipe(ready), 0);
     const pid_t child = ::fork();
     if (child == 0) {
-        const int fd = ::open(name, O_RDWR | O_NOCTTY);
-        const char b = fd >= 0 ? 1 : 0;
+        ::close(master);  // only the slave: a program taking the port
+        const char b = ::open(name, O_RDWR | O_NOCTTY) >= 0 ? 1 : 0;
         (void)!::write(ready[1], &b, 1);
-        ::pause();
+        ::sleep(20);
         ::_exit(0);
     }
     char b = 0;
@@ -175,6 +175,10 @@ TEST(PortHolders, FindsTheChildHoldingAPtyItsLockFileAndTheGrabbers) {
     ::kill(child, SIGTERM);
     ::waitpid(child, nullptr, 0);
     EXPECT_TRUE(FindHolders(name, "/proc", ::getpid()).empty());
+    // This process holds the master as well: the far end, not in the way.
+    const int again = ::open(name, O_RDWR | O_NOCTTY);
+    EXPECT_TRUE(FindHolders(name, "/proc").empty());
+    ::close(again);
     lock = FindLockFile(name, "/proc", {locks.string()});
     EXPECT_EQ(lock.name, "");  // its program has ended
     EXPECT_NE(HoldersText(0, name, {}, lock).find("sudo rm " + lock.path), std::string::npos);

@@ -118,9 +118,10 @@ TEST_F(CliRadio, PortsListsEachDeviceWithItsStateAndWhoHoldsIt) {
     ASSERT_EQ(::pipe(ready), 0);
     const pid_t child = ::fork();
     if (child == 0) {
+        ::close(master);  // only the slave: a program taking the port
         const char b = ::open(name, O_RDWR | O_NOCTTY) >= 0 ? 1 : 0;
         (void)!::write(ready[1], &b, 1);
-        ::pause();
+        ::sleep(20);
         ::_exit(0);
     }
     char b = 0;
