@@ -106,6 +106,9 @@ TEST(CableWatch, SeesAPlugInAReplugAndGivesUpAfterItsLimit) {
 }
 
 TEST(CableWatch, AFoundCableGetsThePortThatStandsForItOrTheFirstFreeOne) {
+#ifdef _WIN32
+    GTEST_SKIP() << "on Windows port n is COMn: no port number is mapped to a device";
+#endif
     std::map<int, std::string> stored;
     const PortPathLookup lookup = [&](int n) { return stored.count(n) ? stored[n] : std::string(); };
     std::vector<std::string> present = {"/dev/ttyUSB0", "/dev/ttyS0"};

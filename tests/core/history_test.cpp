@@ -85,7 +85,7 @@ TEST_F(HistoryFolder, ClockSetBackAndOddNamesLoseNoCopy) {
                                     i < 3 ? nullptr : &added[i - 3]));
     const auto list = ListHistory(dir);
     ASSERT_EQ(list.size(), 3u);
-    EXPECT_EQ(list[0].path, dir + "/20261207-010002-000_save_r.dat.dat");
+    EXPECT_EQ(fs::path(list[0].path).filename(), "20261207-010002-000_save_r.dat.dat");
     EXPECT_EQ(list[1].path, added[1]);
     EXPECT_EQ(list[2].path, added[0]);
 
