@@ -18,7 +18,7 @@ namespace rm427 {
 namespace fs = std::filesystem;
 
 namespace {
-const char* const kKinds[] = {"read", "write", "save"};
+const char* const kKinds[] = {"read", "write", "save", "before-write"};
 
 bool IsDigits(const std::string& s, std::size_t from, std::size_t n) {
     if (from + n > s.size()) return false;
@@ -92,7 +92,7 @@ bool ParseHistoryEntryName(const std::string& name, HistoryEntry& e) {
     if (bar == std::string::npos || bar + 4 > name.size()) return false;
     const std::string kind = name.substr(20, bar - 20);
     int k = -1;
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 4; ++i)
         if (kind == kKinds[i]) k = i;
     if (k < 0) return false;
     e.kind = static_cast<HistoryKind>(k);

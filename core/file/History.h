@@ -1,5 +1,6 @@
 // The history: a copy of the codeplug kept at every successful read (what was
-// read), every write (what was sent) and every save, one data file each in a
+// read), every write (what was sent), every save and every copy of the radio
+// taken before a write, one data file each in a
 // folder the caller names (the program and rm427-cli use the user's data
 // folder). Entries are named by local time and kind,
 //
@@ -20,9 +21,10 @@ namespace rm427 {
 
 constexpr std::size_t kHistoryKeep = 500;
 
-enum class HistoryKind { Read, Write, Save };
+// BeforeWrite: what the radio held, read just before a write.
+enum class HistoryKind { Read, Write, Save, BeforeWrite };
 
-// "read", "write", "save".
+// "read", "write", "save", "before-write".
 const char* HistoryKindName(HistoryKind kind);
 
 struct HistoryEntry {

@@ -1,5 +1,7 @@
 #include "image/ModelTable.h"
 
+#include <cstdlib>
+
 #include "text/TextTable.h"
 
 namespace rm427 {
@@ -22,6 +24,24 @@ int ModelCode(const CodeplugImage& image) { return image[kModelByte] & 15; }
 std::string BandName(const CodeplugImage& image) {
     static const Module1 english;  // the band names
     return english.BandNames[static_cast<std::size_t>(BandNameIndex(ModelCode(image)))];
+}
+
+void BandLimits(int code, int& low, int& high) {
+    static const Module1 english;
+    const std::string& name =
+        english.BandNames[static_cast<std::size_t>(BandNameIndex(code))];  // "136 - 174(MHz)"
+    low = std::atoi(name.c_str()) * 10;
+    const auto dash = name.find('-');
+    high = dash == std::string::npos ? low : std::atoi(name.c_str() + dash + 1) * 10;
+}
+
+int ModelCodeForBand(int low, int high) {
+    for (int code = 0; code < 16; ++code) {
+        int l = 0, h = 0;
+        BandLimits(code, l, h);
+        if (l == low && h == high) return code;
+    }
+    return -1;
 }
 
 int CodeFromSelection(bool uhf, int position) {

@@ -28,6 +28,12 @@ int BandNameIndex(int code);
 int ModelCode(const CodeplugImage& image);
 std::string BandName(const CodeplugImage& image);
 
+// The band a model code stands for, in 0.1 MHz as the radio's
+// identification gives it ("136 - 174(MHz)": 1360, 1740).
+void BandLimits(int code, int& low, int& high);
+// The first model code whose band is exactly low..high (0.1 MHz); -1 if none.
+int ModelCodeForBand(int low, int high);
+
 // The code for a band list position of the VHF or UHF list; -1 when the
 // position is outside the list.
 int CodeFromSelection(bool uhf, int position);

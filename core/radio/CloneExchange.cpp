@@ -57,6 +57,12 @@ void CloneExchange::BeginRun() {
     send_timer_->Start(timing_.sendDelay);
 }
 
+void CloneExchange::SendAsIs() {
+    if (state_ != CloneState::Idle || dir_ != CloneDir::Write) return;
+    asIs_ = true;
+    send_ = unchecked_ = base_;
+}
+
 bool CloneExchange::Start() {
     if (state_ != CloneState::Idle) return false;
     if (!OpenPort()) {
@@ -142,7 +148,7 @@ void CloneExchange::Accept() {
         low_ = a[ident::kLowLimit] << 8 | a[ident::kLowLimit + 1];
         high_ = a[ident::kHighLimit] << 8 | a[ident::kHighLimit + 1];
         ++step_;
-        if (dir_ == CloneDir::Write) {
+        if (dir_ == CloneDir::Write && !asIs_) {
             BandCheck(send_, low_, high_, channels_);
             bandChanges_ = BandCheckChanges(unchecked_, send_, channels_);
         }

@@ -54,6 +54,10 @@ public:
     CloneExchange(const CloneExchange&) = delete;
     CloneExchange& operator=(const CloneExchange&) = delete;
 
+    // Write only, before Start: sends the image exactly as given - no 0xE91
+    // rule, no band check. Putting a copy read from the radio back.
+    void SendAsIs();
+
     // Start: opens the port and sends the access word. False (and portError)
     // when the port cannot be opened; the state stays Idle.
     bool Start();
@@ -122,6 +126,7 @@ private:
     CodeplugImage staged_;
     CodeplugImage send_;
     CodeplugImage unchecked_;  // send_ before any band check
+    bool asIs_ = false;
     std::vector<BandChange> bandChanges_;
 };
 

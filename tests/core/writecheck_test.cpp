@@ -5,6 +5,7 @@
 #include "demo/DemoCodeplug.h"
 #include "radio/PortCheck.h"
 #include "radio/WriteCheck.h"
+#include "radio/WriteJob.h"
 #include <cerrno>
 #include <cstdio>
 #include "text/TextTable.h"
@@ -69,6 +70,62 @@ TEST(WriteCheck, VerifyComparesOnlyBytesBothReadAndWritten) {
     EXPECT_EQ(VerifySummary(0, d.size()),
               "Verify failed: the radio does not hold what was written (4 differences).");
     EXPECT_EQ(FillText("%1-%2-%1%", {"a", "b"}), "a-b-a%");
+}
+
+TEST(WriteCheck, CheckBeforeWriteNamesEveryProblemWithItsSeverity) {
+    Module1 state;
+    state.Image = DemoCodeplug();  // UHF 400 - 470 MHz
+    ChannelRows rows = MakeChannelRows(state);
+    LoadChannelRows(state, rows);
+    rows[20] = rows[3];
+    rows[20][colChannel] = "20";
+    rows[2][colTxFreq] = "480.00000";
+    SaveChannelRows(state, rows);
+    PortTest::Result radio;
+    radio.opened = radio.answered = true;
+    radio.low = 4000;
+    radio.high = 4700;
+    auto lines = CheckBeforeWrite(0, state.Image, radio, "COM1");
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(
+        CheckLineText(0, lines[0]),
+        "Note: The radio reports 400.0 - 470.0 MHz; the codeplug is for RM-427(UHF) 400 - 470(MHz).");
+    EXPECT_EQ(CheckLineText(0, lines[1]),
+              "Warning: Channel 2: transmit 480.00000 is outside 400.0 - 470.0 MHz while receive "
+              "436.70000 is inside: its offset would be removed.");
+    EXPECT_EQ(lines[2].text, "Channel 20 is the same as channel 3 (receive, transmit and tones).");
+    EXPECT_FALSE(HasErrors(lines));
+
+    radio.low = 1360;  // a VHF radio: every programmed channel named, the bands an error
+    radio.high = 1740;
+    lines = CheckBeforeWrite(1, state.Image, radio, "COM1");
+    EXPECT_TRUE(HasErrors(lines));
+    EXPECT_EQ(lines[0].severity, CheckSeverity::Error);
+    const int programmed = ProgrammedChannels(state.Image);
+    EXPECT_EQ(lines.size(), static_cast<std::size_t>(2 + programmed + 1));
+    const auto en = CheckBeforeWrite(0, state.Image, radio, "COM1");
+    EXPECT_EQ(CheckLineText(0, en[1]),
+              "Error: No channel fits the radio's band 136.0 - 174.0 MHz: the radio would be written "
+              "empty.");
+    EXPECT_EQ(CheckLineText(0, en[2]),
+              "Warning: Channel 1: 436.52000 is outside 136.0 - 174.0 MHz: it would be written empty.");
+    EXPECT_NE(lines[2].text.find("信道 1"), std::string::npos);
+
+    Module1 empty;  // nothing programmed; a silent radio stops everything
+    radio.low = 1360;
+    radio.high = 1740;
+    lines = CheckBeforeWrite(0, empty.Image, radio, "COM1");
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].text,
+              "The codeplug is for RM-427(UHF) 400 - 470(MHz) and the radio reports "
+              "136.0 - 174.0 MHz: the bands do not overlap.");
+    EXPECT_EQ(CheckLineText(0, lines[1]),
+              "Error: No channel is programmed: the radio would be written empty.");
+    radio.answered = false;
+    lines = CheckBeforeWrite(0, state.Image, radio, "COM3");
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_TRUE(HasErrors(lines));
+    EXPECT_NE(lines[0].text.find("COM3"), std::string::npos);
 }
 
 TEST(PortCheck, OpenFailuresAreExplainedFromTheSystemError) {
