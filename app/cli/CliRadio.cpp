@@ -16,6 +16,8 @@
 #include "io/QtSerialPort.h"
 #include "io/QtTimers.h"
 #include "io/StopSignals.h"
+#include "radio/WriteJob.h"
+#include "CliDataFile.h"
 #include "text/TextTable.h"
 
 namespace rm427::cli {
@@ -53,6 +55,10 @@ bool ParseCloneArgs(const char* command, CloneDir dir, const Args& args, CloneAr
     if (dir == CloneDir::Write) {
         options.Flag("--verify", verify);  // the default; kept for older scripts
         options.Flag("--no-verify", noVerify);
+        options.Flag("--check", parsed.check);
+        options.Flag("--force", parsed.force);
+        options.Flag("--preview", parsed.preview);
+        options.Value("--backup", parsed.backup, "--backup needs a file");
     }
     Args files;
     if (!options.Parse(args, files, exitCode)) return false;
@@ -76,28 +82,40 @@ bool ParseCloneArgs(const char* command, CloneDir dir, const Args& args, CloneAr
     return true;
 }
 
+namespace {
+// The port number and the device lookup of --port N|PATH; false (after one
+// message) for a number outside 1..20. Makes the event loop's application.
+bool ResolvePort(const std::string& name, const std::string& port, int& comPort,
+                 PortPathLookup& lookup) {
+    comPort = 1;
+    lookup = PortPathFromSettings;
+    if (AllDigits(port)) {
+        comPort = std::stoi(port);
+        if (comPort < kFirstPort || comPort > kLastPort) {
+            Fail(name + ": port number must be 1..20 (or a device path)");
+            return false;
+        }
+    } else {
+        lookup = [port](int) { return port; };
+    }
+    static int argc = 1;
+    static char arg0[] = "rm427-cli";
+    static char* argv[] = {arg0, nullptr};
+    if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);
+    return true;
+}
+}  // namespace
+
 int RunClone(const char* command, CloneDir dir, const CloneArgs& args, CodeplugImage& image,
              const std::vector<ChannelFreqText>& channels, std::string* kept) {
     const std::string name = command;
-    const std::string& port = args.port;
     const std::string& file = args.file;
     const int retries = args.retries;
     const bool verify = args.verify;
 
     int comPort = 1;
-    PortPathLookup lookup = PortPathFromSettings;
-    if (AllDigits(port)) {
-        comPort = std::stoi(port);
-        if (comPort < kFirstPort || comPort > kLastPort)
-            return Fail(name + ": port number must be 1..20 (or a device path)");
-    } else {
-        lookup = [port](int) { return port; };
-    }
-
-    static int argc = 1;
-    static char arg0[] = "rm427-cli";
-    static char* argv[] = {arg0, nullptr};
-    if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);
+    PortPathLookup lookup;
+    if (!ResolvePort(name, args.port, comPort, lookup)) return 1;
 
     QtSerialPort serial(lookup);
     QtTimerFactory timers;
@@ -230,6 +248,163 @@ int RunClone(const char* command, CloneDir dir, const CloneArgs& args, CodeplugI
     std::cout.flush();
     std::cerr << "rm427-cli: " << name << ": " << VerifySummary(0, diffs.size()) << "\n";
     return 3;
+}
+
+int RunWrite(const CloneArgs& args, const CodeplugImage& image) {
+    int comPort = 1;
+    PortPathLookup lookup;
+    if (!ResolvePort("write", args.port, comPort, lookup)) return 1;
+    std::string error;
+    if (!args.backup.empty() && !CheckSaveTarget(args.backup, kDataFileLimit, error))
+        return Fail("write: cannot write " + args.backup + ": " + error + "; the radio was not touched");
+
+    QtSerialPort serial(lookup);
+    QtTimerFactory timers;
+    const bool tty = ::isatty(2);
+    WriteJob* running = nullptr;
+    // Every signal that would end the program cancels the exchange instead.
+    StopSignals stop([&](int) {
+        if (running) running->Cancel();
+    });
+    HistoryRecorder history(HistoryFolder());
+    auto keep = [&](HistoryKind kind, const CodeplugImage& img) {
+        const std::string warning = history.Record(0, kind, args.file, img);
+        if (!warning.empty()) std::cerr << "rm427-cli: warning: " << warning << "\n";
+    };
+
+    WriteJob::Options opt;
+    opt.backup = !args.backup.empty() || args.preview;
+    opt.verify = args.verify;
+    opt.checkOnly = args.check;
+    opt.previewOnly = args.preview;
+    opt.confirm = false;
+    QEventLoop loop;
+    WriteJob::Result result;
+    WriteJob::Stage stage = WriteJob::Stage::Idle;
+    int failures = 0, lastPct = -1;
+    bool checkShown = false, backupStored = true;
+    auto endLine = [&] {
+        if (tty && lastPct >= 0) std::fputc('\n', stderr);
+        lastPct = -1;
+    };
+    auto showCheck = [&](const std::vector<CheckLine>& lines) {
+        if (checkShown) return;
+        checkShown = true;
+        for (const CheckLine& l : lines) std::cerr << CheckLineText(0, l) << "\n";
+    };
+
+    WriteJob::Callbacks cb;
+    cb.stage = [&](WriteJob::Stage s) {
+        endLine();
+        stage = s;
+        failures = 0;
+    };
+    cb.progress = [&](int value, int maximum) {
+        const int pct = maximum > 0 ? (value * 200 + maximum) / (2 * maximum) : 0;
+        if (pct == lastPct) return;
+        lastPct = pct;
+        const int prefix = stage == WriteJob::Stage::Backup    ? 3517
+                           : stage == WriteJob::Stage::Restore ? 3523
+                           : stage == WriteJob::Stage::Verify || stage == WriteJob::Stage::RestoreVerify
+                               ? 3203
+                               : 0;
+        const std::string line =
+            (prefix ? LoadText(0, prefix) + ": " : std::string()) + ProgressText(0, value, maximum);
+        if (tty) std::fprintf(stderr, "\r%s", line.c_str());
+        else if (pct % 10 == 0) std::fprintf(stderr, "%s\n", line.c_str());
+        std::fflush(stderr);
+    };
+    cb.askRetry = [&] {
+        if (++failures > args.retries) return false;
+        endLine();
+        std::fprintf(stderr, "%s retrying (%d of %d)\n", ConnectionFailedText().c_str(), failures,
+                     args.retries);
+        return true;
+    };
+    cb.confirmCheck = [&](const std::vector<CheckLine>& lines, bool errors) {
+        showCheck(lines);
+        return !errors || args.force;
+    };
+    cb.backupTaken = [&](const CodeplugImage& copy) {
+        keep(HistoryKind::BeforeWrite, copy);
+        if (!args.backup.empty()) backupStored = StoreDataFile(args.backup, copy);
+    };
+    cb.written = [&](const CodeplugImage& sent) { keep(HistoryKind::Write, sent); };
+    cb.offerRestore = [](WriteJob::RestoreReason, const WriteJob::Result&) { return false; };
+    cb.finished = [&](const WriteJob::Result& r) {
+        result = r;
+        loop.quit();
+    };
+    WriteJob job(serial, timers, comPort, args.port, image, opt, cb);
+    running = &job;
+    job.Start();
+    if (stop.Received()) job.Cancel();  // stopped before the job began
+    loop.exec();
+    running = nullptr;
+    endLine();
+
+    using O = WriteJob::Outcome;
+    if (result.outcome != O::PortFailed) showCheck(result.check);
+    const std::string restore =
+        args.backup.empty() || !backupStored
+            ? std::string()
+            : FillText(LoadText(0, 3526), {"rm427-cli write --port " + args.port + " " + args.backup});
+    const bool touched = result.radioTouched;
+    auto fail = [&](const std::string& what, const std::string& state) {
+        if (const int sig = stop.Received()) {
+            Fail("write: " + LoadText(0, kTextInterrupted) + (state.empty() ? "" : " " + state));
+            if (!restore.empty() && touched) std::cerr << restore << "\n";
+            return 128 + sig;
+        }
+        Fail("write: " + what + (result.lineLost ? " " + LoadText(0, kTextLineLost) : std::string()) +
+             (state.empty() ? "" : " " + state));
+        if (!restore.empty() && touched) std::cerr << restore << "\n";
+        return 1;
+    };
+    switch (result.outcome) {
+    case O::PortFailed: return fail(result.error, "");
+    case O::NoAnswer: return 1;  // the check line said so
+    case O::Checked: return HasErrors(result.check) ? 4 : 0;
+    case O::Refused: Fail("write: " + LoadText(0, 3528)); return 4;
+    case O::Cancelled:
+    case O::BackupFailed: return fail(ConnectionFailedText(), LoadText(0, kTextRadioUnchanged));
+    case O::Previewed:
+        if (result.changes.empty()) std::cout << LoadText(0, 3519) << "\n";
+        else {
+            std::cout << LoadText(0, 3529) << "\n";
+            for (const std::string& line : result.changes) std::cout << line << "\n";
+        }
+        return backupStored ? 0 : 1;
+    case O::NothingToWrite: std::cout << LoadText(0, 3519) << "\n"; return backupStored ? 0 : 1;
+    case O::WriteFailed:
+        return fail(ConnectionFailedText(),
+                    LoadText(0, touched ? kTextPartlyWritten : kTextRadioUnchanged));
+    default: break;
+    }
+    // Written: what the band check changed goes to stderr, the data file still has it.
+    std::cout << LoadText(0, 1333) << "\n";
+    for (const std::string& line :
+         BandCheckReport(0, result.probe.low, result.probe.high, result.bandChanges))
+        std::cerr << line << "\n";
+    if (result.outcome == O::VerifyFailed) {
+        // Stopped in the last moments of the write: it is complete, only the
+        // verify is left out.
+        if (const int sig = stop.Received()) {
+            Fail("write: " + LoadText(0, kTextInterruptedAfterWrite));
+            return 128 + sig;
+        }
+        Fail("write: " + LoadText(0, 3203) + ": " + ConnectionFailedText() + " " + LoadText(0, 3207));
+        return 1;
+    }
+    for (const std::string& line : result.verifyDiffs) std::cout << line << "\n";
+    if (result.outcome == O::VerifyDiffers) {
+        std::cout.flush();
+        std::cerr << "rm427-cli: write: " << VerifySummary(0, result.verifyDiffs.size()) << "\n";
+        if (!restore.empty()) std::cerr << restore << "\n";
+        return 3;
+    }
+    if (args.verify) std::cout << VerifySummary(0, 0) << "\n";
+    return 0;
 }
 
 }  // namespace rm427::cli

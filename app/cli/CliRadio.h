@@ -13,6 +13,11 @@ struct CloneArgs {
     std::string port;  // a port number 1..20 or a device path
     int retries = 0;
     bool verify = false;  // write only: on unless --no-verify
+    // Write only: probe and check, then stop; write in spite of check errors;
+    // keep a copy of the radio in this file before writing; stop after
+    // listing what the write would change.
+    bool check = false, force = false, preview = false;
+    std::string backup;
     std::string file;
 };
 
@@ -30,5 +35,11 @@ bool ParseCloneArgs(const char* command, CloneDir dir, const Args& args, CloneAr
 // kept, when given, receives the path of the history copy it made.
 int RunClone(const char* command, CloneDir dir, const CloneArgs& args, CodeplugImage& image,
              const std::vector<ChannelFreqText>& channels, std::string* kept = nullptr);
+
+// rm427-cli write: the probe and the check before the write exchange, the
+// copy of the radio and the changes, the write, its verify; prints the
+// command that puts the copy back when a write fails after it began or the
+// verify finds a difference. Returns the exit code (0, 1, 3, 4, 128 + signal).
+int RunWrite(const CloneArgs& args, const CodeplugImage& image);
 
 }  // namespace rm427::cli

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace rm427 {
 
@@ -18,6 +19,9 @@ struct MessageRequest {
     MsgButtons buttons = MsgButtons::Ok;
     int defaultButton = 0;  // 0-based position among the buttons
     std::string details;    // UTF-8, shown on request below the text; may be empty
+    // Captions replacing the buttons' standard ones, in order ("Write anyway",
+    // "Cancel"); empty keeps the standard captions.
+    std::vector<std::string> buttonTexts;
 };
 
 class MessageBoxes {

@@ -198,6 +198,7 @@ CloneExchange::Callbacks WriteJob::ExchangeCallbacks() {
     };
     cb.askRetry = [this] {
         NoteTouched();
+        result_.lineLost = exchange_ && exchange_->LineLost();
         return cb_.askRetry && cb_.askRetry();
     };
     cb.portError = [this](const std::string& d) {
@@ -328,6 +329,12 @@ void WriteJob::AfterWrite(CloneOutcome o) {
     result_.sent = exchange_->SendImage();
     result_.bandChanges = exchange_->BandChanges();
     if (cb_.written) cb_.written(result_.sent);
+    if (opt_.verify && cancelled_) {
+        // Stopped in the last moments of the write: it is complete, only the
+        // verify is left out.
+        Finish(Outcome::VerifyFailed);
+        return;
+    }
     if (!opt_.verify) {
         Finish(Outcome::Written);
         return;

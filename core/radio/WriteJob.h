@@ -95,6 +95,7 @@ public:
         CodeplugImage backup{};
         std::vector<std::string> changes;      // radio -> what is sent
         bool radioTouched = false;             // a data frame of the write went out
+        bool lineLost = false;                 // the last failure: the line went away
         CodeplugImage sent{};                  // after the band check
         std::vector<BandChange> bandChanges;   // of the write
         std::vector<std::string> verifyDiffs;  // of the write's verify

@@ -2,8 +2,8 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QPointer>
+#include <QCloseEvent>
 #include <QTimer>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -55,65 +55,77 @@ frmClone::frmClone(Module1& state, MessageBoxes& boxes, std::function<void()> af
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lbl_);
     layout->addWidget(prg_);
+    int extra = 0;
     if (!read) {
-        chkVerify_ = new QCheckBox(text(3200), this);
-        chkVerify_->setObjectName(QStringLiteral("ChkVerify"));
-        chkVerify_->setChecked(GetKeyValue(RegRoot::LocalMachine, kProgramKeyPath, kVerifyValue) != "0");
-        connect(chkVerify_, &QCheckBox::toggled, this, [](bool on) {
-            SetKeyValue(RegRoot::LocalMachine, kProgramKeyPath, kVerifyValue, on ? "1" : "0");
-        });
-        layout->addWidget(chkVerify_);
+        // Both check boxes are on by default and kept in the settings store.
+        auto remembered = [&](int caption, const char* name, const char* value) {
+            auto* box = new QCheckBox(text(caption), this);
+            box->setObjectName(QString::fromLatin1(name));
+            box->setChecked(GetKeyValue(RegRoot::LocalMachine, kProgramKeyPath, value) != "0");
+            connect(box, &QCheckBox::toggled, this, [value](bool on) {
+                SetKeyValue(RegRoot::LocalMachine, kProgramKeyPath, value, on ? "1" : "0");
+            });
+            layout->addWidget(box);
+            extra += box->sizeHint().height();
+            return box;
+        };
+        chkKeep_ = remembered(3515, "ChkKeepCopy", kKeepCopyValue);
+        chkVerify_ = remembered(3200, "ChkVerify", kVerifyValue);
     }
     layout->addStretch();
     layout->addLayout(buttons);
 
-    // 2200 twips high (a write window one check box line more), wide enough for the bar.
+    // 2200 twips high (a write window a line more for each check box), wide enough for the bar.
     const double dpi = logicalDpiY() > 0 ? logicalDpiY() : 96;
-    setFixedHeight(qRound(2200 * dpi / 1440.0) + (chkVerify_ ? chkVerify_->sizeHint().height() : 0));
+    setFixedHeight(qRound(2200 * dpi / 1440.0) + extra);
     setMinimumWidth(qRound(5200 * dpi / 1440.0));
 
-    const CloneExchange::Callbacks cb = MakeCallbacks();
-    // A write sends a copy taken now; the channels as the editor shows them
-    // decide the empty-list rule and the band check (the main window has
-    // stored its grid into the image just before).
-    const CloneDir dir = read ? CloneDir::Read : CloneDir::Write;
-    exchange_ = std::make_unique<CloneExchange>(
-        dir, *port_, *timers_, state_.ComPort, state_.Image,
-        read ? std::vector<ChannelFreqText>{} : ChannelFreqTexts(state_.Image), cb);
-    ShowProgress(0, exchange_->ProgressMaximum());
+    if (read) {
+        exchange_ = std::make_unique<CloneExchange>(CloneDir::Read, *port_, *timers_, state_.ComPort,
+                                                    state_.Image, std::vector<ChannelFreqText>{},
+                                                    MakeCallbacks());
+        ShowProgress(0, exchange_->ProgressMaximum());
+    } else {
+        ShowProgress(0, CloneTotalSteps(CloneDir::Write) - 1);
+    }
 
     connect(cmdBegin_, &QPushButton::clicked, this, &frmClone::Begin);
     connect(cmdCancel_, &QPushButton::clicked, this, &frmClone::Cancel);
 }
 
+bool frmClone::AskRetry() {
+    MessageRequest q;
+    q.text = LoadText(state_.Language, 1331);
+    q.title = "Error";
+    q.icon = MsgIcon::Critical;
+    q.buttons = MsgButtons::RetryCancel;
+    cmdBegin_->setEnabled(true);
+    const bool retry = boxes_.Show(q) == MsgAnswer::Retry;
+    if (retry) cmdBegin_->setEnabled(false);
+    return retry;
+}
+
+void frmClone::PortError(const std::string& description) {
+    MessageRequest m;
+    m.text = description;
+    m.title = "RM-427";
+    m.icon = MsgIcon::Exclamation;
+    boxes_.Show(m);
+    cmdBegin_->setEnabled(true);
+}
+
 CloneExchange::Callbacks frmClone::MakeCallbacks() {
     CloneExchange::Callbacks cb;
     cb.progress = [this](int v, int max) { ShowProgress(v, max); };
-    cb.askRetry = [this] {
-        MessageRequest q;
-        q.text = LoadText(state_.Language, 1331);
-        q.title = "Error";
-        q.icon = MsgIcon::Critical;
-        q.buttons = MsgButtons::RetryCancel;
-        cmdBegin_->setEnabled(true);
-        const bool retry = boxes_.Show(q) == MsgAnswer::Retry;
-        if (retry) cmdBegin_->setEnabled(false);
-        return retry;
-    };
-    cb.portError = [this](const std::string& description) {
-        MessageRequest m;
-        m.text = description;
-        m.title = "RM-427";
-        m.icon = MsgIcon::Exclamation;
-        boxes_.Show(m);
-        cmdBegin_->setEnabled(true);
-    };
+    cb.askRetry = [this] { return AskRetry(); };
+    cb.portError = [this](const std::string& description) { PortError(description); };
     cb.closing = [this] { hide(); };
     cb.finished = [this](CloneOutcome o) { Finished(o); };
     return cb;
 }
 
 frmClone::~frmClone() {
+    job_.reset();
     exchange_.reset();  // closes the port if open
 }
 
@@ -121,13 +133,37 @@ void frmClone::ShowProgress(int value, int maximum) {
     prg_->setRange(0, maximum);
     prg_->setValue(value);
     std::string t = ProgressText(state_.Language, value, maximum);
-    if (verifying_) t = LoadText(state_.Language, 3203) + ": " + t;
+    int prefix = 0;
+    switch (stage_) {
+    case WriteJob::Stage::Probe:
+        lbl_->setText(QString::fromStdString(LoadText(state_.Language, 3527)));
+        return;
+    case WriteJob::Stage::Backup: prefix = 3517; break;
+    case WriteJob::Stage::Verify:
+    case WriteJob::Stage::RestoreVerify: prefix = 3203; break;
+    case WriteJob::Stage::Restore: prefix = 3523; break;
+    default: break;
+    }
+    if (prefix) t = LoadText(state_.Language, prefix) + ": " + t;
     lbl_->setText(QString::fromStdString(t));
 }
 
 void frmClone::Begin() {
     cmdBegin_->setEnabled(false);
-    if (!exchange_->Start()) cmdBegin_->setEnabled(true);
+    if (exchange_) {
+        if (!exchange_->Start()) cmdBegin_->setEnabled(true);
+        return;
+    }
+    // A write: the job runs from the probe on; the check boxes hold still.
+    chkKeep_->setEnabled(false);
+    chkVerify_->setEnabled(false);
+    WriteJob::Options opt;
+    opt.backup = chkKeep_->isChecked();
+    opt.verify = chkVerify_->isChecked();
+    job_ = std::make_unique<WriteJob>(*port_, *timers_, state_.ComPort,
+                                      LoadText(state_.Language, 1249) + std::to_string(state_.ComPort),
+                                      state_.Image, opt, JobCallbacks(), timing_);
+    job_->Start();
 }
 
 void frmClone::Cancel() {
@@ -135,10 +171,28 @@ void frmClone::Cancel() {
         QDialog::reject();
         return;
     }
+    if (job_) {
+        job_->Cancel();
+        return;
+    }
+    if (!exchange_) {
+        // A write window that is not writing: the radio is released as
+        // after any exchange.
+        exchange_ = std::make_unique<CloneExchange>(CloneDir::Write, *port_, *timers_, state_.ComPort,
+                                                    state_.Image, std::vector<ChannelFreqText>{},
+                                                    MakeCallbacks());
+    }
     exchange_->Cancel();
 }
 
 void frmClone::reject() { Cancel(); }
+
+bool frmClone::Running() const {
+    if (job_) return job_->CurrentStage() != WriteJob::Stage::Done;
+    if (!exchange_) return false;
+    const CloneState s = exchange_->State();
+    return s != CloneState::Closed && s != CloneState::Idle;
+}
 
 void frmClone::StopAll(std::function<void()> then) {
     std::vector<QPointer<frmClone>> windows;
@@ -151,10 +205,8 @@ void frmClone::StopAll(std::function<void()> then) {
     }
     auto* wait = new QTimer(qApp);
     QObject::connect(wait, &QTimer::timeout, [wait, windows, then] {
-        for (const auto& w : windows) {
-            const CloneState s = w ? w->exchange_->State() : CloneState::Closed;
-            if (s != CloneState::Closed && s != CloneState::Idle) return;
-        }
+        for (const auto& w : windows)
+            if (w && w->Running()) return;
         wait->stop();
         wait->deleteLater();
         if (then) then();
@@ -173,97 +225,184 @@ void frmClone::closeEvent(QCloseEvent* event) {
 }
 
 void frmClone::Finished(CloneOutcome outcome) {
-    if (verifying_) {
-        VerifyFinished(outcome);
-        return;
-    }
-    if (outcome != CloneOutcome::Succeeded) {
-        done_ = true;
+    done_ = true;
+    if (outcome != CloneOutcome::Succeeded || exchange_->Direction() == CloneDir::Write) {
         QDialog::reject();
         return;
     }
-    const bool read = exchange_->Direction() == CloneDir::Read;
-    if (read) {
-        done_ = true;
-        // Only a complete read replaces the image.
-        ApplyReadImage(state_, exchange_->ReadImage());
-        RememberWorkingPort(state_.ModelCode, state_.ComPort);
-        if (afterRead_) afterRead_();
-        if (keep_) keep_(HistoryKind::Read, exchange_->ReadImage());
-        Report(LoadText(state_.Language, 1332), MsgIcon::Information, {});
-        accept();
-        return;
-    }
-    sent_ = exchange_->SendImage();
+    // Only a complete read replaces the image.
+    ApplyReadImage(state_, exchange_->ReadImage());
     RememberWorkingPort(state_.ModelCode, state_.ComPort);
-    if (keep_) keep_(HistoryKind::Write, sent_);
-    bandReport_ = BandCheckReport(state_.Language, exchange_->LowerLimit(), exchange_->UpperLimit(),
-                                  exchange_->BandChanges());
-    if (chkVerify_ && chkVerify_->isChecked() && !stopping_) {
-        // The exchange that called us cannot be replaced from inside its call.
-        QTimer::singleShot(0, this, &frmClone::StartVerify);
+    if (afterRead_) afterRead_();
+    if (keep_) keep_(HistoryKind::Read, exchange_->ReadImage());
+    Report(LoadText(state_.Language, 1332), MsgIcon::Information, {});
+    accept();
+}
+
+WriteJob::Callbacks frmClone::JobCallbacks() {
+    WriteJob::Callbacks cb;
+    cb.stage = [this](WriteJob::Stage s) {
+        stage_ = s;
+        if (s == WriteJob::Stage::Probe) ShowProgress(0, prg_->maximum());
+    };
+    cb.progress = [this](int v, int max) { ShowProgress(v, max); };
+    cb.askRetry = [this] { return AskRetry(); };
+    cb.confirmCheck = [this](const std::vector<CheckLine>& l, bool e) { return ConfirmCheck(l, e); };
+    cb.backupTaken = [this](const CodeplugImage& b) {
+        if (keep_) keep_(HistoryKind::BeforeWrite, b);
+    };
+    cb.confirmChanges = [this](const std::vector<std::string>& c) { return ConfirmChanges(c); };
+    cb.written = [this](const CodeplugImage& sent) {
+        RememberWorkingPort(state_.ModelCode, state_.ComPort);
+        if (keep_) keep_(HistoryKind::Write, sent);
+    };
+    cb.offerRestore = [this](WriteJob::RestoreReason why, const WriteJob::Result& r) {
+        return OfferRestore(why, r);
+    };
+    cb.closing = [this] { hide(); };
+    cb.finished = [this](const WriteJob::Result& r) {
+        // The job that calls us cannot be destroyed from inside its call.
+        QTimer::singleShot(0, this, [this, r] { JobFinished(r); });
+    };
+    return cb;
+}
+
+bool frmClone::ConfirmCheck(const std::vector<CheckLine>& lines, bool errors) {
+    const int lang = state_.Language;
+    int nErrors = 0, nWarnings = 0;
+    std::vector<std::string> all;
+    for (const CheckLine& l : lines) {
+        nErrors += l.severity == CheckSeverity::Error;
+        nWarnings += l.severity == CheckSeverity::Warning;
+        all.push_back(CheckLineText(lang, l));
+    }
+    std::string text =
+        FillText(LoadText(lang, 3512), {std::to_string(nErrors), std::to_string(nWarnings)});
+    constexpr std::size_t kShown = 12;
+    for (std::size_t i = 0; i < all.size() && i < kShown; ++i) text += "\n" + all[i];
+    if (all.size() > kShown) text += "\n" + FillText(LoadText(lang, 3514), {std::to_string(all.size())});
+    // Errors need the explicit "Write anyway" (Enter cancels); warnings go on with Enter.
+    const MsgAnswer a =
+        Report(text, errors ? MsgIcon::Critical : MsgIcon::Exclamation, all, MsgButtons::OkCancel,
+               {LoadText(lang, errors ? 3513 : 1117), LoadText(lang, 1157)}, errors ? 1 : 0);
+    return a == MsgAnswer::Ok;
+}
+
+bool frmClone::ConfirmChanges(const std::vector<std::string>& changes) {
+    const int lang = state_.Language;
+    const MsgAnswer a =
+        Report(CountText(lang, 3518, static_cast<long long>(changes.size())), MsgIcon::Question, changes,
+               MsgButtons::OkCancel, {LoadText(lang, 1117), LoadText(lang, 1157)}, 0);
+    return a == MsgAnswer::Ok;
+}
+
+bool frmClone::OfferRestore(WriteJob::RestoreReason why, const WriteJob::Result& r) {
+    if (stopping_) return false;  // the program is ending: no new exchange
+    const int lang = state_.Language;
+    std::string text;
+    if (why == WriteJob::RestoreReason::WriteFailed) text = LoadText(lang, 3521);
+    else text = LoadText(lang, 1333) + "\n" + VerifySummary(lang, r.verifyDiffs.size());
+    text += "\n" + LoadText(lang, 3522);
+    show();
+    const MsgAnswer a = Report(text, MsgIcon::Critical, r.verifyDiffs, MsgButtons::OkCancel,
+                               {LoadText(lang, 3520), LoadText(lang, 3223)}, 0);
+    return a == MsgAnswer::Ok;
+}
+
+void frmClone::JobFinished(const WriteJob::Result& r) {
+    using O = WriteJob::Outcome;
+    const int lang = state_.Language;
+    job_.reset();
+    stage_ = WriteJob::Stage::Idle;
+    const std::vector<std::string> bandReport =
+        BandCheckReport(lang, r.probe.low, r.probe.high, r.bandChanges);
+    const std::string written = LoadText(lang, 1333);
+    auto close = [this](bool ok) {
+        done_ = true;
+        if (ok) accept();
+        else QDialog::reject();
+    };
+    switch (r.outcome) {
+    case O::PortFailed: PortError(r.error); break;
+    case O::NoAnswer:
+        Report(CheckLineText(lang, r.check.front()), MsgIcon::Critical, {});
+        cmdBegin_->setEnabled(true);
+        break;
+    case O::Refused:
+    case O::Cancelled:
+    case O::BackupFailed:
+    case O::WriteFailed:
+        // A declined question leaves the window open; Cancel and a failed
+        // exchange close it, as a write always did.
+        if (r.declined && r.outcome != O::WriteFailed) {
+            cmdBegin_->setEnabled(true);
+            break;
+        }
+        close(false);
+        return;
+    case O::NothingToWrite:
+        Report(LoadText(lang, 3519), MsgIcon::Information, {});
+        close(true);
+        return;
+    case O::Written: {
+        std::string t = written;
+        if (chkVerify_->isChecked()) t += "\n" + VerifySummary(lang, 0);
+        // Channels the band check changed went to the radio otherwise than they
+        // stand in the grid: a warning, not an information.
+        Report(t + BandNote(bandReport),
+               bandReport.empty() ? MsgIcon::Information : MsgIcon::Exclamation, bandReport);
+        close(true);
         return;
     }
-    done_ = true;
-    // Channels the band check changed went to the radio otherwise than they
-    // stand in the grid: a warning, not an information.
-    Report(LoadText(state_.Language, 1333) + BandNote(), BandIcon(), bandReport_);
-    accept();
+    case O::VerifyFailed:
+        Report(written + "\n" + LoadText(lang, 3207) + BandNote(bandReport), MsgIcon::Exclamation,
+               bandReport);
+        close(false);
+        return;
+    case O::VerifyDiffers: {
+        if (!r.haveBackup) {  // with a copy, the restore offer has told it
+            std::vector<std::string> details = r.verifyDiffs;
+            details.insert(details.end(), bandReport.begin(), bandReport.end());
+            Report(written + "\n" + VerifySummary(lang, r.verifyDiffs.size()) + BandNote(bandReport),
+                   MsgIcon::Critical, details);
+        }
+        close(false);
+        return;
+    }
+    case O::Restored:
+        Report(LoadText(lang, 3524), MsgIcon::Information, {});
+        close(false);
+        return;
+    case O::RestoreFailed:
+        Report(LoadText(lang, 3525), MsgIcon::Critical, r.restoreDiffs);
+        close(false);
+        return;
+    default: break;
+    }
+    chkKeep_->setEnabled(true);
+    chkVerify_->setEnabled(true);
+    ShowProgress(0, CloneTotalSteps(CloneDir::Write) - 1);
 }
 
 // A line under the result when the band check changed channels: the list
 // itself is in the details, which a user may never open.
-std::string frmClone::BandNote() const {
-    if (bandReport_.empty()) return {};
-    return "\n" + CountText(state_.Language, 3208, static_cast<long long>(bandReport_.size() - 1));
+std::string frmClone::BandNote(const std::vector<std::string>& bandReport) const {
+    if (bandReport.empty()) return {};
+    return "\n" + CountText(state_.Language, 3208, static_cast<long long>(bandReport.size() - 1));
 }
 
-MsgIcon frmClone::BandIcon() const {
-    return bandReport_.empty() ? MsgIcon::Information : MsgIcon::Exclamation;
-}
-
-void frmClone::StartVerify() {
-    verifying_ = true;
-    chkVerify_->setEnabled(false);
-    exchange_.reset();
-    exchange_ = std::make_unique<CloneExchange>(CloneDir::Read, *port_, *timers_, state_.ComPort, sent_,
-                                                std::vector<ChannelFreqText>{}, MakeCallbacks());
-    ShowProgress(0, exchange_->ProgressMaximum());
-    cmdBegin_->setEnabled(false);
-    if (!exchange_->Start()) {
-        // The port was taken between the write and the read back.
-        done_ = true;
-        Report(LoadText(state_.Language, 1333) + "\n" + LoadText(state_.Language, 3207) + BandNote(),
-               MsgIcon::Exclamation, bandReport_);
-        QDialog::reject();
-    }
-}
-
-void frmClone::VerifyFinished(CloneOutcome outcome) {
-    done_ = true;
-    const std::string written = LoadText(state_.Language, 1333) + "\n";
-    if (outcome != CloneOutcome::Succeeded) {
-        Report(written + LoadText(state_.Language, 3207) + BandNote(), MsgIcon::Exclamation,
-               bandReport_);
-        QDialog::reject();
-        return;
-    }
-    const auto diffs = VerifyDifferences(sent_, exchange_->ReadImage());
-    std::vector<std::string> details = diffs;
-    details.insert(details.end(), bandReport_.begin(), bandReport_.end());
-    Report(written + VerifySummary(state_.Language, diffs.size()) + BandNote(),
-           diffs.empty() ? BandIcon() : MsgIcon::Critical, details);
-    if (diffs.empty()) accept();
-    else QDialog::reject();
-}
-
-void frmClone::Report(const std::string& text, MsgIcon icon, const std::vector<std::string>& details) {
+MsgAnswer frmClone::Report(const std::string& text, MsgIcon icon,
+                           const std::vector<std::string>& details, MsgButtons buttons,
+                           std::vector<std::string> captions, int defaultButton) {
     MessageRequest m;
     m.text = text;
     m.title = "RM-427";
     m.icon = icon;
+    m.buttons = buttons;
+    m.buttonTexts = std::move(captions);
+    m.defaultButton = defaultButton;
     for (const std::string& line : details) m.details += line + "\n";
-    boxes_.Show(m);
+    return boxes_.Show(m);
 }
 
 }  // namespace rm427::gui

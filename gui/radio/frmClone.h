@@ -1,7 +1,8 @@
 // The clone window: reads the codeplug from the radio or writes it, as
-// CloneDirection says, on its own port (MSComm1). Modal. The exchange itself
-// is core/radio/CloneExchange; the window shows its progress and asks the
-// Retry/Cancel question through the message-box seam.
+// CloneDirection says, on its own port (MSComm1). Modal. A read is
+// core/radio/CloneExchange; a write is core/radio/WriteJob (probe, check,
+// copy of the radio, changes, write, verify, restore). The window shows
+// their progress and asks their questions through the message-box seam.
 #pragma once
 
 #include <QDialog>
@@ -13,6 +14,7 @@
 #include "image/Dialogs.h"
 #include "image/Module1.h"
 #include "radio/CloneExchange.h"
+#include "radio/WriteJob.h"
 
 class QCheckBox;
 class QLabel;
@@ -41,9 +43,17 @@ public:
     QLabel* LblPercent() const { return lbl_; }
     // Write only: "Verify after writing" (null for a read).
     QCheckBox* ChkVerify() const { return chkVerify_; }
-    // Settings store value that keeps the check box between runs ("0" = off).
+    // Write only: "Keep a copy of the radio before writing" (null for a read).
+    QCheckBox* ChkKeepCopy() const { return chkKeep_; }
+    // Settings store values that keep the check boxes between runs ("0" = off).
     static constexpr const char* kVerifyValue = "VerifyAfterWriting";
-    CloneExchange& Exchange() { return *exchange_; }
+    static constexpr const char* kKeepCopyValue = "KeepCopyBeforeWriting";
+    // The read's exchange (null for a write).
+    CloneExchange* Exchange() { return exchange_.get(); }
+    // The write's job (null before Write is pressed and for a read).
+    WriteJob* Job() { return job_.get(); }
+    // The write's timing (tests poll faster on an unpaced pseudo-terminal).
+    void SetWriteTiming(const CloneTiming& timing) { timing_ = timing; }
     // Called with what a completed read fetched or a completed write sent.
     void SetHistory(std::function<void(HistoryKind, const CodeplugImage&)> keep) {
         keep_ = std::move(keep);
@@ -51,8 +61,8 @@ public:
 
     // A stop signal (logout, kill, a closed terminal): every clone window
     // cancels its exchange as Cancel does, so the radio hears "DONE" (a write
-    // whose "DONE" has gone out completes and is kept; no verify follows);
-    // `then` runs once every exchange has ended.
+    // whose "DONE" has gone out completes and is kept; no verify and no
+    // restore follow); `then` runs once every exchange has ended.
     static void StopAll(std::function<void()> then);
 
 public slots:
@@ -67,12 +77,18 @@ private:
     void ShowProgress(int value, int maximum);
     void Finished(CloneOutcome outcome);
     CloneExchange::Callbacks MakeCallbacks();
-    void StartVerify();
-    void VerifyFinished(CloneOutcome outcome);
-    std::string BandNote() const;
-    // Information, or a warning when the band check changed channels.
-    MsgIcon BandIcon() const;
-    void Report(const std::string& text, MsgIcon icon, const std::vector<std::string>& details);
+    bool AskRetry();
+    void PortError(const std::string& description);
+    WriteJob::Callbacks JobCallbacks();
+    bool ConfirmCheck(const std::vector<CheckLine>& lines, bool errors);
+    bool ConfirmChanges(const std::vector<std::string>& changes);
+    bool OfferRestore(WriteJob::RestoreReason why, const WriteJob::Result& r);
+    void JobFinished(const WriteJob::Result& r);
+    bool Running() const;
+    std::string BandNote(const std::vector<std::string>& bandReport) const;
+    MsgAnswer Report(const std::string& text, MsgIcon icon, const std::vector<std::string>& details,
+                     MsgButtons buttons = MsgButtons::Ok, std::vector<std::string> captions = {},
+                     int defaultButton = 0);
 
     Module1& state_;
     MessageBoxes& boxes_;
@@ -86,13 +102,12 @@ private:
     QPushButton* cmdBegin_ = nullptr;
     QPushButton* cmdCancel_ = nullptr;
     QCheckBox* chkVerify_ = nullptr;
+    QCheckBox* chkKeep_ = nullptr;
     bool done_ = false;
     bool stopping_ = false;  // StopAll: nothing new is started
-    // After a write: what was sent and what the band check changed; the
-    // verify read runs as a second exchange of its own.
-    bool verifying_ = false;
-    CodeplugImage sent_{};
-    std::vector<std::string> bandReport_;
+    std::unique_ptr<WriteJob> job_;
+    CloneTiming timing_;
+    WriteJob::Stage stage_ = WriteJob::Stage::Idle;
 };
 
 }  // namespace rm427::gui

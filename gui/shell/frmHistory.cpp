@@ -63,7 +63,9 @@ void frmHistory::Fill() {
         auto* item = new QTreeWidgetItem(list_);
         item->setText(0, QString::fromStdString(e.time));
         item->setText(
-            1, QString::fromStdString(LoadText(state_.Language, 3218 + static_cast<int>(e.kind))));
+            1, QString::fromStdString(LoadText(state_.Language, e.kind == HistoryKind::BeforeWrite
+                                                                    ? 3516
+                                                                    : 3218 + static_cast<int>(e.kind))));
         item->setText(2, QString::fromStdString(e.source));
         item->setText(3, ok ? QString::fromStdString(ImageBandText(image)) : QStringLiteral("?"));
         item->setText(4, ok ? QString::number(ProgrammedChannels(image)) : QStringLiteral("?"));

@@ -61,6 +61,8 @@ MsgAnswer QtMessageBoxes::Show(const MessageRequest& request) {
     const auto defs = ButtonsOf(request.buttons);
     std::vector<QAbstractButton*> buttons;
     for (const auto& d : defs) buttons.push_back(box.addButton(d.button));
+    for (std::size_t i = 0; i < buttons.size() && i < request.buttonTexts.size(); ++i)
+        buttons[i]->setText(QString::fromStdString(request.buttonTexts[i]));
     const int def = request.defaultButton >= 0 && request.defaultButton < int(defs.size())
                         ? request.defaultButton
                         : 0;

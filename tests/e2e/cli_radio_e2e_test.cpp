@@ -49,8 +49,8 @@ TEST_F(CliRadio, WriteSendsTheFileAndNakWithoutRetriesFails) {
     for (int i = 0; i < 14; ++i) state.Image[i] = static_cast<std::uint8_t>(0x10 + i);
     const std::string in = WriteDataFile(Dir() + "rm427-write.dat", state.Image);
     sim.With([](sim::RadioModel& m) {
-        m.bandLow = 0;  // every channel in band
-        m.bandHigh = 65535;
+        m.bandLow = 1000;  // every channel in band (100 - 550 MHz)
+        m.bandHigh = 5500;
         m.faults.push_back({sim::FaultKind::Nak, 7, 1, 0});
     });
     const CliResult f = RunCli("write --port " + sim.SlavePath() + " " + in);

@@ -54,12 +54,13 @@ TEST_F(CliVerify, VerifyPassesListsTheBandCheckAndCatchesAFlippedByte) {
         << ok.err;
     EXPECT_NE(ok.err.find("Channel 14 (Rx 452.55000"), std::string::npos) << ok.err;
     EXPECT_NE(ok.err.find("Verifying: Completion percentage:  100%"), std::string::npos) << ok.err;
-    // The verify is a read exchange of its own, after the write's "DONE".
+    // The verify is a read exchange of its own, after the write's "DONE"
+    // (and the write follows the probe's access word and "DONE").
     const auto frames = Frames();
-    ASSERT_EQ(frames.size(), 118u + 132u);
-    EXPECT_EQ(frames[117].kind, "done");
-    EXPECT_EQ(frames[118].kind, "access");
-    EXPECT_EQ(frames[119].kind, "read");
+    ASSERT_EQ(frames.size(), 2u + 118u + 132u);
+    EXPECT_EQ(frames[119].kind, "done");
+    EXPECT_EQ(frames[120].kind, "access");
+    EXPECT_EQ(frames[121].kind, "read");
     // The history keeps what was sent: five channels fewer after the band check.
     auto lines = historyLines();
     ASSERT_EQ(lines.size(), before + 1);
@@ -67,7 +68,7 @@ TEST_F(CliVerify, VerifyPassesListsTheBandCheckAndCatchesAFlippedByte) {
     sim.With([](sim::RadioModel& m) { m.ClearFrames(); });
     const CliResult unchecked = RunCli("write --no-verify --port " + sim.SlavePath() + " " + in);
     EXPECT_EQ(unchecked.out, "Writing completed!\n");
-    EXPECT_EQ(Frames().size(), 118u);
+    EXPECT_EQ(Frames().size(), 2u + 118u);
     const CliResult read = RunCli("read --port " + sim.SlavePath() + " " + Dir() + "back.dat");
     ASSERT_EQ(read.code, 0) << read.err;
     lines = historyLines();
@@ -76,7 +77,8 @@ TEST_F(CliVerify, VerifyPassesListsTheBandCheckAndCatchesAFlippedByte) {
     EXPECT_NE(lines[0].find("\tread\tback.dat\t400 - 470(MHz)\t7\t"), std::string::npos) << lines[0];
 
     // A radio that stores channel 1's first byte with a bit changed but says 0x06.
-    sim.With([](sim::RadioModel& m) { m.faults.push_back({sim::FaultKind::Flip, 1, 1, 0}); });
+    // (Step 1 of the probe is its "DONE": it takes the first of the two.)
+    sim.With([](sim::RadioModel& m) { m.faults.push_back({sim::FaultKind::Flip, 1, 2, 0}); });
     const CliResult bad = RunCli("write --verify --port " + sim.SlavePath() + " " + in);
     EXPECT_EQ(bad.code, 3) << bad.err;
     EXPECT_EQ(

@@ -36,6 +36,21 @@ class TstClone : public QObject {
         return img;
     }
 
+    // Runs the event loop itself (QTRY's waits sleep between their checks,
+    // which would stretch every timer of a long exchange).
+    static bool WaitUntil(const std::function<bool()>& done, int ms = 40000) {
+        QEventLoop loop;
+        QTimer check, limit;
+        QObject::connect(&check, &QTimer::timeout, [&] {
+            if (done()) loop.quit();
+        });
+        QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+        check.start(20);
+        limit.start(ms);
+        loop.exec();
+        return done();
+    }
+
 private slots:
     void init() {
         sim_ = std::make_unique<sim::PtyRadio>();
@@ -91,37 +106,40 @@ private slots:
         test::ShellFixture f;
         PointCom1At(sim_->SlavePath());
         sim_->With([](sim::RadioModel& m) {
-            m.bandLow = 0;
-            m.bandHigh = 65535;
+            m.bandLow = 1000;
+            m.bandHigh = 5500;
             m.faults.push_back(Fault{FaultKind::Nak, 3, 1, 0});
         });
         f.state.Image = Pattern(5);
         const CodeplugImage before = f.state.Image;
         f.state.CloneDirection = 1;
+        f.boxes.Answer(MsgAnswer::Ok);  // the check's warnings
         f.boxes.Answer(MsgAnswer::Retry);
         frmClone w(f.state, f.boxes, {});
         QCOMPARE(w.windowTitle(), QStringLiteral("Write data to radio"));
         QCOMPARE(w.CmdBegin()->text(), QStringLiteral("Write"));
         QCOMPARE(w.PrgPercent()->maximum(), 116);
         w.ChkVerify()->setChecked(false);
+        w.ChkKeepCopy()->setChecked(false);
         w.show();
         QTest::mouseClick(w.CmdBegin(), Qt::LeftButton);
         QVERIFY(!w.CmdBegin()->isEnabled());
-        QTRY_VERIFY_WITH_TIMEOUT(!w.isVisible(), 20000);
+        QVERIFY(WaitUntil([&] { return !w.isVisible(); }));
         QCOMPARE(w.result(), int(QDialog::Accepted));
-        QCOMPARE(f.boxes.shown.size(), std::size_t(2));
-        QCOMPARE(f.boxes.shown[0].text, LoadText(0, 1331));
-        QCOMPARE(f.boxes.shown[0].title, std::string("Error"));
-        QVERIFY(f.boxes.shown[0].buttons == MsgButtons::RetryCancel);
-        QCOMPARE(f.boxes.shown[1].text, std::string("Writing completed!"));
+        QCOMPARE(f.boxes.shown.size(), std::size_t(3));
+        QCOMPARE(f.boxes.shown[1].text, LoadText(0, 1331));
+        QCOMPARE(f.boxes.shown[1].title, std::string("Error"));
+        QVERIFY(f.boxes.shown[1].buttons == MsgButtons::RetryCancel);
+        QCOMPARE(f.boxes.shown[2].text.rfind("Writing completed!", 0), std::size_t(0));
         QCOMPARE(w.LblPercent()->text(), QStringLiteral("Completion percentage:  100%"));
         QVERIFY(f.state.Image == before);  // what reached the radio: clone_e2e_test
     }
 
-    // Verify after writing: on by default and remembered; a second read
-    // exchange compares the radio with what was sent (band check included)
-    // and a byte the radio stored wrongly is named with an error icon.
-    void verifyAfterWriting() {
+    // Write window: the check's list (warnings go on with Enter, errors need
+    // "Write anyway"), the copy of the radio and the changes to confirm, the
+    // verify, and the restore offer when the radio stored a wrong bit. Both
+    // check boxes are on by default and remembered.
+    void writeChecksKeepsACopyVerifiesAndRestores() {
         test::ShellFixture f;
         PointCom1At(sim_->SlavePath());
         sim_->With([](sim::RadioModel& m) {
@@ -130,54 +148,89 @@ private slots:
         });
         f.state.Image = DemoCodeplug();
         f.state.CloneDirection = 1;
+        CloneTiming fast;
+        fast.pollInterval = 2;  // the same rule, quicker on an unpaced pty
         auto writeOnce = [&](int expected) {
-            f.boxes.Clear();
             frmClone w(f.state, f.boxes, {});
+            w.SetWriteTiming(fast);
             w.show();
             QTest::mouseClick(w.CmdBegin(), Qt::LeftButton);
-            QTRY_VERIFY_WITH_TIMEOUT(!w.isVisible(), 30000);
-            QCOMPARE(w.LblPercent()->text(), QStringLiteral("Verifying: Completion percentage:  100%"));
-            QCOMPARE(w.PrgPercent()->maximum(), 130);
-            QCOMPARE(f.boxes.shown.size(), std::size_t(1));
+            QVERIFY(WaitUntil([&] { return !w.isVisible() || w.CmdBegin()->isEnabled(); }));
             QCOMPARE(w.result(), expected);
         };
         {
             frmClone w(f.state, f.boxes, {});
             QVERIFY(w.ChkVerify()->isChecked());
-            QCOMPARE(w.ChkVerify()->text(), QStringLiteral("Verify after writing"));
+            QVERIFY(w.ChkKeepCopy()->isChecked());
+            QCOMPARE(w.ChkKeepCopy()->text(), QStringLiteral("Keep a copy of the radio before writing"));
         }
         writeOnce(QDialog::Accepted);
         if (QTest::currentTestFailed()) return;
-        const MessageRequest ok = f.boxes.shown[0];
+        QCOMPARE(f.boxes.shown.size(), std::size_t(3));
+        const MessageRequest& check = f.boxes.shown[0];
+        QVERIFY2(check.text.rfind("Before writing - errors: 0, warnings: ", 0) == 0 &&
+                     check.text.find("\nWarning: The codeplug is for RM-427(UHF) 400 - 470(MHz) but the "
+                                     "radio reports 434.0 - 437.0 MHz.\n") != std::string::npos,
+                 check.text.c_str());
+        QVERIFY(check.icon == MsgIcon::Exclamation);
+        QVERIFY(check.buttonTexts == std::vector<std::string>({"Write", "&Cancel"}));
+        QCOMPARE(check.defaultButton, 0);
+        const MessageRequest& confirm = f.boxes.shown[1];
+        QVERIFY2(confirm.text.find("Write ") == 0 &&
+                     confirm.text.find(" changes to the radio?") != std::string::npos,
+                 confirm.text.c_str());
+        QVERIFY2(confirm.details.find("channel 1: Rx Freq ") == 0, confirm.details.c_str());
+        const MessageRequest ok = f.boxes.shown[2];
         QCOMPARE(QString::fromStdString(ok.text),
                  QString::fromStdString("Writing completed!\n" + VerifySummary(0, 0) +
                                         "\nThe band check changed 5 channels: see the details."));
         QVERIFY(ok.icon == MsgIcon::Exclamation);  // the band check changed channels
         QVERIFY2(ok.details.find("The radio's band is 434.0 - 437.0 MHz.") == 0, ok.details.c_str());
-        QVERIFY2(
-            ok.details.find(
-                "Channel 10 (Rx 441.62500, Tx 441.62500): receive outside the band, sent as empty.") !=
-                std::string::npos,
-            ok.details.c_str());
 
-        sim_->With([](sim::RadioModel& m) { m.faults.push_back(Fault{FaultKind::Flip, 1, 1, 0}); });
+        // A flipped bit: the restore offer, then the radio holds its copy again.
+        f.boxes.Clear();
+        f.state.Image[0xE95] ^= 0x01;  // something to write
+        // Step 30 of the copy's read takes the first (a read ignores it), the write the second.
+        sim_->With([](sim::RadioModel& m) { m.faults.push_back(Fault{FaultKind::Flip, 30, 2, 0}); });
+        const auto before = sim_->With([](sim::RadioModel& m) { return m.memory; });
         writeOnce(QDialog::Rejected);
         if (QTest::currentTestFailed()) return;
-        const MessageRequest bad = f.boxes.shown[0];
-        QCOMPARE(QString::fromStdString(bad.text),
-                 QString::fromStdString(
-                     "Writing completed!\nVerify failed: the radio does not hold what was "
-                     "written (2 differences).\nThe band check changed 5 channels: see the details."));
-        QVERIFY(bad.icon == MsgIcon::Critical);
-        QVERIFY2(bad.details.find("channel 1: Rx Freq \"436.52000\" -> ") == 0, bad.details.c_str());
+        QCOMPARE(f.boxes.shown.size(), std::size_t(4));
+        const MessageRequest& offer = f.boxes.shown[2];
+        QVERIFY2(offer.text.find("Verify failed") != std::string::npos, offer.text.c_str());
+        QVERIFY(offer.buttonTexts == std::vector<std::string>({"Restore the radio", "Close"}));
+        QCOMPARE(f.boxes.shown[3].text, LoadText(0, 3524));
+        const auto after = sim_->With([](sim::RadioModel& m) { return m.memory; });
+        for (int off = 0; off < kImageSize; ++off)
+            if (ReadTransfersOffset(off)) QCOMPARE(after[off], before[off]);
 
-        // Unchecked once, unchecked next time; a write then reads nothing back.
+        // A VHF radio: errors, Enter cancels, nothing is written and the window stays.
+        f.boxes.Clear();
+        sim_->With([&](sim::RadioModel& m) {
+            m.bandLow = 1360;
+            m.bandHigh = 1740;
+            m.ClearFrames();
+        });
         {
             frmClone w(f.state, f.boxes, {});
+            w.ChkKeepCopy()->setChecked(false);  // remembered
             w.ChkVerify()->setChecked(false);
+            w.SetWriteTiming(fast);
+            w.show();
+            QTest::mouseClick(w.CmdBegin(), Qt::LeftButton);
+            QVERIFY(WaitUntil([&] { return w.CmdBegin()->isEnabled(); }));
+            QVERIFY(w.isVisible());
+            QCOMPARE(f.boxes.shown.size(), std::size_t(1));
+            QVERIFY(f.boxes.shown[0].icon == MsgIcon::Critical);
+            QVERIFY(f.boxes.shown[0].buttonTexts ==
+                    std::vector<std::string>({"Write anyway", "&Cancel"}));
+            QCOMPARE(f.boxes.shown[0].defaultButton, 1);
+            for (const auto& fr : sim_->With([](sim::RadioModel& m) { return m.Frames(); }))
+                QVERIFY(fr.kind != "write");
         }
         frmClone w(f.state, f.boxes, {});
         QVERIFY(!w.ChkVerify()->isChecked());
+        QVERIFY(!w.ChkKeepCopy()->isChecked());
     }
 
     // A read that fails and is cancelled changes nothing and releases the radio.
@@ -217,17 +270,19 @@ private slots:
         PointCom1At(sim_->SlavePath());
         sim_->SetByteTime(sim::kByteTimeMs2400);
         f.state.CloneDirection = 1;
+        f.boxes.Answer(MsgAnswer::Ok);  // the check's errors (no channel): write anyway
         frmClone w(f.state, f.boxes, {});
+        w.ChkKeepCopy()->setChecked(false);
         w.show();
         int stoppedBy = 0;
         StopSignals stop([&](int sig) { frmClone::StopAll([&stoppedBy, sig] { stoppedBy = sig; }); });
         auto frames = [this] { return sim_->With([](sim::RadioModel& m) { return m.Frames(); }); };
         QTest::mouseClick(w.CmdBegin(), Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(frames().size() >= 5, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(frames().size() >= 2 + 5, 20000);  // the probe, then the write
         ::kill(::getpid(), SIGHUP);
         QTRY_COMPARE_WITH_TIMEOUT(stoppedBy, SIGHUP, 5000);
         QCOMPARE(QString::fromStdString(frames().back().kind), QStringLiteral("done"));
-        QVERIFY(frames().size() < 118);
+        QVERIFY(frames().size() < 2 + 118);
     }
 
     // A port that cannot be opened: its description in a warning, Start again enabled.

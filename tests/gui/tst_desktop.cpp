@@ -67,7 +67,7 @@ void TstDesktop::captionsAreExact() {
         title = w->windowTitle();
         QTest::keyClick(w, Qt::Key_Escape);
     });
-    boxes.Show({"text", "Alert!", MsgIcon::Exclamation, MsgButtons::Ok, 0, ""});
+    boxes.Show({"text", "Alert!", MsgIcon::Exclamation, MsgButtons::Ok, 0, "", {}});
     QCOMPARE(title, QStringLiteral("Alert!"));
 }
 
@@ -207,7 +207,7 @@ void TstDesktop::qtTextsFollowTheLanguage() {
             if (QPushButton* ok = ButtonWithRole(w, QDialogButtonBox::AcceptRole)) text = ok->text();
             QTest::keyClick(w, Qt::Key_Escape);
         });
-        boxes.Show({"?", "RM-427", MsgIcon::Question, MsgButtons::OkCancel, 0, ""});
+        boxes.Show({"?", "RM-427", MsgIcon::Question, MsgButtons::OkCancel, 0, "", {}});
         return text;
     };
     QCOMPARE(okText(), QStringLiteral("确定"));

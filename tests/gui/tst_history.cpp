@@ -64,13 +64,15 @@ private slots:
         main.Dispatch(QStringLiteral("miWrite"));
 
         const auto entries = ListHistory(folder);
-        QCOMPARE(entries.size(), std::size_t(3));
+        QCOMPARE(entries.size(), std::size_t(4));
         QVERIFY(entries[0].kind == HistoryKind::Write);
-        QVERIFY(entries[1].kind == HistoryKind::Read);
-        QVERIFY(entries[2].kind == HistoryKind::Save);
-        QCOMPARE(entries[2].source, std::string("mine.dat"));
-        QVERIFY(f.boxes.shown.size() >= 2);  // completion boxes only, no warning
-        for (const auto& b : f.boxes.shown) QVERIFY(b.icon == MsgIcon::Information);
+        QVERIFY(entries[1].kind == HistoryKind::BeforeWrite);  // the radio, read before writing
+        QVERIFY(entries[2].kind == HistoryKind::Read);
+        QVERIFY(entries[3].kind == HistoryKind::Save);
+        QCOMPARE(entries[3].source, std::string("mine.dat"));
+        QVERIFY(f.boxes.shown.size() >= 2);  // completions and the question to write, no warning
+        for (const auto& b : f.boxes.shown)
+            QVERIFY(b.icon == MsgIcon::Information || b.icon == MsgIcon::Question);
 
         // The window lists them; Compare the read copy with the current image;
         // Open the read copy as an unsaved codeplug.
@@ -83,7 +85,7 @@ private slots:
                 for (int c = 1; c < 5; ++c) rows += it->text(c) + QLatin1Char('|');
                 rows += QLatin1Char('\n');
             }
-            h->List()->setCurrentItem(h->List()->topLevelItem(1));
+            h->List()->setCurrentItem(h->List()->topLevelItem(2));
             QTest::mouseClick(h->CmdCompare(), Qt::LeftButton);
             QVERIFY(h->Comparison() && h->Comparison()->isVisible());
             comparison = h->Comparison()->findChild<QPlainTextEdit*>()->toPlainText();
@@ -93,6 +95,7 @@ private slots:
         });
         main.Dispatch(QStringLiteral("miHistory"));
         QCOMPARE(rows, QStringLiteral("write|mine.dat|400 - 470(MHz)|12|\n"
+                                      "before write|mine.dat|400 - 470(MHz)|12|\n"
                                       "read|mine.dat|400 - 470(MHz)|12|\n"
                                       "save|mine.dat|400 - 470(MHz)|12|\n"));
         QVERIFY2(comparison.contains(QStringLiteral("\nchannel 1: ")), qPrintable(comparison));
