@@ -163,7 +163,7 @@ void WriteJob::OnProbe(const PortTest::Result& r) {
         Finish(Outcome::Cancelled);
         return;
     }
-    result_.check = CheckBeforeWrite(0, image_, r, portName_);
+    result_.check = CheckBeforeWrite(opt_.language, image_, r, portName_);
     if (!r.answered) {
         Finish(Outcome::NoAnswer);
         return;

@@ -84,6 +84,7 @@ public:
         bool checkOnly = false;    // stop after the check
         bool previewOnly = false;  // stop after the changes are known (needs backup)
         bool confirm = true;       // ask confirmChanges before writing
+        int language = 0;          // of the check's lines
     };
     enum class RestoreReason { WriteFailed, VerifyDiffers };
     struct Result {

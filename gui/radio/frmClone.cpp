@@ -160,6 +160,7 @@ void frmClone::Begin() {
     WriteJob::Options opt;
     opt.backup = chkKeep_->isChecked();
     opt.verify = chkVerify_->isChecked();
+    opt.language = state_.Language;
     job_ = std::make_unique<WriteJob>(*port_, *timers_, state_.ComPort,
                                       LoadText(state_.Language, 1249) + std::to_string(state_.ComPort),
                                       state_.Image, opt, JobCallbacks(), timing_);
