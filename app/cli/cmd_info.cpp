@@ -14,7 +14,7 @@ int Run(const Args& args) {
     CodeplugImage image{};
     if (!LoadDataFile(args[0], image)) return 1;
 
-    const bool uhf = (image[kBandByte] & 1) != 0;
+    const bool uhf = FieldValue(image.data(), model::kUhf) != 0;
     std::cout << "Model code: " << ModelCode(image) << " (" << BandName(image) << ")\n"
               << "Band: " << (uhf ? "UHF" : "VHF") << "\n"
               << "Programmed channels: " << ProgrammedChannels(image) << " of " << kMaxChannels << "\n";

@@ -19,7 +19,7 @@ int BandPosition(int code) { return kPositions[code & 15]; }
 
 int BandNameIndex(int code) { return (IsUhfCode(code & 15) ? 5 : 1) + BandPosition(code); }
 
-int ModelCode(const CodeplugImage& image) { return image[kModelByte] & 15; }
+int ModelCode(const CodeplugImage& image) { return FieldValue(image.data(), model::kCode); }
 
 std::string BandName(const CodeplugImage& image) {
     static const Module1 english;  // the band names
@@ -57,9 +57,9 @@ std::vector<std::string> BandList(const Module1& state, bool uhf) {
 }
 
 void WriteModelBytes(CodeplugImage& image, int code) {
-    image[kModelByte] = static_cast<std::uint8_t>(0xF0 | (code & 15));
-    if (IsUhfCode(code)) image[kBandByte] |= 0x01;
-    else image[kBandByte] &= 0xFE;
+    SetField(image.data(), model::kMarker, model::kMarkerSet);
+    SetField(image.data(), model::kCode, code);
+    SetField(image.data(), model::kUhf, IsUhfCode(code) ? 1 : 0);
 }
 
 std::string AboutText(int language) {

@@ -31,14 +31,13 @@ void Module1::FillBandNames() {
 
 void Module1::ClearImage() {
     Image.fill(0xFF);
-    static const std::uint8_t kRowE9[] = {0xA5, 0x00, 0x00, 0x47, 0xFF, 0x02,
-                                          0x02, 0x4E, 0x30, 0x12, 0x5F};
-    static const std::uint8_t kRowEB[] = {0x20, 0xAE, 0xB0, 0x47, 0xFF, 0x02,
-                                          0x02, 0x4E, 0x30, 0x12, 0x5F};
-    std::copy(std::begin(kRowE9), std::end(kRowE9), Image.begin() + 0xE90);
-    std::copy(std::begin(kRowEB), std::end(kRowEB), Image.begin() + 0xEB0);
-    Image[0xEC0] = 0x5C;
-    std::fill(Image.begin() + 0xEC1, Image.begin() + 0xED0, 0x00);
+    std::copy(std::begin(defaults::kSettingsRow), std::end(defaults::kSettingsRow),
+              Image.begin() + settings::kRow);
+    std::copy(std::begin(defaults::kSecondRow), std::end(defaults::kSecondRow),
+              Image.begin() + settings::kSecondRow);
+    Image[settings::kFurtherRow] = defaults::kFurtherRowFirst;
+    std::fill(Image.begin() + settings::kFurtherRow + 1, Image.begin() + settings::kSecondRowsEnd + 1,
+              std::uint8_t{0x00});
 }
 
 void Module1::SetDefaultLimits() {

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+#include "image/ImageLayout.h"
+
 namespace rm427 {
 
 constexpr int kImageSize = 4096;
@@ -16,10 +18,10 @@ using CodeplugImage = std::array<std::uint8_t, kImageSize>;
 // Radio memory address of image offset 0.
 constexpr int kRadioBase = 0xA000;
 
-// Well-known offsets in the image.
-constexpr int kModelByte = 0x3D2;    // 0xF0 | ModelCode
-constexpr int kBandByte = 0x3D6;     // bit 0: 0 VHF, 1 UHF
-constexpr int kSettingsRow = 0xE90;  // function settings, 16 bytes
+// Well-known offsets in the image (image/ImageLayout.h has their fields).
+constexpr int kModelByte = model::kModelByte;
+constexpr int kBandByte = model::kBandByte;
+constexpr int kSettingsRow = settings::kRow;
 
 struct Module1 {
     std::uint8_t Language = 0;   // 0 English, 1 Chinese

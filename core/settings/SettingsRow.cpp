@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "channels/ChannelRecord.h"
+#include "image/ImageLayout.h"
 
 namespace rm427 {
 
@@ -19,8 +20,7 @@ std::array<std::uint8_t, 4> PackPowerOnMessage(const std::string& text) {
 
 namespace {
 
-constexpr int kE91 = 0xE91, kE95 = 0xE95, kE96 = 0xE96, kE98 = 0xE98, kE99 = 0xE99, kE9A = 0xE9A,
-              kE9B = 0xE9B, kE9C = 0xE9C, kEB5 = 0xEB5;
+using namespace settings;
 
 // What the window shows for a value out of range (the new image's value for
 // the fields whose every stored value is valid).
@@ -31,64 +31,65 @@ int Checked(const SettingsSelections& sel, int list) {
     return (v >= 0 && v < kSettingsListSizes[list]) ? v : kFallback[list];
 }
 
-int Bit(std::uint8_t b, int bit) { return (b >> bit) & 1; }
+// A field's value, or `fallback` when it is not below `limit`.
+int Within(const CodeplugImage& img, ImageField f, int limit, int fallback) {
+    const int v = FieldValue(img.data(), f);
+    return v < limit ? v : fallback;
+}
 
 }  // namespace
 
 SettingsSelections ShowSettings(const CodeplugImage& img) {
+    const std::uint8_t* b = img.data();
     SettingsSelections s;
-    s.list[setSquelch] = img[kE95] < 10 ? img[kE95] : 2;
-    const int tot = img[kE98] >> 4;
-    s.list[setTimeOut] = tot < 8 ? tot : 3;
-    s.list[setPowerOff] = img[kE98] & 0x0F;
-    const int mode = img[kE91] & 0x03;
-    s.list[setWorkingMode] = mode < 3 ? mode : 0;
-    const int gain = img[kE99] & 0x0F;
-    s.list[setVoxGain] = gain < 8 ? gain : 2;
-    const int delay = img[kE99] >> 4;
-    s.list[setVoxDelay] = delay < 4 ? delay : 1;
-    s.list[setBatterySave] = Bit(img[kE9B], 0);
-    s.list[setBeep] = Bit(img[kE9B], 1);
-    s.list[setScanMode] = Bit(img[kE9A], 3);
-    s.list[setVoice] = Bit(img[kE9A], 5);
-    s.list[setChannelDisplay] = Bit(img[kE9B], 6);
-    s.voxInhibit = Bit(img[kE9A], 4) == 0;
-    s.message = UnpackPowerOnMessage(&img[kE9C]);
-    switch (img[kE9A] >> 6) {
-    case 3: s.powerOnDisplay = powerOnOff; break;
-    case 2: s.powerOnDisplay = powerOnMessage; break;
-    case 1: s.powerOnDisplay = powerOnBattery; break;
+    s.list[setSquelch] = Within(img, kSquelch, 10, 2);
+    s.list[setTimeOut] = Within(img, kTimeOut, 8, 3);
+    s.list[setPowerOff] = FieldValue(b, kPowerOff);
+    s.list[setWorkingMode] = Within(img, kWorkingMode, 3, 0);
+    s.list[setVoxGain] = Within(img, kVoxGain, 8, 2);
+    s.list[setVoxDelay] = Within(img, kVoxDelay, 4, 1);
+    s.list[setBatterySave] = FieldValue(b, kBatterySave);
+    s.list[setBeep] = FieldValue(b, kBeep);
+    s.list[setScanMode] = FieldValue(b, kScanMode);
+    s.list[setVoice] = FieldValue(b, kVoice);
+    s.list[setChannelDisplay] = FieldValue(b, kChannelDisplay);
+    s.voxInhibit = FieldValue(b, kVoxAllowed) == 0;
+    s.message = UnpackPowerOnMessage(b + kMessage);
+    switch (FieldValue(b, kPowerOnDisplay)) {
+    case kDisplayOff: s.powerOnDisplay = powerOnOff; break;
+    case kDisplayMessage: s.powerOnDisplay = powerOnMessage; break;
+    case kDisplayBattery: s.powerOnDisplay = powerOnBattery; break;
     default: s.powerOnDisplay = powerOnNone; break;
     }
     return s;
 }
 
 void StoreSettings(CodeplugImage& img, const SettingsSelections& sel) {
-    auto set = [&](int offset, int value) { img[offset] = static_cast<std::uint8_t>(value); };
+    std::uint8_t* b = img.data();
     // 1 .. 12: each field into its own bits, in this order.
-    set(kE95, Checked(sel, setSquelch));
-    set(kE96, Checked(sel, setSquelch));
-    set(kE9B, (img[kE9B] & 0xFE) | Checked(sel, setBatterySave));
-    set(kE98, (Checked(sel, setTimeOut) * 16) | (img[kE98] & 0x0F));
-    set(kE9A, (Checked(sel, setScanMode) * 8) | (img[kE9A] & 0xF7));
-    set(kE9B, (Checked(sel, setBeep) * 2) | (img[kE9B] & 0xFD));
-    set(kE9A, (Checked(sel, setVoice) * 32) | (img[kE9A] & 0xDF));
-    set(kE98, (img[kE98] & 0xF0) | Checked(sel, setPowerOff));
-    set(kE91, (img[kE91] & 0xFC) | Checked(sel, setWorkingMode));
-    set(kE99, (img[kE99] & 0xF0) | Checked(sel, setVoxGain));
-    set(kE99, (Checked(sel, setVoxDelay) * 16) | (img[kE99] & 0x0F));
-    set(kE9B, (Checked(sel, setChannelDisplay) * 64) | (img[kE9B] & 0xBF));
-    set(kE9A, ((sel.voxInhibit ? 0 : 1) * 16) | (img[kE9A] & 0xEF));
-    // 13: the second row gets 0xE95..0xE9B before the power-on display bits change.
-    std::copy(img.begin() + kE95, img.begin() + kE9B + 1, img.begin() + kEB5);
+    SetField(b, kSquelch, Checked(sel, setSquelch));
+    SetField(b, kSquelchCopy, Checked(sel, setSquelch));
+    SetField(b, kBatterySave, Checked(sel, setBatterySave));
+    SetField(b, kTimeOut, Checked(sel, setTimeOut));
+    SetField(b, kScanMode, Checked(sel, setScanMode));
+    SetField(b, kBeep, Checked(sel, setBeep));
+    SetField(b, kVoice, Checked(sel, setVoice));
+    SetField(b, kPowerOff, Checked(sel, setPowerOff));
+    SetField(b, kWorkingMode, Checked(sel, setWorkingMode));
+    SetField(b, kVoxGain, Checked(sel, setVoxGain));
+    SetField(b, kVoxDelay, Checked(sel, setVoxDelay));
+    SetField(b, kChannelDisplay, Checked(sel, setChannelDisplay));
+    SetField(b, kVoxAllowed, sel.voxInhibit ? 0 : 1);
+    // 13: the second row gets the mirrored bytes before the power-on display bits change.
+    std::copy(img.begin() + kMirrorFirst, img.begin() + kMirrorLast + 1, img.begin() + kMirror);
     // 14: the message.
     const auto msg = PackPowerOnMessage(sel.message);
-    std::copy(msg.begin(), msg.end(), img.begin() + kE9C);
+    std::copy(msg.begin(), msg.end(), img.begin() + kMessage);
     // 15: power-on display; no selection leaves "off".
-    int bits = 3;
-    if (sel.powerOnDisplay == powerOnBattery) bits = 1;
-    if (sel.powerOnDisplay == powerOnMessage) bits = 2;
-    set(kE9A, (img[kE9A] & 0x3F) | (bits << 6));
+    int bits = kDisplayOff;
+    if (sel.powerOnDisplay == powerOnBattery) bits = kDisplayBattery;
+    if (sel.powerOnDisplay == powerOnMessage) bits = kDisplayMessage;
+    SetField(b, kPowerOnDisplay, bits);
 }
 
 }  // namespace rm427
