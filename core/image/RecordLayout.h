@@ -70,10 +70,11 @@ constexpr std::uint8_t kPowerLow = 0, kPowerMid = 1, kPowerHigh = 2;
 
 constexpr int kStepSignalling = 9;
 constexpr std::uint8_t kStepMask = 0xE0;
-constexpr int kStepShift = 5;              // step code = byte 9 >> 5
-constexpr std::uint8_t kStep625 = 0x40;    // bits 7-4 written for 6.25 kHz
-constexpr std::uint8_t kStep5k = 0x60;     // and for 5 kHz
-constexpr std::uint8_t kLowNibble = 0x0F;  // kept when the step is written
+constexpr int kStepShift = 5;                // step code = byte 9 >> 5
+constexpr std::uint8_t kStep625 = 0x40;      // bits 7-4 written for 6.25 kHz
+constexpr std::uint8_t kStep5k = 0x60;       // and for 5 kHz
+constexpr std::uint8_t kLowNibble = 0x0F;    // kept when the step is written
+constexpr std::uint8_t kStepKeptBit = 0x08;  // cleared for a CTCSS / CTCSS pair only
 constexpr std::uint8_t kSignallingMask = 0x07;
 
 constexpr int kName = 10;  // to 13
