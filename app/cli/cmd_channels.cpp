@@ -1,7 +1,7 @@
 #include <iostream>
 
 #include "CliDataFile.h"
-#include "channels/ChannelRows.h"
+#include "channels/Channel.h"
 
 namespace rm427::cli {
 namespace {
@@ -11,12 +11,10 @@ int Run(const Args& args) {
     if (!TakePositional("channels", args, 1, rc)) return rc;
     CodeplugImage image{};
     if (!LoadDataFile(args[0], image)) return 1;
-    const ChannelRows rows = EnglishChannelRows(image);
-    for (std::size_t n = 1; n < rows.size(); ++n) {
-        for (int c = 0; c < kChannelColumns; ++c) {
-            if (c) std::cout << '\t';
-            std::cout << rows[n][c];
-        }
+    int n = 0;
+    for (const Channel& ch : ImageChannels(image)) {
+        std::cout << ++n;
+        for (int c = colRxFreq; c < kChannelColumns; ++c) std::cout << '\t' << ChannelCell(ch, c, 0);
         std::cout << '\n';
     }
     return FlushOutput("channels") ? 0 : 1;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "channels/Channel.h"
 #include "channels/ChannelColumns.h"
 #include "channels/ChannelCsv.h"
 #include "channels/ChannelRecord.h"
@@ -31,18 +32,13 @@ std::string ChannelsToTsv(const ChannelRows& rows, int first, int last) {
 }
 
 std::string ChannelsToOwnCsv(const Module1& state, const ChannelRows& rows, int first, int last) {
-    // Through the record codec, so the cells come out in English whatever
-    // the language of the grid.
-    Module1 s = state;
-    ChannelRows only = MakeChannelRows(s);
-    for (int r = std::max(first, 1); r <= std::min(last, ChannelCount(rows)) && r < int(only.size());
-         ++r)
-        for (int c = colRxFreq; c < kChannelColumns; ++c) only[r][c] = rows[r][c];
-    SaveChannelRows(s, only);
-    ChannelRows english = EnglishChannelRows(s.Image);
-    for (int r = 1; r < int(english.size()); ++r)
-        if (r < first || r > last) ClearChannel(english[r]);
-    return ChannelRowsToCsv(english);
+    // As the records will hold them, so the cells come out in English
+    // whatever the language of the grid.
+    std::vector<Channel> channels(static_cast<std::size_t>(std::min<int>(state.CHCount, kMaxChannels)));
+    for (int r = std::max(first, 1);
+         r <= std::min(last, ChannelCount(rows)) && r <= int(channels.size()); ++r)
+        channels[r - 1] = StoredChannel(ParseRow(rows[r], state.Language, Channel{}));
+    return ChannelsToCsv(channels);
 }
 
 namespace {
@@ -184,24 +180,19 @@ void ReadTsv(const Module1& state, const std::string& text, ChannelPaste& paste)
         lineOf.push_back(line);
     }
 
-    // Choice and tone cells: what the record can hold, by a trip through
-    // the record codec; a cell it does not know takes the codec's reading.
-    Module1 s = state;
-    ChannelRows table = MakeChannelRows(s);
-    const int count = std::min<int>(int(paste.channels.size()), ChannelCount(table));
-    for (int i = 0; i < count; ++i)
-        for (int c = colRxFreq; c < kChannelColumns; ++c) table[i + 1][c] = paste.channels[i][c];
-    SaveChannelRows(s, table);
-    ChannelRows back = table;
-    LoadChannelRows(s, back);
+    // Choice and tone cells: what the record can hold; a cell that names
+    // nothing the record knows takes what the record will read back.
+    const ChannelRows titles = MakeChannelRows(state);
+    const int count = std::min<int>(int(paste.channels.size()), ChannelCount(titles));
     for (int i = 0; i < count; ++i) {
         ChannelRow& row = paste.channels[i];
         if (!ChannelProgrammed(row)) continue;
+        const Channel took = StoredChannel(ParseRow(row, state.Language, Channel{}));
         for (int c = colDecode; c < colName; ++c) {
-            const std::string& took = back[i + 1][c];
-            if (!row[c].empty() && row[c] != took)
-                paste.notes.push_back(Note(s, 3875, lineOf[i], {table[0][c], row[c], took}));
-            row[c] = took;
+            const std::string cell = ChannelCell(took, c, state.Language);
+            if (!row[c].empty() && row[c] != cell)
+                paste.notes.push_back(Note(state, 3875, lineOf[i], {titles[0][c], row[c], cell}));
+            row[c] = cell;
         }
     }
 }

@@ -131,7 +131,10 @@ int ChoiceOfCommonWord(int col, const std::string& word) {
 }
 
 std::string CommonWordOfCell(int language, int col, const std::string& text) {
-    const int i = CellChoice(language, col, text);
+    return CommonWordOf(col, CellChoice(language, col, text));
+}
+
+std::string CommonWordOf(int col, int i) {
     if (i < 0 || i >= ChoiceCount(col) || !kColumns[col].choices[i].commonWord) return {};
     return kColumns[col].choices[i].commonWord;
 }

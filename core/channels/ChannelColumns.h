@@ -71,6 +71,8 @@ int ChoiceOfCsvWord(int col, const std::string& word);
 std::string CsvChoiceList(int col);
 // The choice whose common-layout word is `word` (any case); -1 when none.
 int ChoiceOfCommonWord(int col, const std::string& word);
+// The common-layout word of choice `choice` of column col ("" for none).
+std::string CommonWordOf(int col, int choice);
 // The common-layout word of a cell ("" for a column the layout lacks).
 std::string CommonWordOfCell(int language, int col, const std::string& text);
 

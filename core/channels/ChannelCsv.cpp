@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "channels/Channel.h"
 #include "channels/ChannelColumns.h"
 #include "channels/ChannelRecord.h"
 #include "channels/FreqCodec.h"
@@ -152,9 +153,14 @@ std::string ChannelRowsToCsv(const ChannelRows& rows) {
     return out;
 }
 
-std::string ExportChannelsCsv(const CodeplugImage& image) {
-    return ChannelRowsToCsv(EnglishChannelRows(image));
+std::string ChannelsToCsv(const std::vector<Channel>& channels) {
+    ChannelRows rows(channels.size() + 1);
+    for (std::size_t n = 1; n < rows.size(); ++n) rows[n][colChannel] = std::to_string(n);
+    RenderChannels(channels, 0, rows);
+    return ChannelRowsToCsv(rows);
 }
+
+std::string ExportChannelsCsv(const CodeplugImage& image) { return ChannelsToCsv(ImageChannels(image)); }
 
 namespace {
 
@@ -181,11 +187,10 @@ std::string TakeFreq(const Module1& s, const std::string& field, int column, con
 
 }  // namespace
 
-bool ChannelRowsFromCsv(const Module1& state, const std::string& csv, ChannelRows& rows,
-                        std::string& error, std::vector<std::string>* warnings) {
-    const int lang = state.Language;
+bool ChannelsFromCsv(const Module1& state, const std::string& csv, std::vector<Channel>& out,
+                     std::string& error, std::vector<std::string>* warnings) {
     const int channels = std::min<int>(state.CHCount, kMaxChannels);
-    rows = MakeChannelRows(state);
+    out.assign(static_cast<std::size_t>(channels), Channel{});
     std::vector<CsvRecord> records;
     if (!ReadCsv(csv, records, error)) return false;
     if (records.empty()) {
@@ -221,9 +226,8 @@ bool ChannelRowsFromCsv(const Module1& state, const std::string& csv, ChannelRow
             return false;
         }
 
-    // Tones are read in English ("None" also in the cells' language) and
-    // written in the cells' language.
-    const std::vector<std::string> tones = ToneList(0), cellTones = ToneList(lang);
+    // Tones are read in English ("None" also in the state's language).
+    const std::vector<std::string> tones = ToneList(0), cellTones = ToneList(state.Language);
     std::map<int, int> seen;  // channel -> line
     for (std::size_t r = 1; r < records.size(); ++r) {
         const CsvRecord& rec = records[r];
@@ -237,13 +241,13 @@ bool ChannelRowsFromCsv(const Module1& state, const std::string& csv, ChannelRow
             return columnField[c] < 0 ? std::string() : rec.fields[columnField[c]];
         };
 
-        const std::string ch = CsvTrim(cell(colChannel));
+        const std::string number = CsvTrim(cell(colChannel));
         int n = 0;
-        bool okNumber = !ch.empty() && ch.size() <= 4;
-        for (char c : ch) okNumber = okNumber && c >= '0' && c <= '9';
-        if (okNumber) n = std::stoi(ch);
+        bool okNumber = !number.empty() && number.size() <= 4;
+        for (char c : number) okNumber = okNumber && c >= '0' && c <= '9';
+        if (okNumber) n = std::stoi(number);
         if (!okNumber || n < 1 || n > channels) {
-            error = Line(line) + "channel " + Quote(ch) + " is not a number from 1 to " +
+            error = Line(line) + "channel " + Quote(number) + " is not a number from 1 to " +
                     std::to_string(channels);
             return false;
         }
@@ -254,18 +258,19 @@ bool ChannelRowsFromCsv(const Module1& state, const std::string& csv, ChannelRow
         }
         seen[n] = line;
 
-        ChannelRow& row = rows[n];
+        Channel& ch = out[static_cast<std::size_t>(n - 1)];
+        ch.programmed = true;
         if (CsvTrim(cell(colRxFreq)).empty()) {
             error = Line(line) + "RxFreq is empty";
             return false;
         }
-        row[colRxFreq] = TakeFreq(state, cell(colRxFreq), colRxFreq, "", line, error);
-        if (row[colRxFreq].empty()) return false;
-        if (CsvTrim(cell(colTxFreq)).empty()) {
-            row[colTxFreq] = row[colRxFreq];
-        } else {
-            row[colTxFreq] = TakeFreq(state, cell(colTxFreq), colTxFreq, row[colRxFreq], line, error);
-            if (row[colTxFreq].empty()) return false;
+        const std::string rx = TakeFreq(state, cell(colRxFreq), colRxFreq, "", line, error);
+        if (rx.empty()) return false;
+        ch.rx = ch.tx = FreqCount(rx);
+        if (!CsvTrim(cell(colTxFreq)).empty()) {
+            const std::string tx = TakeFreq(state, cell(colTxFreq), colTxFreq, rx, line, error);
+            if (tx.empty()) return false;
+            ch.tx = FreqCount(tx);
         }
 
         for (int c : {colDecode, colEncode}) {
@@ -277,7 +282,7 @@ bool ChannelRowsFromCsv(const Module1& state, const std::string& csv, ChannelRow
                 error = Line(line) + "unknown tone " + Quote(CsvTrim(cell(c))) + " in " + CsvName(c);
                 return false;
             }
-            row[c] = cellTones[index];
+            (c == colDecode ? ch.decode : ch.encode) = index;
         }
 
         for (int c = colPower; c < colName; ++c) {
@@ -289,7 +294,7 @@ bool ChannelRowsFromCsv(const Module1& state, const std::string& csv, ChannelRow
                         CsvChoiceList(c);
                 return false;
             }
-            row[c] = ChoiceText(lang, c, choice);
+            SetChoice(ch, c, choice);
         }
 
         const std::string name = Upper(cell(colName));
@@ -300,31 +305,36 @@ bool ChannelRowsFromCsv(const Module1& state, const std::string& csv, ChannelRow
                         "space and - * + _)";
                 return false;
             }
-        row[colName] = name.substr(0, kNameLength);
+        ch.name = name.substr(0, kNameLength);
         if (name.size() > static_cast<std::size_t>(kNameLength) && warnings)
-            warnings->push_back(Line(line) + "name " + Quote(name) + " shortened to " +
-                                Quote(row[colName]));
+            warnings->push_back(Line(line) + "name " + Quote(name) + " shortened to " + Quote(ch.name));
     }
     return true;
 }
 
-bool StoreEnglishRows(CodeplugImage& image,
-                      const std::function<bool(const Module1&, ChannelRows&)>& read) {
-    Module1 s;
-    s.Language = 0;
-    s.Image = image;
-    ChannelRows rows;
-    if (!read(s, rows)) return false;
-    SaveChannelRows(s, rows);
-    image = s.Image;
+bool ChannelRowsFromCsv(const Module1& state, const std::string& csv, ChannelRows& rows,
+                        std::string& error, std::vector<std::string>* warnings) {
+    std::vector<Channel> channels;
+    rows = MakeChannelRows(state);
+    if (!ChannelsFromCsv(state, csv, channels, error, warnings)) return false;
+    RenderChannels(channels, state.Language, rows);
     return true;
+}
+
+void StoreChannels(CodeplugImage& image, const std::vector<Channel>& channels) {
+    for (int n = 1; n <= kMaxChannels; ++n) {
+        Channel ch = static_cast<std::size_t>(n - 1) < channels.size() ? channels[n - 1] : Channel{};
+        ch.record = ChannelAt(image, n).record;
+        PutChannel(image, n, ch);
+    }
 }
 
 bool ImportChannelsCsv(const std::string& csv, CodeplugImage& image, std::string& error,
                        std::vector<std::string>* warnings) {
-    return StoreEnglishRows(image, [&](const Module1& s, ChannelRows& rows) {
-        return ChannelRowsFromCsv(s, csv, rows, error, warnings);
-    });
+    std::vector<Channel> channels;
+    if (!ChannelsFromCsv(Module1(), csv, channels, error, warnings)) return false;
+    StoreChannels(image, channels);
+    return true;
 }
 
 }  // namespace rm427

@@ -14,10 +14,10 @@
 // import with "line N: what is wrong"; nothing is changed then.
 #pragma once
 
-#include <functional>
 #include <string>
 #include <vector>
 
+#include "channels/Channel.h"
 #include "channels/ChannelRows.h"
 #include "image/Module1.h"
 
@@ -55,10 +55,17 @@ std::string ExportChannelsCsv(const CodeplugImage& image);
 bool ChannelRowsFromCsv(const Module1& state, const std::string& csv, ChannelRows& rows,
                         std::string& error, std::vector<std::string>* warnings = nullptr);
 
-// Reads English rows of a fresh state over image with `read` and, when it
-// succeeds, stores them into image (what both CSV layouts' imports do).
-bool StoreEnglishRows(CodeplugImage& image,
-                      const std::function<bool(const Module1&, ChannelRows&)>& read);
+// The CSV's channels (index 0 is channel 1; min(CHCount, 128) of them,
+// unlisted ones empty), frequencies checked against state.EditLimitLow/High.
+// The typed form of ChannelRowsFromCsv.
+bool ChannelsFromCsv(const Module1& state, const std::string& csv, std::vector<Channel>& channels,
+                     std::string& error, std::vector<std::string>* warnings = nullptr);
+// The CSV of the programmed channels among `channels` (index 0 is channel 1).
+std::string ChannelsToCsv(const std::vector<Channel>& channels);
+
+// Puts channels 1..128 into image (index 0 is channel 1; missing ones
+// empty), each on top of its own record: what both CSV layouts' imports do.
+void StoreChannels(CodeplugImage& image, const std::vector<Channel>& channels);
 
 // Replaces every channel record of image by the CSV's channels (unlisted
 // channels become empty) and keeps every other byte. The records of listed

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
 #include <vector>
 
+#include "channels/FreqCodec.h"
 #include "channels/ToneCodec.h"
 
 namespace rm427 {
@@ -85,7 +85,7 @@ struct Key {
 Key MakeKey(const std::string& cell, int column, const std::vector<std::string>& tones) {
     Key k;
     if (column == colRxFreq || column == colTxFreq) {
-        k.number = cell.empty() ? -1 : std::strtod(cell.c_str(), nullptr);
+        k.number = cell.empty() ? -1 : double(FreqCount(cell));
     } else if (column == colDecode || column == colEncode) {
         const auto it = std::find(tones.begin(), tones.end(), cell);
         k.number = it == tones.end() ? -1 : double(it - tones.begin());

@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 
+#include "channels/Channel.h"
 #include "channels/ChannelColumns.h"
 #include "channels/ChannelCsv.h"
 #include "channels/ChannelRecord.h"
@@ -145,10 +146,6 @@ int SideIndex(const Side& side, const char* what, Line& line) {
     return i;
 }
 
-std::string ToneCell(int language, int index) {
-    return index == 0 ? NewChannelText(language, colDecode) : std::string(ToneTexts()[index]);
-}
-
 }  // namespace
 
 CsvLayout DetectCsvLayout(const std::string& csv) {
@@ -174,19 +171,18 @@ std::string CommonCsvImport::Summary() const {
 }
 
 bool ModelBandLimits(const CodeplugImage& image, int& lowMHz, int& highMHz) {
-    const std::uint8_t b = image[kModelByte];
-    if ((b & 0xF0) != 0xF0 || (b & 15) > 12) return false;
-    const int band = BandNameIndex(b & 15);
+    const int code = FieldValue(image.data(), model::kCode);
+    if (FieldValue(image.data(), model::kMarker) != model::kMarkerSet || code > 12) return false;
+    const int band = BandNameIndex(code);
     lowMHz = kBandLow[band];
     highMHz = kBandHigh[band];
     return true;
 }
 
-bool ChannelRowsFromCommonCsv(const Module1& state, const std::string& csv, ChannelRows& rows,
-                              CommonCsvImport& report, std::string& error) {
-    const int lang = state.Language;
+bool ChannelsFromCommonCsv(const Module1& state, const std::string& csv, std::vector<Channel>& out,
+                           CommonCsvImport& report, std::string& error) {
     const int channels = std::min<int>(state.CHCount, kMaxChannels);
-    rows = MakeChannelRows(state);
+    out.assign(static_cast<std::size_t>(channels), Channel{});
     report = CommonCsvImport{};
     std::vector<CsvRecord> records;
     if (!ReadCsv(csv, records, error)) return false;
@@ -405,44 +401,59 @@ bool ChannelRowsFromCommonCsv(const Module1& state, const std::string& csv, Chan
             }
         }
 
-        ChannelRow& row = rows[static_cast<std::size_t>(n)];
-        row[colRxFreq] = rxText;
-        row[colTxFreq] = txText;
-        row[colDecode] = ToneCell(lang, d);
-        row[colEncode] = ToneCell(lang, e);
-        row[colPower] = ChoiceText(lang, colPower, power);
-        row[colBandwidth] = ChoiceText(
-            lang, colBandwidth,
-            ChoiceOfCommonWord(colBandwidth, mode) == bandwidthNarrow ? bandwidthNarrow : bandwidthWide);
-        row[colScanAdd] = ChoiceText(
-            lang, colScanAdd,
-            ChoiceOfCommonWord(colScanAdd, cell(cSkip)) == scanAddNo ? scanAddNo : scanAddYes);
         // Columns the layout does not have: what a new channel gets.
-        for (int c : {colBeatShift, colBCL, colVOX, colOption}) row[c] = NewChannelText(lang, c);
-        row[colName] = name;
+        Channel& ch = out[static_cast<std::size_t>(n - 1)];
+        ch = NewChannel(FreqCount(rxText), name);
+        ch.tx = FreqCount(txText);
+        ch.decode = d;
+        ch.encode = e;
+        ch.power = static_cast<PowerChoice>(power);
+        ch.bandwidth =
+            ChoiceOfCommonWord(colBandwidth, mode) == bandwidthNarrow ? bandwidthNarrow : bandwidthWide;
+        ch.scanAdd = ChoiceOfCommonWord(colScanAdd, cell(cSkip)) == scanAddNo ? scanAddNo : scanAddYes;
         seen[static_cast<int>(n)] = line.number;
         finish(true);
     }
     return true;
 }
 
+bool ChannelRowsFromCommonCsv(const Module1& state, const std::string& csv, ChannelRows& rows,
+                              CommonCsvImport& report, std::string& error) {
+    std::vector<Channel> channels;
+    rows = MakeChannelRows(state);
+    if (!ChannelsFromCommonCsv(state, csv, channels, report, error)) return false;
+    RenderChannels(channels, state.Language, rows);
+    return true;
+}
+
 bool ImportCommonCsv(const std::string& csv, CodeplugImage& image, CommonCsvImport& report,
                      std::string& error) {
-    return StoreEnglishRows(image, [&](const Module1& s, ChannelRows& rows) {
-        return ChannelRowsFromCommonCsv(s, csv, rows, report, error);
-    });
+    Module1 s;
+    s.Image = image;  // the model's band
+    std::vector<Channel> channels;
+    if (!ChannelsFromCommonCsv(s, csv, channels, report, error)) return false;
+    StoreChannels(image, channels);
+    return true;
 }
 
 std::string ChannelRowsToCommonCsv(const ChannelRows& rows, int language) {
+    std::vector<Channel> channels;
+    for (std::size_t n = 1; n < rows.size(); ++n)
+        channels.push_back(ParseRow(rows[n], language, Channel{}));
+    return ChannelsToCommonCsv(channels);
+}
+
+std::string ChannelsToCommonCsv(const std::vector<Channel>& channels) {
     std::string out;
     for (int c = 0; c < kCommonCsvColumnCount; ++c)
         out += std::string(c ? "," : "") + kCommonCsvColumns[c];
     out += "\r\n";
-    for (std::size_t n = 1; n < rows.size(); ++n) {
-        const ChannelRow& row = rows[n];
-        if (row[colRxFreq].empty()) continue;
-        const std::int64_t rx = FreqCount(NormaliseFreq(row[colRxFreq]));
-        const std::int64_t tx = row[colTxFreq].empty() ? rx : FreqCount(NormaliseFreq(row[colTxFreq]));
+    for (std::size_t k = 0; k < channels.size(); ++k) {
+        const Channel& ch = channels[k];
+        const std::size_t n = k + 1;
+        if (!ch.programmed) continue;
+        const std::int64_t rx = ch.rx;
+        const std::int64_t tx = ch.tx;
         std::string duplex, offset = "0.000000";
         if (tx != rx) {
             const std::int64_t d = tx > rx ? tx - rx : rx - tx;
@@ -457,8 +468,8 @@ std::string ChannelRowsToCommonCsv(const ChannelRows& rows, int language) {
         }
 
         // Signalling: list indexes of encode (transmit) and decode (receive).
-        const int e = ToneIndex(language, row[colEncode]);
-        const int d = ToneIndex(language, row[colDecode]);
+        const int e = ch.encode;
+        const int d = ch.decode;
         auto isTone = [](int i) { return i >= kFirstCtcss && i <= kLastCtcss; };
         auto isDcs = [](int i) { return i >= kFirstDcs; };
         auto hz = [](int i) { return std::string(ToneTexts()[i]); };
@@ -490,9 +501,9 @@ std::string ChannelRowsToCommonCsv(const ChannelRows& rows, int language) {
         }
         if (mode == "Cross" && !isDcs(d)) rxDtcs = dtcs;
 
-        const auto word = [&](int c) { return CommonWordOfCell(language, c, row[c]); };
+        const auto word = [&](int c) { return CommonWordOf(c, ChoiceOf(ch, c)); };
         const std::vector<std::string> f = {std::to_string(n),
-                                            row[colName],
+                                            ch.name,
                                             Mhz6(rx),
                                             duplex,
                                             offset,
@@ -515,7 +526,7 @@ std::string ChannelRowsToCommonCsv(const ChannelRows& rows, int language) {
 }
 
 std::string ExportCommonCsv(const CodeplugImage& image) {
-    return ChannelRowsToCommonCsv(EnglishChannelRows(image), 0);
+    return ChannelsToCommonCsv(ImageChannels(image));
 }
 
 }  // namespace rm427

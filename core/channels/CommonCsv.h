@@ -29,6 +29,7 @@
 #include <string>
 #include <vector>
 
+#include "channels/Channel.h"
 #include "channels/ChannelRows.h"
 #include "image/Module1.h"
 
@@ -60,6 +61,9 @@ struct CommonCsvImport {
 // no Location or Frequency column); everything per line goes to report.
 bool ChannelRowsFromCommonCsv(const Module1& state, const std::string& csv, ChannelRows& rows,
                               CommonCsvImport& report, std::string& error);
+// The same as channels (index 0 is channel 1, unlisted ones empty).
+bool ChannelsFromCommonCsv(const Module1& state, const std::string& csv, std::vector<Channel>& channels,
+                           CommonCsvImport& report, std::string& error);
 
 // Replaces every channel record of image by the CSV's channels (unlisted
 // channels become empty), keeping every other byte. On failure image is
@@ -70,6 +74,7 @@ bool ImportCommonCsv(const std::string& csv, CodeplugImage& image, CommonCsvImpo
 // The programmed channels of rows (cells in language) in the common layout,
 // CRLF line ends.
 std::string ChannelRowsToCommonCsv(const ChannelRows& rows, int language);
+std::string ChannelsToCommonCsv(const std::vector<Channel>& channels);  // index 0 is channel 1
 std::string ExportCommonCsv(const CodeplugImage& image);
 
 // The band [low, high] in MHz that the image's model byte names, or false

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <limits>
 
+#include "image/RecordLayout.h"
+
 namespace rm427 {
 
 namespace {
@@ -132,13 +134,14 @@ PackedFreq PackFreq(std::int64_t count, int step) {
     if (count < 0) count = 0;
     PackedFreq p;
     p.whole = static_cast<std::uint16_t>((count / 10000) & 0xFFFF);
-    p.fraction = step > 0 ? static_cast<std::uint8_t>(((count % 10000) / step) & 0x1F) : std::uint8_t{0};
+    p.fraction = step > 0 ? static_cast<std::uint8_t>(((count % 10000) / step) & record::kFraction)
+                          : std::uint8_t{0};
     return p;
 }
 
 std::int64_t UnpackFreq(PackedFreq packed, int step) {
     return static_cast<std::int64_t>(packed.whole) * 10000 +
-           static_cast<std::int64_t>(packed.fraction & 0x1F) * (step > 0 ? step : 0);
+           static_cast<std::int64_t>(packed.fraction & record::kFraction) * (step > 0 ? step : 0);
 }
 
 }  // namespace rm427

@@ -1,7 +1,7 @@
 #include "demo/DemoCodeplug.h"
 
-#include "channels/ChannelColumns.h"
-#include "channels/ChannelRows.h"
+#include "channels/Channel.h"
+#include "channels/ToneCodec.h"
 #include "image/ModelTable.h"
 #include "settings/SettingsRow.h"
 
@@ -13,58 +13,56 @@ CodeplugImage DemoCodeplug() {
     // does not fetch the model bytes, so the channels read from the
     // demonstration radio land in an image of this band.
     WriteModelBytes(s.Image, 4);
-    ChannelRows rows = MakeChannelRows(s);
     // Tones by their list text ("" for none), choices by the columns' lists.
     struct C {
-        const char *rx, *tx, *dec, *enc;
+        std::int32_t rx, tx;
+        const char *dec, *enc;
         int power, bw, scan, shift, bcl, vox, opt;
         const char* name;
     };
     const C channels[] = {
-        {"436.52000", "436.52000", "", "", powerHigh, bandwidthWide, scanAddYes, beatShiftOff, choiceOff,
+        {43652000, 43652000, "", "", powerHigh, bandwidthWide, scanAddYes, beatShiftOff, choiceOff,
          choiceOff, optionOff, "CALL"},
-        {"436.70000", "436.10000", "131.8", "131.8", powerHigh, bandwidthWide, scanAddYes, beatShiftOff,
+        {43670000, 43610000, "131.8", "131.8", powerHigh, bandwidthWide, scanAddYes, beatShiftOff,
          choiceOn, choiceOff, optionOff, "RPT1"},
-        {"437.24000", "437.84000", "", "103.5", powerHigh, bandwidthWide, scanAddYes, beatShiftOff,
-         choiceOn, choiceOff, optionOff, "RPT2"},
-        {"435.50000", "435.50000", "", "", powerMid, bandwidthWide, scanAddYes, beatShiftOff, choiceOff,
+        {43724000, 43784000, "", "103.5", powerHigh, bandwidthWide, scanAddYes, beatShiftOff, choiceOn,
+         choiceOff, optionOff, "RPT2"},
+        {43550000, 43550000, "", "", powerMid, bandwidthWide, scanAddYes, beatShiftOff, choiceOff,
          choiceOff, optionOff, "SIMP"},
-        {"434.39000", "434.39000", "", "", powerLow, bandwidthWide, scanAddNo, beatShiftOff, choiceOff,
+        {43439000, 43439000, "", "", powerLow, bandwidthWide, scanAddNo, beatShiftOff, choiceOff,
          choiceOff, optionOff, "APRS"},
-        {"441.62500", "441.62500", "D023N", "D023N", powerMid, bandwidthNarrow, scanAddYes, beatShift1,
+        {44162500, 44162500, "D023N", "D023N", powerMid, bandwidthNarrow, scanAddYes, beatShift1,
          choiceOn, choiceOff, optionOff, "WORK1"},
-        {"441.95500", "441.95500", "D754N", "D754N", powerMid, bandwidthNarrow, scanAddYes, beatShiftOff,
+        {44195500, 44195500, "D754N", "D754N", powerMid, bandwidthNarrow, scanAddYes, beatShiftOff,
          choiceOn, choiceOff, optionScramble, "WORK2"},
-        {"444.57000", "444.57000", "67.0", "67.0", powerLow, bandwidthNarrow, scanAddYes, beatShift2,
+        {44457000, 44457000, "67.0", "67.0", powerLow, bandwidthNarrow, scanAddYes, beatShift2,
          choiceOff, choiceOn, optionOff, "TEAM"},
-        {"445.34000", "445.34000", "", "", powerHigh, bandwidthNarrow, scanAddNo, beatShiftOff,
-         choiceOff, choiceOff, optionCompand, "EMS"},
-        {"452.55000", "452.55000", "", "", powerLow, bandwidthWide, scanAddNo, beatShiftOff, choiceOff,
+        {44534000, 44534000, "", "", powerHigh, bandwidthNarrow, scanAddNo, beatShiftOff, choiceOff,
+         choiceOff, optionCompand, "EMS"},
+        {45255000, 45255000, "", "", powerLow, bandwidthWide, scanAddNo, beatShiftOff, choiceOff,
          choiceOff, optionOff, "LINK"},
-        {"436.94000", "436.34000", "D125I", "88.5", powerHigh, bandwidthWide, scanAddYes, beatShiftOff,
+        {43694000, 43634000, "D125I", "88.5", powerHigh, bandwidthWide, scanAddYes, beatShiftOff,
          choiceOn, choiceOff, optionOff, "CROSS"},
-        {"435.00625", "435.60625", "100.0", "100.0", powerHigh, bandwidthNarrow, scanAddYes,
-         beatShiftOff, choiceOn, choiceOff, optionOff, "D-RPT"},
+        {43500625, 43560625, "100.0", "100.0", powerHigh, bandwidthNarrow, scanAddYes, beatShiftOff,
+         choiceOn, choiceOff, optionOff, "D-RPT"},
     };
-    const auto tone = [](const char* t) { return *t ? std::string(t) : NewChannelText(0, colDecode); };
+    const auto tone = [](const char* t) { return *t ? ToneIndex(0, t) : 0; };
     int n = 1;
     for (const C& c : channels) {
-        rows[n] = {std::to_string(n),
-                   c.rx,
-                   c.tx,
-                   tone(c.dec),
-                   tone(c.enc),
-                   ChoiceText(0, colPower, c.power),
-                   ChoiceText(0, colBandwidth, c.bw),
-                   ChoiceText(0, colScanAdd, c.scan),
-                   ChoiceText(0, colBeatShift, c.shift),
-                   ChoiceText(0, colBCL, c.bcl),
-                   ChoiceText(0, colVOX, c.vox),
-                   ChoiceText(0, colOption, c.opt),
-                   c.name};
+        Channel ch = NewChannel(c.rx, c.name);
+        ch.tx = c.tx;
+        ch.decode = tone(c.dec);
+        ch.encode = tone(c.enc);
+        ch.power = static_cast<PowerChoice>(c.power);
+        ch.bandwidth = static_cast<BandwidthChoice>(c.bw);
+        ch.scanAdd = static_cast<ScanAddChoice>(c.scan);
+        ch.beatShift = static_cast<BeatShiftChoice>(c.shift);
+        ch.bcl = static_cast<OnOffChoice>(c.bcl);
+        ch.vox = static_cast<OnOffChoice>(c.vox);
+        ch.option = static_cast<OptionChoice>(c.opt);
+        PutChannel(s.Image, n, ch);
         n += n == 5 ? 5 : 1;  // a gap after channel 5, as real lists have
     }
-    SaveChannelRows(s, rows);
 
     SettingsSelections sel = ShowSettings(s.Image);
     sel.list[setSquelch] = 4;

@@ -3,8 +3,9 @@
 #include <cstdio>
 #include <set>
 
+#include "channels/Channel.h"
 #include "channels/ChannelRecord.h"
-#include "channels/ChannelRows.h"
+#include "image/ImageLayout.h"
 #include "settings/SettingsNames.h"
 #include "text/TextTable.h"
 
@@ -26,43 +27,31 @@ std::vector<std::string> DiffImages(const CodeplugImage& a, const CodeplugImage&
     std::set<int> explained;  // offsets whose difference a line above shows
 
     // Channels.
-    const ChannelRows ra = EnglishChannelRows(a), rb = EnglishChannelRows(b);
-    const ChannelRows titles = MakeChannelRows(Module1());
+    const std::vector<Channel> ca = ImageChannels(a), cb = ImageChannels(b);
     for (int n = 1; n <= kMaxChannels; ++n) {
+        const Channel &x = ca[n - 1], &y = cb[n - 1];
+        if (x.SameValue(y)) continue;
         bool any = false;
-        for (int c = colRxFreq; c < kChannelColumns; ++c)
-            if (ra[n][c] != rb[n][c]) {
-                out.push_back("channel " + std::to_string(n) + ": " + titles[0][c] + " " +
-                              Quote(ra[n][c]) + " -> " + Quote(rb[n][c]));
-                any = true;
-            }
+        for (int c = colRxFreq; c < kChannelColumns; ++c) {
+            const std::string from = ChannelCell(x, c, 0), to = ChannelCell(y, c, 0);
+            if (from == to) continue;
+            out.push_back("channel " + std::to_string(n) + ": " + LoadText(0, ChannelColumnOf(c).title) +
+                          " " + Quote(from) + " -> " + Quote(to));
+            any = true;
+        }
         if (any)
             for (int i = 0; i < kChannelRecordSize; ++i) explained.insert(ChannelOffset(n) + i);
     }
 
-    // Settings: each field with the bytes (and bits) it is read from.
-    struct Field {
-        std::string name, from, to;
-        std::vector<std::pair<int, int>> bits;
-    };
-    // SettingsListing gives the fields in this order.
-    const std::vector<std::pair<int, int>> bits[kSettingsFields] = {
-        {{0xE95, 0xFF}}, {{0xE9B, 0x01}},
-        {{0xE98, 0xF0}}, {{0xE9A, 0x08}},
-        {{0xE9B, 0x02}}, {{0xE9A, 0x20}},
-        {{0xE98, 0x0F}}, {{0xE91, 0x03}},
-        {{0xE99, 0x0F}}, {{0xE99, 0xF0}},
-        {{0xE9B, 0x40}}, {{0xE9A, 0x10}},
-        {{0xE9A, 0xC0}}, {{0xE9C, 0xFF}, {0xE9D, 0xFF}, {0xE9E, 0xFF}, {0xE9F, 0xFF}}};
+    // Settings: each field of the listing, with the bytes (and bits) it is read from.
     const auto la = SettingsListing(a, 0), lb = SettingsListing(b, 0);
-    std::vector<Field> fields;
-    for (int i = 0; i < kSettingsFields; ++i)
-        fields.push_back({la[i].first, la[i].second, lb[i].second, bits[i]});
     int shownMask[kImageSize] = {};
-    for (const Field& f : fields) {
-        if (f.from == f.to) continue;
-        out.push_back("setting " + f.name + ": " + Quote(f.from) + " -> " + Quote(f.to));
-        for (const auto& [offset, mask] : f.bits) shownMask[offset] |= mask;
+    for (int i = 0; i < settings::kListedCount && i < kSettingsFields; ++i) {
+        if (la[i].second == lb[i].second) continue;
+        out.push_back("setting " + la[i].first + ": " + Quote(la[i].second) + " -> " +
+                      Quote(lb[i].second));
+        const settings::ListedField& f = settings::kListed[i];
+        for (int k = 0; k < f.bytes; ++k) shownMask[f.first.offset + k] |= f.first.mask;
     }
 
     // Everything else, and every byte whose change the views above do not show.

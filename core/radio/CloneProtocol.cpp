@@ -1,9 +1,10 @@
 #include "radio/CloneProtocol.h"
 
 #include <cmath>
-#include <cstdlib>
 
+#include "channels/Channel.h"
 #include "channels/ChannelRecord.h"
+#include "channels/FreqCodec.h"
 #include "text/TextTable.h"
 
 namespace rm427 {
@@ -69,16 +70,17 @@ std::vector<ChannelFreqText> ChannelFreqTexts(const ChannelRows& rows) {
 }
 
 std::vector<ChannelFreqText> ChannelFreqTexts(const CodeplugImage& image) {
-    return ChannelFreqTexts(EnglishChannelRows(image));
+    std::vector<ChannelFreqText> out;
+    for (const Channel& ch : ImageChannels(image))
+        out.push_back({ChannelCell(ch, colRxFreq, 0), ChannelCell(ch, colTxFreq, 0)});
+    return out;
 }
 
 int WholeMHz(const std::string& text) {
-    const char* s = text.c_str();
-    while (*s == ' ') ++s;
-    if (!*s) return 0;
-    char* end = nullptr;
-    const double v = std::strtod(s, &end);
-    if (end == s || !std::isfinite(v) || v < 0 || v > 1e6) return 0;
+    const std::size_t start = text.find_first_not_of(' ');
+    if (start == std::string::npos) return 0;
+    const double v = NumericValue(text.substr(start));
+    if (v > 1e6) return 0;
     return static_cast<int>(std::floor(v));
 }
 
@@ -87,7 +89,7 @@ CodeplugImage MakeSendImage(const CodeplugImage& image, const std::vector<Channe
     bool any = false;
     for (std::size_t i = 0; i < channels.size() && i < 128; ++i)
         if (!channels[i].rx.empty()) any = true;
-    if (!any) send[0xE91] = 0x00;
+    if (!any) send[settings::kWorkingMode.offset] = 0x00;
     return send;
 }
 
@@ -120,15 +122,15 @@ std::string ProgressText(int language, int value, int maximum) {
 
 bool ReadTransfersOffset(int off) {
     if (off < 0 || off >= kImageSize) return false;
-    if (off >= 0xE90 && off <= 0xE9F) return true;
-    if (off >= 0xEB0 && off <= 0xECF) return true;
+    if (off >= settings::kRow && off < settings::kRow + settings::kRowSize) return true;
+    if (off >= settings::kSecondRow && off <= settings::kSecondRowsEnd) return true;
     if (off < 0xE00) return off % 0x200 < 0xFC;
     return off <= 0xE1B;
 }
 
 bool WriteTransfersOffset(int off) {
     if (off < 0 || off >= kImageSize) return false;
-    if (off >= 0xE90 && off <= 0xE9F) return true;
+    if (off >= settings::kRow && off < settings::kRow + settings::kRowSize) return true;
     if (off >= 0xED3 && off <= 0xED5) return false;  // fixed bytes, not from the image
     if (off < 0xE00) return off % 0x200 < 0x100;
     return off <= 0xE1F;

@@ -16,9 +16,9 @@ std::vector<BandChange> BandCheckChanges(const CodeplugImage& before, const Code
         const int off = ChannelOffset(n);
         const auto b = before.begin() + off, a = after.begin() + off;
         if (std::equal(b, b + kChannelRecordSize, a)) continue;
-        if (before[off] == 0xFF) continue;  // an empty channel stays empty
+        if (before[off] == record::kEmpty) continue;  // an empty channel stays empty
         const bool blanked =
-            std::all_of(a, a + kChannelRecordSize, [](std::uint8_t v) { return v == 0xFF; });
+            std::all_of(a, a + kChannelRecordSize, [](std::uint8_t v) { return v == record::kEmpty; });
         BandChange c{blanked ? BandChange::SentEmpty : BandChange::OffsetRemoved, n, {}, {}};
         if (static_cast<std::size_t>(n - 1) < channels.size()) {
             c.rx = channels[n - 1].rx;

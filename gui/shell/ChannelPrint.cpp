@@ -3,7 +3,7 @@
 #include <QPrinter>
 #include <QTextDocument>
 
-#include "channels/ChannelRows.h"
+#include "channels/Channel.h"
 #include "settings/SettingsNames.h"
 #include "text/TextTable.h"
 
@@ -17,12 +17,12 @@ QString Esc(const std::string& s) { return QString::fromStdString(s).toHtmlEscap
 // One weight of one face throughout (headings by size and shading, not
 // bold), so the PDF carries a single embedded font.
 QString ChannelListHtml(const Module1& state) {
-    Module1 s = state;  // LoadChannelRows moves FreqStep; the caller's state stays
-    ChannelRows rows = MakeChannelRows(s);
-    LoadChannelRows(s, rows);
-    const int lang = s.Language;
+    const int lang = state.Language;
+    ChannelRows rows = MakeChannelRows(state);
+    RenderChannels(ImageChannels(state.Image), lang, rows);
+    Module1 title = state;  // TitleText trims the file name; the caller's state stays
 
-    QString html = QStringLiteral("<html><body><p style=\"font-size:12pt\">") + Esc(s.TitleText()) +
+    QString html = QStringLiteral("<html><body><p style=\"font-size:12pt\">") + Esc(title.TitleText()) +
                    QStringLiteral("</p>");
     html +=
         QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"2\" width=\"100%\"><tr>");
@@ -44,7 +44,7 @@ QString ChannelListHtml(const Module1& state) {
 
     html += QStringLiteral("<p style=\"font-size:12pt\">") + Esc(LoadText(lang, 1371)) +
             QStringLiteral("</p><table cellpadding=\"2\">");
-    for (const auto& [label, value] : SettingsListing(s.Image, lang))
+    for (const auto& [label, value] : SettingsListing(state.Image, lang))
         html += QStringLiteral("<tr><td>") + Esc(label) + QStringLiteral("</td><td>") + Esc(value) +
                 QStringLiteral("</td></tr>");
     html += QStringLiteral("</table></body></html>");
