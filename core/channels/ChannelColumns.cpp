@@ -164,11 +164,15 @@ std::vector<std::string> BatchItemTexts(int language, int col) {
     return out;
 }
 
-std::string BatchCellText(int language, int col, int item) {
+int BatchItemChoice(int col, int item) {
     const std::vector<BatchItem>& items = BatchItems(col);
-    if (items.empty()) return {};
+    if (items.empty()) return -1;
     if (item < 0 || item >= static_cast<int>(items.size())) item = 0;
-    return ChoiceText(language, col, items[static_cast<std::size_t>(item)].choice);
+    return items[static_cast<std::size_t>(item)].choice;
+}
+
+std::string BatchCellText(int language, int col, int item) {
+    return ChoiceText(language, col, BatchItemChoice(col, item));
 }
 
 std::string NewChannelText(int language, int col) {

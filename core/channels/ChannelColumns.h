@@ -86,6 +86,9 @@ struct BatchItem {
 const std::vector<BatchItem>& BatchItems(int col);
 // The texts of the batch list, in list order.
 std::vector<std::string> BatchItemTexts(int language, int col);
+// The column's choice batch item `item` stands for (item 0 for one outside
+// the list).
+int BatchItemChoice(int col, int item);
 // The cell text batch item `item` writes (item 0 for one outside the list).
 std::string BatchCellText(int language, int col, int item);
 

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "channels/Channel.h"
 #include "channels/ChannelColumns.h"
 #include "channels/FreqCodec.h"
 #include "settings/SettingsRow.h"
@@ -27,9 +28,6 @@ std::string SingleText(float value) {
 }
 
 namespace {
-
-// "0.00000" of a text's numeric value.
-std::string Format5(const std::string& text) { return FormatCount(FreqCount(text)); }
 
 long long OnRaster(long long count, int step) { return (2 * count + step) / (2 * step) * step; }
 
@@ -72,8 +70,7 @@ int BatchRandom::NextIndex() { return static_cast<int>(std::floor(Next() * 261))
 
 // ---- ApplyBatch -----------------------------------------------------------
 
-void ApplyBatch(const Module1& state, const BatchInputs& in, const std::vector<std::string>& tones,
-                BatchRandom& random, ChannelRows& rows) {
+void ApplyBatch(const Module1& state, const BatchInputs& in, BatchRandom& random, ChannelRows& rows) {
     if (in.toChannel < in.fromChannel) return;
     const int lang = state.Language;
 
@@ -94,17 +91,16 @@ void ApplyBatch(const Module1& state, const BatchInputs& in, const std::vector<s
     const int encInterval = static_cast<int>(NumericValue(in.encodeIntervalText));
     const int encDir = in.encodeAscending ? 1 : -1;
 
-    auto tone = [&](int index) {
-        return (index >= 0 && index < static_cast<int>(tones.size())) ? tones[index] : std::string();
-    };
-    const std::string bandwidth = BatchCellText(lang, colBandwidth, in.bandwidth);
-    const std::string scanAdd = BatchCellText(lang, colScanAdd, in.scanAdd);
-    const std::string power = BatchCellText(lang, colPower, in.power);
-    const std::string bcl = BatchCellText(lang, colBCL, in.bcl);
-    const std::string vox = BatchCellText(lang, colVOX, in.vox);
-    const std::string beat = BatchCellText(lang, colBeatShift, in.beatShift);
-    const std::string option = BatchCellText(lang, colOption, in.option);
-    const std::string name = CleanBatchName(in.name);
+    // Every channel of the range gets the same options and name.
+    Channel options = NewChannel(0, CleanBatchName(in.name));
+    const std::pair<int, int> items[] = {{colBandwidth, in.bandwidth},
+                                         {colScanAdd, in.scanAdd},
+                                         {colPower, in.power},
+                                         {colBCL, in.bcl},
+                                         {colVOX, in.vox},
+                                         {colBeatShift, in.beatShift},
+                                         {colOption, in.option}};
+    for (const auto& [col, item] : items) SetChoice(options, col, BatchItemChoice(col, item));
 
     for (int k = 0; k <= in.toChannel - in.fromChannel; ++k) {
         const int n = in.fromChannel + k;
@@ -116,7 +112,7 @@ void ApplyBatch(const Module1& state, const BatchInputs& in, const std::vector<s
             rxText = RoundRx(SingleText(rx));
             rx = static_cast<float>(NumericValue(rxText));
         }
-        const std::string rxCell = Format5(rxText);
+        const std::string rxCell = FormatCount(FreqCount(rxText));
 
         if (in.txMode == txOffset) {
             tx = Wrap(static_cast<float>(sign * offset + static_cast<double>(rx)), state);
@@ -140,19 +136,12 @@ void ApplyBatch(const Module1& state, const BatchInputs& in, const std::vector<s
         else if (k > 0) enc = StepIndex(enc, encDir, encInterval);
 
         if (!inTable) continue;
-        ChannelRow& row = rows[n];
-        row[colRxFreq] = rxCell;
-        row[colTxFreq] = Format5(txText);
-        row[colDecode] = tone(dec);
-        row[colEncode] = tone(enc);
-        row[colBandwidth] = bandwidth;
-        row[colScanAdd] = scanAdd;
-        row[colPower] = power;
-        row[colBCL] = bcl;
-        row[colBeatShift] = beat;
-        row[colVOX] = vox;
-        row[colOption] = option;
-        row[colName] = name;
+        Channel ch = options;
+        ch.rx = FreqCount(rxCell);
+        ch.tx = FreqCount(txText);
+        ch.decode = dec;
+        ch.encode = enc;
+        RenderChannel(ch, lang, rows[n]);
     }
 }
 

@@ -73,9 +73,9 @@ constexpr int kBatchToneMax = 260;
 // 32-bit floats and wrap at the state's FreqLimitLow/FreqLimitHigh; each one
 // is snapped to the channel raster, the transmit frequency to the raster of
 // its own channel's receive frequency. Cell texts are those of the channel
-// editor in the current Language. `tones` is the tone list (265 texts).
-void ApplyBatch(const Module1& state, const BatchInputs& in, const std::vector<std::string>& tones,
-                BatchRandom& random, ChannelRows& rows);
+// editor in the current Language, rendered from the channels the range
+// becomes.
+void ApplyBatch(const Module1& state, const BatchInputs& in, BatchRandom& random, ChannelRows& rows);
 
 // ---- Helpers shared with the batch window -------------------------------
 

@@ -588,9 +588,7 @@ void FrmBatch::ApplyBatch() {
     const BatchInputs in = Inputs();
     if (in.toChannel < in.fromChannel || !rows_) return;
     // Cell texts in the language the channel editor uses now.
-    std::vector<std::string> tones = tones_;
-    if (!tones.empty()) tones[0] = NewChannelText(state_.Language, colDecode);
-    rows_([&](ChannelRows& rows) { rm427::ApplyBatch(state_, in, tones, random_, rows); });
+    rows_([&](ChannelRows& rows) { rm427::ApplyBatch(state_, in, random_, rows); });
 }
 
 }  // namespace rm427::gui

@@ -20,12 +20,11 @@ ChannelRows EmptyRows(const Module1& s) {
 
 struct Batch {
     Module1 state;
-    std::vector<std::string> tones = ToneList(0);
     BatchRandom random;
     ChannelRows rows = EmptyRows(state);
     BatchInputs in;
 
-    void Apply() { ApplyBatch(state, in, tones, random, rows); }
+    void Apply() { ApplyBatch(state, in, random, rows); }
     std::string Rx(int n) const { return rows[n][colRxFreq]; }
     std::string Tx(int n) const { return rows[n][colTxFreq]; }
     // Column col of channels from..to.
@@ -312,7 +311,7 @@ TEST(BatchRows, FilledRowsStoreAndLoadBackUnchanged) {
     in.vox = 0;
     in.name = "AB-1";
     BatchRandom random;
-    ApplyBatch(s, in, ToneList(0), random, rows);
+    ApplyBatch(s, in, random, rows);
     SaveChannelRows(s, rows);
 
     const std::uint8_t* ch1 = &s.Image[0];
