@@ -30,10 +30,12 @@ TEST(ChannelCodec, GoldenImagesDecodeToTheirTablesAndEncodeBackByteForByte) {
         const CodeplugImage image = Golden(name);
         std::string table;
         int n = 0;
-        for (const Channel& ch : ImageChannels(image)) {
-            table += std::to_string(++n);
-            for (int c = colRxFreq; c < kChannelColumns; ++c) table += '\t' + ChannelCell(ch, c, 0);
-            table += '\n';
+        for (const Channel& ch : ImageChannels(image)) {  // the tables leave out empty channels
+            std::string cells;
+            for (int c = colRxFreq; c < kChannelColumns; ++c) cells += '\t' + ChannelCell(ch, c, 0);
+            ++n;
+            if (cells.find_first_not_of('\t') != std::string::npos)
+                table += std::to_string(n) + cells + '\n';
         }
         EXPECT_EQ(table, Slurp(RM427_TEST_DATA_DIR "/channels-" + std::string(name) + ".txt")) << name;
         CodeplugImage back = image;
