@@ -697,6 +697,9 @@ const TextEntry kTextTable[] = {
     {4100, "文件\n%1\n已不存在，已从最近打开的文件中删除。"},
     {3101, "Simulated radio (demo) on COM%1"},
     {4101, "模拟对讲机（演示），COM%1"},
+    // Keyboard, colours and screen readers.
+    {3560, "C&lone"},
+    {4560, "联机(&L)"},
 };
 
 const std::size_t kTextTableSize = sizeof(kTextTable) / sizeof(kTextTable[0]);

@@ -72,6 +72,14 @@ void ChannelForm::BuildRowCommands() {
     grid_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     grid_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(grid_, &QWidget::customContextMenuRequested, this, &ChannelForm::ShowContextMenu);
+    // The Menu key and Shift+F10 open the menu at the current cell.
+    auto* menuKey = new QAction(grid_);
+    menuKey->setObjectName(QStringLiteral("miRowMenuKey"));
+    menuKey->setShortcuts({QKeySequence(Qt::Key_Menu), QKeySequence(Qt::SHIFT | Qt::Key_F10)});
+    menuKey->setShortcutContext(Qt::WidgetShortcut);
+    grid_->addAction(menuKey);
+    connect(menuKey, &QAction::triggered, this,
+            [this] { ShowContextMenu(grid_->visualRect(grid_->currentIndex()).center()); });
     menu_ = new QMenu(this);
     menu_->setObjectName(QStringLiteral("ChannelMenu"));
     const RowCommand commands[] = {

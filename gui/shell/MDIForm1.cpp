@@ -26,6 +26,7 @@
 #include "shell/ChannelPrint.h"
 #include "shell/frmAbout.h"
 #include "shell/frmModel.h"
+#include "text/AccessKeys.h"
 #include "text/TextTable.h"
 #include "ui/CommandBar.h"
 #include "ui/DesktopHabits.h"
@@ -47,46 +48,6 @@ int TwipsY(const QWidget* w, int twips) {
     const double dpi = s ? s->logicalDotsPerInchY() : 96.0;
     return qRound(twips * dpi / 1440.0);
 }
-
-struct CaptionDef {
-    const char* band;
-    const char* tool;
-    int text;
-};
-
-// The captions the language switch sets, in the order they are set.
-constexpr CaptionDef kCaptions[] = {
-    {"Menu Bar", "miFile", 1001},
-    {"Menu Bar", "miEdit", 3400},
-    {"Menu Bar", "miProgram", 1020},
-    {"Menu Bar", "miClone", 1040},
-    {"Menu Bar", "miSetup", 1027},
-    {"Menu Bar", "miHelp", 1041},
-    {"miFile", "miNew", 1002},
-    {"miFile", "miOpen", 1003},
-    {"miFile", "miSave", 1004},
-    {"miFile", "miSaveAs", 1005},
-    {"miFile", "miPrint", 1006},
-    {"miFile", "miPrintPreview", 1007},
-    {"miFile", "miExit", 1008},
-    {"miProgram", "miCH-Information", 1012},
-    {"miProgram", "miFunctionSet", 1013},
-    {"miSetup", "miTestMode", 1023},
-    {"miClone", "miRead", 1021},
-    {"miClone", "miWrite", 1022},
-    {"miSetup", "miCommunicationPort", 1028},
-    {"miSetup", "miLanguage", 1029},
-    {"miHelp", "miAbout", 1043},
-    {"miLanguage", "miChinese", 1182},
-    {"miLanguage", "miEnglish", 1181},
-    {"tlbAction", "miNew", 1112},
-    {"tlbAction", "miOpen", 1113},
-    {"tlbAction", "miSave", 1114},
-    {"tlbAction", "miPrint", 1115},
-    {"tlbAction", "miRead", 1116},
-    {"tlbAction", "miWrite", 1117},
-    {"tlbAction", "miAbout", 1118},
-};
 
 }  // namespace
 
@@ -255,7 +216,7 @@ void MDIForm1::StoreSettings() {
 }
 
 void MDIForm1::ApplyLanguage() {
-    for (const CaptionDef& c : kCaptions)
+    for (const MenuCaption& c : MainMenuCaptions())
         bar_->SetCaption(QString::fromLatin1(c.band), QString::fromLatin1(c.tool),
                          QString::fromStdString(LoadText(state_.Language, c.text)));
     ApplyChannelFileCaptions();

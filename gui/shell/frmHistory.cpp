@@ -50,7 +50,8 @@ frmHistory::frmHistory(Module1& state, const std::string& folder,
     connect(cmdOpen_, &QPushButton::clicked, this, &frmHistory::Open);
     connect(cmdCompare_, &QPushButton::clicked, this, &frmHistory::Compare);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
-    connect(list_, &QTreeWidget::itemDoubleClicked, this, &frmHistory::Open);
+    // A double click or Enter on a copy opens it.
+    connect(list_, &QTreeWidget::itemActivated, this, &frmHistory::Open);
     Fill();
 }
 

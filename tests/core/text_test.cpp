@@ -3,6 +3,7 @@
 #include <set>
 #include <string>
 
+#include "text/AccessKeys.h"
 #include "text/TextTable.h"
 
 using rm427::FindTextEntry;
@@ -47,4 +48,19 @@ TEST(TextTable, CountsReadNaturally) {
               "1 channel pasted.2 channels pasted.");
     for (int n : {3202, 3208, 3434, 3435, 3436})
         EXPECT_EQ(rm427::CountText(1, n, 1), rm427::FillText(LoadText(1, n), {"1"})) << n;
+}
+
+// No two captions that are live together answer the same Alt key, in either
+// language; and the check does see a clash ("&Clone" and "&Close").
+TEST(AccessKeys, NoClashInEitherLanguage) {
+    EXPECT_EQ(rm427::AccessKey("Print Pre&view"), "V");
+    EXPECT_EQ(rm427::AccessKey("联机(&L)"), "L");
+    EXPECT_EQ(rm427::AccessKey("Fish && &Chips"), "C");
+    EXPECT_EQ(rm427::AccessKey("Fish && Chips"), "");
+    for (int language : {0, 1}) {
+        const auto scopes = rm427::AccessKeyScopes();
+        for (const std::string& clash : rm427::AccessKeyClashes(language, scopes))
+            ADD_FAILURE() << "language " << language << ": " << clash;
+        EXPECT_EQ(rm427::AccessKeyClashes(language, {{"w", {1040, 1135}}}).size(), 1u);
+    }
 }

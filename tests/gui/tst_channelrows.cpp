@@ -32,9 +32,13 @@ struct Editor : test::GridEditor {
     }
     // Picks the context menu entry `text` over (row, col) with the mouse
     // button and the keyboard, as a user would.
-    void menu(int row, int col, int text) {
+    // With a key (Menu, Shift+F10) the menu opens on the current cell.
+    void menu(int row, int col, int text, QKeyCombination key = {}) {
         const QPoint p = at(row, col);
-        QMetaObject::invokeMethod(grid(), "customContextMenuRequested", Q_ARG(QPoint, p));
+        if (key.key() != Qt::Key_unknown) {
+            grid()->setCurrentIndex(grid()->indexAt(p));
+            QTest::keyClick(grid(), key.key(), key.keyboardModifiers());
+        } else QMetaObject::invokeMethod(grid(), "customContextMenuRequested", Q_ARG(QPoint, p));
         QMenu* m = form->ContextMenu();
         QTRY_VERIFY(m->isVisible());
         for (QAction* a : m->actions())
@@ -264,10 +268,10 @@ void TestChannelRows::sortAndCompact() {
     e.program(1, "446");
     e.program(3, "138");
     e.program(4, "145");
-    e.menu(1, colRxFreq, 3427);  // descending, by the receive column
+    e.menu(1, colRxFreq, 3427, Qt::SHIFT | Qt::Key_F10);  // descending, by the receive column
     QCOMPARE(e.rx(4), (std::vector<std::string>{"446", "145", "138", ""}));
     e.undo();
-    e.menu(1, colRxFreq, 3428);  // Compact
+    e.menu(1, colRxFreq, 3428, QKeyCombination(Qt::Key_Menu));  // Compact
     QCOMPARE(e.rx(4), (std::vector<std::string>{"446", "138", "145", ""}));
     e.undo();
     QCOMPARE(e.rx(4), (std::vector<std::string>{"446", "", "138", "145"}));

@@ -75,7 +75,7 @@ private slots:
             QVERIFY(b.icon == MsgIcon::Information || b.icon == MsgIcon::Question);
 
         // The window lists them; Compare the read copy with the current image;
-        // Open the read copy as an unsaved codeplug.
+        // Open the read copy as an unsaved codeplug (Alt+C, Enter).
         QString rows, comparison, fileAfter;
         test::ShellFixture::OnModal([&](QWidget* w) {
             auto* h = qobject_cast<gui::frmHistory*>(w);
@@ -86,12 +86,12 @@ private slots:
                 rows += QLatin1Char('\n');
             }
             h->List()->setCurrentItem(h->List()->topLevelItem(2));
-            QTest::mouseClick(h->CmdCompare(), Qt::LeftButton);
-            QVERIFY(h->Comparison() && h->Comparison()->isVisible());
+            QTest::keyClick(h->List(), Qt::Key_C, Qt::AltModifier);  // by keyboard alone
+            QTRY_VERIFY(h->Comparison() && h->Comparison()->isVisible());
             comparison = h->Comparison()->findChild<QPlainTextEdit*>()->toPlainText();
             h->Comparison()->close();
             f.boxes.Answer(MsgAnswer::No);  // the edit is not saved
-            QTest::mouseClick(h->CmdOpen(), Qt::LeftButton);
+            QTest::keyClick(h->List(), Qt::Key_Return);
         });
         main.Dispatch(QStringLiteral("miHistory"));
         QCOMPARE(rows, QStringLiteral("write|mine.dat|400 - 470(MHz)|12|\n"
