@@ -20,6 +20,7 @@
 #include <QPrinter>
 
 #include "channels/ChannelForm.h"
+#include "settings/FrmBatch.h"
 #include "image/SettingsText.h"
 #include "io/RegKeys.h"
 #include "shell/EditHistory.h"
@@ -28,6 +29,7 @@
 #include "shell/frmModel.h"
 #include "text/AccessKeys.h"
 #include "text/TextTable.h"
+#include "ui/Accessible.h"
 #include "ui/CommandBar.h"
 #include "ui/DesktopHabits.h"
 
@@ -363,6 +365,9 @@ void MDIForm1::SwitchLanguage(int language) {
     ApplyLanguage();
     RefreshChannel();
     if (bar_->ToolCheck(QStringLiteral("miProgram"), QStringLiteral("miFunctionSet"))) RefreshSetFace();
+    // The open batch editor too: its captions are what a screen reader reads.
+    if (auto* batch = mdi_->findChild<FrmBatch*>()) batch->RefreshBatchFace();
+    for (QWidget* w : QApplication::topLevelWidgets()) LinkCaptions(w);
 }
 
 void MDIForm1::CmdChinese() { SwitchLanguage(1); }

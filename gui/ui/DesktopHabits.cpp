@@ -8,6 +8,8 @@
 
 #include <algorithm>
 
+#include "ui/Accessible.h"
+
 namespace rm427::gui {
 
 void SetUpApplication(QApplication& app, const QString& version) {
@@ -30,7 +32,11 @@ bool KeyboardHabits::eventFilter(QObject* watched, QEvent* event) {
         break;
     }
     case QEvent::Show:
-        if (auto* w = qobject_cast<QWidget*>(watched); w && w->isWindow() && w->isModal()) ModalShown(w);
+        if (auto* w = qobject_cast<QWidget*>(watched);
+            w && (w->isWindow() || w->windowType() == Qt::SubWindow)) {
+            LinkCaptions(w);
+            if (w->isWindow() && w->isModal()) ModalShown(w);
+        }
         break;
     case QEvent::Hide:
         if (auto* w = qobject_cast<QWidget*>(watched); w && w->isWindow()) ModalHidden(w);

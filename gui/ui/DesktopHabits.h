@@ -25,6 +25,8 @@ void SetUpApplication(QApplication& app, const QString& version);
 //  - Enter (Return or keypad Enter, no modifier) on a focused, enabled push
 //    button presses it. Lists, option buttons, check boxes and text fields
 //    keep their own meaning of Enter: only push buttons are touched.
+//  - A window or child window being shown gets names for its fields from
+//    the captions beside them (LinkCaptions).
 //  - When a modal window closes, the window that was active when it opened
 //    (or else its parent's window) is activated again and its focused
 //    control gets the focus back.
