@@ -15,6 +15,7 @@ const std::vector<MenuCaption>& MainMenuCaptions() {
         // Close; the menu answers Alt+L in both languages.
         {"Menu Bar", "miClone", 3560},
         {"Menu Bar", "miSetup", 1027},
+        {"Menu Bar", "miView", 3561},
         {"Menu Bar", "miHelp", 1041},
         {"miFile", "miNew", 1002},
         {"miFile", "miOpen", 1003},
@@ -31,6 +32,9 @@ const std::vector<MenuCaption>& MainMenuCaptions() {
         {"miSetup", "miCommunicationPort", 1028},
         {"miSetup", "miLanguage", 1029},
         {"miHelp", "miAbout", 1043},
+        {"miView", "miColoursSystem", 3562},
+        {"miView", "miColoursDark", 3563},
+        {"miView", "miColoursHighContrast", 3564},
         {"miLanguage", "miChinese", 1182},
         {"miLanguage", "miEnglish", 1181},
         {"tlbAction", "miNew", 1112},
@@ -63,7 +67,8 @@ std::vector<KeyScope> AccessKeyScopes() {
             scopes.push_back(channels);
             scopes.push_back(batch);
         }
-    scopes.push_back({"channel grid menu", {3420, 3421, 3422, 3423, 3424, 3425, 3426, 3427, 3428, 3429, 3430}});
+    scopes.push_back(
+        {"channel grid menu", {3420, 3421, 3422, 3423, 3424, 3425, 3426, 3427, 3428, 3429, 3430}});
     scopes.push_back({"history window", {3221, 3222}});
     scopes.push_back({"port window", {3235, 3710, 1156, 1157}});
     scopes.push_back({"test mode", {1408, 1348}});

@@ -700,6 +700,14 @@ const TextEntry kTextTable[] = {
     // Keyboard, colours and screen readers.
     {3560, "C&lone"},
     {4560, "联机(&L)"},
+    {3561, "&View"},
+    {4561, "视图(&V)"},
+    {3562, "&System Colours"},
+    {4562, "系统颜色(&S)"},
+    {3563, "&Dark"},
+    {4563, "深色(&D)"},
+    {3564, "&High Contrast"},
+    {4564, "高对比度(&H)"},
 };
 
 const std::size_t kTextTableSize = sizeof(kTextTable) / sizeof(kTextTable[0]);

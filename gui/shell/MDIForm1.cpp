@@ -20,9 +20,9 @@
 #include <QPrinter>
 
 #include "channels/ChannelForm.h"
-#include "settings/FrmBatch.h"
 #include "image/SettingsText.h"
 #include "io/RegKeys.h"
+#include "settings/FrmBatch.h"
 #include "shell/EditHistory.h"
 #include "shell/ChannelPrint.h"
 #include "shell/frmAbout.h"
@@ -30,6 +30,7 @@
 #include "text/AccessKeys.h"
 #include "text/TextTable.h"
 #include "ui/Accessible.h"
+#include "ui/ColourPalette.h"
 #include "ui/CommandBar.h"
 #include "ui/DesktopHabits.h"
 
@@ -136,6 +137,9 @@ MDIForm1::MDIForm1(Module1& state, MessageBoxes& boxes, FileDialogs& files, QWid
         {QStringLiteral("miExportChannels"), {true, &MDIForm1::CmdExportChannels}},
         {QStringLiteral("miUndo"), {false, &MDIForm1::CmdUndo}},
         {QStringLiteral("miRedo"), {false, &MDIForm1::CmdRedo}},
+        {QStringLiteral("miColoursSystem"), {false, &MDIForm1::CmdColoursSystem}},
+        {QStringLiteral("miColoursDark"), {false, &MDIForm1::CmdColoursDark}},
+        {QStringLiteral("miColoursHighContrast"), {false, &MDIForm1::CmdColoursHighContrast}},
     };
     history_ = new EditHistory(state_, this);
 
@@ -198,9 +202,25 @@ void MDIForm1::StartUp() {
     bar_->SetToolCheck(QStringLiteral("miProgram"), QStringLiteral("miCH-Information"), true);
     bar_->SetToolVisible(QStringLiteral("miSetup"), QStringLiteral("miTestMode"), false);
     bar_->SetToolVisible(QStringLiteral("miSetup"), QStringLiteral("miSeparator"), false);
+    // The colours chosen in an earlier run.
+    SetColours(SchemeFromSetting(GetKeyValue(RegRoot::LocalMachine, kProgramKeyPath, "Colours")), false);
     // 11.
     RefreshTitle();
 }
+
+// View > System Colours / Dark / High Contrast, kept in the settings store
+// at once.
+void MDIForm1::SetColours(ColourScheme scheme, bool store) {
+    if (store || scheme != ColourScheme::System) ApplyColourScheme(scheme);
+    const char* tools[] = {"miColoursSystem", "miColoursDark", "miColoursHighContrast"};
+    for (int i = 0; i < 3; ++i)
+        bar_->SetToolCheck(QStringLiteral("miView"), QString::fromLatin1(tools[i]), int(scheme) == i);
+    if (store)
+        SetKeyValue(RegRoot::LocalMachine, kProgramKeyPath, "Colours", std::to_string(int(scheme)));
+}
+void MDIForm1::CmdColoursSystem() { SetColours(ColourScheme::System, true); }
+void MDIForm1::CmdColoursDark() { SetColours(ColourScheme::Dark, true); }
+void MDIForm1::CmdColoursHighContrast() { SetColours(ColourScheme::HighContrast, true); }
 
 void MDIForm1::ReadSettings() {
     state_.ModelCode =

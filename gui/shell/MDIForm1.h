@@ -17,6 +17,7 @@
 #include "file/History.h"
 #include "image/Dialogs.h"
 #include "image/Module1.h"
+#include "view/ColourSchemes.h"
 
 class QLabel;
 class QMdiArea;
@@ -136,6 +137,10 @@ private:
     void CmdExit();
     void CmdUndo();
     void CmdRedo();
+    void CmdColoursSystem();
+    void CmdColoursDark();
+    void CmdColoursHighContrast();
+    void SetColours(ColourScheme scheme, bool store);
     // Captions and enabled state of Undo and Redo, named after their steps.
     void RefreshUndoCaptions();
     // Import Channels... / Export Channels... (MDIForm1_channelfiles.cpp).

@@ -6,12 +6,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QTableView>
 #include <QtTest>
 
 #include "helpers/EveryWindow.h"
 #include "settings/FrmBatch.h"
 #include "text/TextTable.h"
+#include "ui/CommandBar.h"
 #include "ui/DesktopHabits.h"
+#include "view/ColourSchemes.h"
 
 using namespace rm427;
 using rm427::test::ShellFixture;
@@ -43,7 +46,9 @@ bool Interactive(QAccessible::Role r) {
 void Unnamed(QAccessibleInterface* i, QStringList& out) {
     if (!i || i->state().invisible) return;
     if (Interactive(i->role()) && i->text(QAccessible::Name).trimmed().isEmpty())
-        out << QStringLiteral("%1 %2").arg(int(i->role())).arg(i->object() ? i->object()->objectName() : QString());
+        out << QStringLiteral("%1 %2")
+                   .arg(int(i->role()))
+                   .arg(i->object() ? i->object()->objectName() : QString());
     if (i->object() && i->object()->objectName() == QLatin1String("ChannelGrid")) return;
     for (int c = 0; c < i->childCount(); ++c) Unnamed(i->child(c), out);
 }
@@ -59,7 +64,9 @@ QStringList Unnamed(QWidget* w) {
 class TstAccessible : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { gui::SetUpApplication(*qobject_cast<QApplication*>(qApp), QStringLiteral("0")); }
+    void initTestCase() {
+        gui::SetUpApplication(*qobject_cast<QApplication*>(qApp), QStringLiteral("0"));
+    }
     void everyWindowNamesItsControls_data() {
         QTest::addColumn<QString>("window");
         QTest::addColumn<int>("language");
@@ -69,6 +76,7 @@ private slots:
     }
     void everyWindowNamesItsControls();
     void namesFollowTheLanguage();
+    void coloursAreChosenAndKept();
 };
 
 // The main window with the channel window, then each window it opens.
@@ -92,6 +100,27 @@ void TstAccessible::namesFollowTheLanguage() {
     QVERIFY2(name().contains(QString::fromStdString(LoadText(0, 1356))), qPrintable(name()));
     main.Dispatch(QStringLiteral("miChinese"));
     QVERIFY2(name().contains(QString::fromStdString(LoadText(1, 1356))), qPrintable(name()));
+}
+
+// View > High Contrast colours the program, the grid's selection too, and is
+// kept for the next run; System Colours brings back the starting colours.
+void TstAccessible::coloursAreChosenAndKept() {
+    const QPalette start = QApplication::palette();
+    const Rgb h = SchemeColoursOf(ColourScheme::HighContrast).highlight;
+    auto grid = [](ShellFixture& f) {
+        return f.main->findChild<QTableView*>(QStringLiteral("ChannelGrid"));
+    };
+    ShellFixture f;
+    f.Start(false).Dispatch(QStringLiteral("miColoursHighContrast"));
+    QCOMPARE(grid(f)->palette().color(QPalette::Highlight), QColor(h.r, h.g, h.b));
+    f.main.reset();
+    QApplication::setPalette(start);
+    gui::MDIForm1& again = f.Start(false);
+    QCOMPARE(grid(f)->palette().color(QPalette::Highlight), QColor(h.r, h.g, h.b));
+    QVERIFY(again.Bar().ToolCheck(QStringLiteral("miView"), QStringLiteral("miColoursHighContrast")));
+    again.Dispatch(QStringLiteral("miColoursSystem"));
+    QVERIFY(QApplication::palette() == start);
+    QVERIFY(!again.Bar().ToolCheck(QStringLiteral("miView"), QStringLiteral("miColoursHighContrast")));
 }
 
 QTEST_MAIN(TstAccessible)
