@@ -22,6 +22,7 @@
 #include "shell/MDIForm1.h"
 #include "text/TextTable.h"
 #include "ui/CharFilter.h"
+#include "ui/Twips.h"
 
 namespace rm427::gui {
 namespace {
@@ -40,12 +41,6 @@ int ColumnWidthTwips(int col) {
 
 constexpr int kGridLeftTwips = 120;
 constexpr int kGridTopTwips = 120;
-
-double Dpi(const QWidget* w, bool x) {
-    const QScreen* s = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
-    if (!s) return 96.0;
-    return x ? s->logicalDotsPerInchX() : s->logicalDotsPerInchY();
-}
 
 // The grid's view. Moving the current cell by the program or by a key
 // selects that cell alone, whatever modifier is held: with Ctrl down (Ctrl+Z,
@@ -227,14 +222,10 @@ ChannelForm::ChannelForm(Module1& state, MessageBoxes& boxes, MDIForm1* main, QW
     resize(ToPixelsX(designWidth_ + 330), ToPixelsY(8800));
 }
 
-int ChannelForm::ToPixelsX(double twips) const {
-    return int(std::lround(twips * Dpi(this, true) / 1440.0));
-}
-int ChannelForm::ToPixelsY(double twips) const {
-    return int(std::lround(twips * Dpi(this, false) / 1440.0));
-}
-double ChannelForm::ToTwipsX(int pixels) const { return pixels * 1440.0 / Dpi(this, true); }
-double ChannelForm::ToTwipsY(int pixels) const { return pixels * 1440.0 / Dpi(this, false); }
+int ChannelForm::ToPixelsX(double twips) const { return TwipsToPixelsX(this, twips); }
+int ChannelForm::ToPixelsY(double twips) const { return TwipsToPixelsY(this, twips); }
+double ChannelForm::ToTwipsX(int pixels) const { return PixelsToTwipsX(this, pixels); }
+double ChannelForm::ToTwipsY(int pixels) const { return PixelsToTwipsY(this, pixels); }
 
 QString ChannelForm::Text(int n) const { return QString::fromStdString(LoadText(state_.Language, n)); }
 

@@ -16,6 +16,7 @@
 #include "io/QtTimers.h"
 #include "io/RegKeys.h"
 #include "text/TextTable.h"
+#include "ui/Twips.h"
 
 namespace rm427::gui {
 
@@ -76,9 +77,8 @@ frmClone::frmClone(Module1& state, MessageBoxes& boxes, std::function<void()> af
     layout->addLayout(buttons);
 
     // 2200 twips high (a write window a line more for each check box), wide enough for the bar.
-    const double dpi = logicalDpiY() > 0 ? logicalDpiY() : 96;
-    setFixedHeight(qRound(2200 * dpi / 1440.0) + extra);
-    setMinimumWidth(qRound(5200 * dpi / 1440.0));
+    setFixedHeight(TwipsToPixelsY(this, 2200) + extra);
+    setMinimumWidth(TwipsToPixelsX(this, 5200));
 
     if (read) {
         exchange_ = std::make_unique<CloneExchange>(CloneDir::Read, *port_, *timers_, state_.ComPort,

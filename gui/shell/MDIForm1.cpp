@@ -33,26 +33,13 @@
 #include "ui/ColourPalette.h"
 #include "ui/CommandBar.h"
 #include "ui/DesktopHabits.h"
+#include "ui/Twips.h"
 
 // Resources of a static library have to be registered by hand.
 static void InitShellResources() { Q_INIT_RESOURCE(shell); }
 
 namespace rm427::gui {
-namespace {
-
-// Twips to pixels at the screen's logical resolution.
-int TwipsX(const QWidget* w, int twips) {
-    const QScreen* s = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
-    const double dpi = s ? s->logicalDotsPerInchX() : 96.0;
-    return qRound(twips * dpi / 1440.0);
-}
-int TwipsY(const QWidget* w, int twips) {
-    const QScreen* s = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
-    const double dpi = s ? s->logicalDotsPerInchY() : 96.0;
-    return qRound(twips * dpi / 1440.0);
-}
-
-}  // namespace
+namespace {}  // namespace
 
 // What the file commands ask of the window.
 class MDIForm1::FileWindowAdapter : public FileWindow {
@@ -160,7 +147,7 @@ void MDIForm1::StartUp() {
     // 3. Every run starts on port 1.
     state_.ComPort = 1;
     // 4. 15900 x 10770 twips.
-    resize(TwipsX(this, 15900), TwipsY(this, 10770));
+    resize(TwipsToPixelsX(this, 15900), TwipsToPixelsY(this, 10770));
     // 5. Menus and toolbar.
     bar_ = new CommandBar(this);
     QString error;
