@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -48,9 +49,46 @@ constexpr int kGridTopTwips = 120;
 // the selection, or leave the old cell selected, and the next Delete would
 // empty both. Clicks with Ctrl or Shift and Shift with the keys still
 // select more than one cell.
+//
+// The channel numbers stay at the left edge however far the view scrolls
+// sideways (End, a narrow window): a second view showing only that column
+// lies over it, sharing the model and the selection. What the mouse does on
+// it is done on the grid's own number column underneath.
 class ChannelGridView : public QTableView {
 public:
-    using QTableView::QTableView;
+    explicit ChannelGridView(QWidget* parent) : QTableView(parent), numbers_(new QTableView(this)) {
+        numbers_->setObjectName(QStringLiteral("ChannelNumbers"));
+        numbers_->setFocusPolicy(Qt::NoFocus);
+        numbers_->setFrameShape(QFrame::NoFrame);
+        numbers_->setAutoScroll(false);
+        numbers_->verticalHeader()->hide();
+        numbers_->horizontalHeader()->setSectionsClickable(false);
+        numbers_->horizontalHeader()->setHighlightSections(false);
+        numbers_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+        numbers_->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+        numbers_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        numbers_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        numbers_->viewport()->installEventFilter(this);
+        connect(verticalScrollBar(), &QScrollBar::valueChanged, numbers_->verticalScrollBar(),
+                &QScrollBar::setValue);
+        connect(numbers_->verticalScrollBar(), &QScrollBar::valueChanged, verticalScrollBar(),
+                &QScrollBar::setValue);
+    }
+
+    void setModel(QAbstractItemModel* model) override {
+        QTableView::setModel(model);
+        numbers_->setModel(model);
+        numbers_->setSelectionModel(selectionModel());
+        for (int c = colChannel + 1; c < model->columnCount(); ++c) numbers_->setColumnHidden(c, true);
+    }
+
+    // A cell moved to from the right must not end up under the numbers.
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override {
+        QTableView::scrollTo(index, hint);
+        const int under = columnWidth(colChannel) - columnViewportPosition(index.column());
+        if (index.isValid() && index.column() != colChannel && under > 0)
+            horizontalScrollBar()->setValue(horizontalScrollBar()->value() - under);
+    }
 
 protected:
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
@@ -65,6 +103,46 @@ protected:
         }
         return QTableView::selectionCommand(index, event);
     }
+
+    void updateGeometries() override {
+        QTableView::updateGeometries();
+        const int width = columnWidth(colChannel);
+        numbers_->horizontalHeader()->setFixedHeight(horizontalHeader()->height());
+        numbers_->verticalHeader()->setDefaultSectionSize(verticalHeader()->defaultSectionSize());
+        numbers_->setColumnWidth(colChannel, width);
+        numbers_->setGeometry(viewport()->x(), horizontalHeader()->y(), width,
+                              horizontalHeader()->height() + viewport()->height());
+    }
+
+    // Mouse events on the numbers go to the grid's number column, wherever
+    // it has scrolled to.
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != numbers_->viewport()) return QTableView::eventFilter(watched, event);
+        const QPoint shift(columnViewportPosition(colChannel), 0);
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove: {
+            const auto* me = static_cast<const QMouseEvent*>(event);
+            QMouseEvent moved(me->type(), me->position() + shift, me->scenePosition(),
+                              me->globalPosition(), me->button(), me->buttons(), me->modifiers(),
+                              me->pointingDevice());
+            QCoreApplication::sendEvent(viewport(), &moved);
+            return true;
+        }
+        case QEvent::ContextMenu: {
+            const auto* ce = static_cast<const QContextMenuEvent*>(event);
+            QContextMenuEvent moved(ce->reason(), ce->pos() + shift, ce->globalPos(), ce->modifiers());
+            QCoreApplication::sendEvent(viewport(), &moved);
+            return true;
+        }
+        default: return false;
+        }
+    }
+
+private:
+    QTableView* numbers_;
 };
 
 }  // namespace

@@ -137,7 +137,8 @@ void ChannelForm::ShowContextMenu(const QPoint& at) {
         const int col = std::max(int(colRxFreq), i.column());
         SetCurrent(i.row() + 1, col);
     }
-    menu_->popup(grid_->viewport()->mapToGlobal(at));
+    // A point on the channel numbers may lie left of the scrolled view.
+    menu_->popup(grid_->viewport()->mapToGlobal(QPoint(std::max(at.x(), 0), at.y())));
 }
 
 int ChannelForm::ChannelAtY(int y) const {

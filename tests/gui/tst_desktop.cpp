@@ -1,6 +1,7 @@
 // The desktop habits of the program: exact captions, Enter on buttons, the
 // keyboard back after a modal window, the batch editor's Tab order, and Qt's
-// own texts in the program's language.
+// own texts in the program's language, the channel numbers in a narrow
+// channel window.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
@@ -10,11 +11,13 @@
 #include <QMdiArea>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTableView>
 #include <QtTest>
 
 #include "channels/ChannelForm.h"
+#include "helpers/ScriptedDialogs.h"
 #include "helpers/ShellFixture.h"
 #include "io/RegKeys.h"
 #include "settings/FrmBatch.h"
@@ -53,6 +56,7 @@ private slots:
     void enterNoControlTakesPressesTheDefault();
     void batchEditorTabFollowsTheLayout();
     void qtTextsFollowTheLanguage();
+    void narrowChannelWindowKeepsTheNumbers();
 };
 
 void TstDesktop::captionsAreExact() {
@@ -222,6 +226,40 @@ void TstDesktop::qtTextsFollowTheLanguage() {
     QVERIFY(f.Close());
     QCOMPARE(QString::fromStdString(GetKeyValue(RegRoot::LocalMachine, kProgramKeyPath, "language")),
              QStringLiteral("1"));
+}
+
+// In a window narrower than its own size End scrolls the grid to the name
+// column: the channel numbers stay at its left edge, a click there selects
+// that channel, and moving back left never hides a cell under them.
+void TstDesktop::narrowChannelWindowKeepsTheNumbers() {
+    Module1 state;
+    test::ScriptedMessageBoxes boxes;
+    gui::ChannelForm form(state, boxes, nullptr);
+    form.resize(form.width() / 2, form.height());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QTableView* grid = form.Grid();
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_Down);
+    QTest::keyClick(grid, Qt::Key_End);
+    QCOMPARE(state.CurCHCol, int(colName));
+    QVERIFY(grid->horizontalScrollBar()->value() > 0);
+
+    // What the user sees at the grid's left edge in the second row.
+    const QPoint edge = grid->viewport()->pos() + QPoint(3, grid->rowViewportPosition(1) + 3);
+    QWidget* under = grid->childAt(edge);
+    auto* view = qobject_cast<QAbstractItemView*>(under ? under->parentWidget() : nullptr);
+    QVERIFY(view);
+    QCOMPARE(view->indexAt(under->mapFrom(grid, edge)), grid->model()->index(1, colChannel));
+    QTest::mouseClick(under, Qt::LeftButton, {}, under->mapFrom(grid, edge));
+    QCOMPARE(form.SelectedChannels(), std::vector<int>{2});
+
+    while (state.CurCHCol > colRxFreq) {
+        const int col = state.CurCHCol;
+        QTest::keyClick(grid, Qt::Key_Left);
+        QCOMPARE(state.CurCHCol, col - 1);
+        QVERIFY(grid->columnViewportPosition(col - 1) >= grid->columnWidth(colChannel));
+    }
 }
 
 QTEST_MAIN(TstDesktop)
