@@ -2,19 +2,12 @@
 // port a found cable gets, and who holds a device (a pty held by a child).
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <regex>
 
-#ifndef _WIN32
-#include <fcntl.h>
-#include <pty.h>
-#include <sys/wait.h>
-#include <unistd.h>
-#endif
-
+#include "HeldPty.h"
 #include "radio/ManualClock.h"
 #include "radio/PortHolders.h"
 #include "radio/SerialDevices.h"
@@ -137,23 +130,10 @@ TEST(CableWatch, AFoundCableGetsThePortThatStandsForItOrTheFirstFreeOne) {
 
 #ifndef _WIN32
 TEST(PortHolders, FindsTheChildHoldingAPtyItsLockFileAndTheGrabbers) {
-    int master = -1, slave = -1;
-    char name[256] = {0};
-    ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
-    ::close(slave);
-    int ready[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(master);  // only the slave: a program taking the port
-        const char b = ::open(name, O_RDWR | O_NOCTTY) >= 0 ? 1 : 0;
-        (void)!::write(ready[1], &b, 1);
-        ::sleep(20);
-        ::_exit(0);
-    }
-    char b = 0;
-    ASSERT_EQ(::read(ready[0], &b, 1), 1);
-    ASSERT_EQ(b, 1);
+    test::HeldPty pty;
+    ASSERT_TRUE(pty.Hold());
+    const char* name = pty.path.c_str();
+    const pid_t child = pty.child;
     const auto holders = FindHolders(name, "/proc", ::getpid());
     ASSERT_EQ(holders.size(), 1u);
     EXPECT_EQ(holders[0].pid, child);
@@ -175,8 +155,7 @@ TEST(PortHolders, FindsTheChildHoldingAPtyItsLockFileAndTheGrabbers) {
     EXPECT_EQ(lock.name, holders[0].name);
     EXPECT_EQ(HoldersText(0, name, {}, lock).find("Lock file " + lock.path + " belongs to"), 0u);
 
-    ::kill(child, SIGTERM);
-    ::waitpid(child, nullptr, 0);
+    pty.Release();
     EXPECT_TRUE(FindHolders(name, "/proc", ::getpid()).empty());
     // This process holds the master as well: the far end, not in the way.
     const int again = ::open(name, O_RDWR | O_NOCTTY);
@@ -185,7 +164,6 @@ TEST(PortHolders, FindsTheChildHoldingAPtyItsLockFileAndTheGrabbers) {
     lock = FindLockFile(name, "/proc", {locks.string()});
     EXPECT_EQ(lock.name, "");  // its program has ended
     EXPECT_NE(HoldersText(0, name, {}, lock).find("sudo rm " + lock.path), std::string::npos);
-    ::close(master);
 
     // Services, by their command names in a /proc of our own.
     const fs::path proc = locks / "proc";

@@ -1,13 +1,9 @@
 // rm427-cli read and write against the simulator, as a user runs them.
-#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
-#include <fcntl.h>
-#include <pty.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
+#include "../core/HeldPty.h"
 #include "SimHarness.h"
 #include "file/DataFile.h"
 
@@ -102,34 +98,21 @@ namespace {
 
 // rm427-cli ports: a free pseudo-terminal at COM5, then held open by a child.
 TEST_F(CliRadio, PortsListsEachDeviceWithItsStateAndWhoHoldsIt) {
-    int master = -1, slave = -1;
-    char name[256] = {0};
-    ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
-    ::close(slave);
+    test::HeldPty pty;
+    ASSERT_FALSE(pty.path.empty());
+    const std::string name = pty.path;
     const std::string ini = Dir() + "rm427-ports-list.ini";
     std::ofstream(ini, std::ios::trunc) << "[SoftWare]\nRM-427\\Ports\\COM5=" << name << "\n";
     const std::string env = "RM427_SETTINGS_FILE=" + ini + " ";
-    const std::string line = "COM5\t" + std::string(name) + "\t-\t";
+    const std::string line = "COM5\t" + name + "\t-\t";
     CliResult r = RunCli("ports", env);
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_NE(r.out.find(line + "free\t\n"), std::string::npos) << r.out;
 
-    int ready[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(master);  // only the slave: a program taking the port
-        const char b = ::open(name, O_RDWR | O_NOCTTY) >= 0 ? 1 : 0;
-        (void)!::write(ready[1], &b, 1);
-        ::sleep(20);
-        ::_exit(0);
-    }
-    char b = 0;
-    ASSERT_EQ(::read(ready[0], &b, 1), 1);
+    ASSERT_TRUE(pty.Hold());
+    const pid_t child = pty.child;
     r = RunCli("ports", env);
-    ::kill(child, SIGTERM);
-    ::waitpid(child, nullptr, 0);
-    ::close(master);
+    pty.Release();
     EXPECT_NE(r.out.find(line + "in use\t" + name + " is held open by "), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("(pid " + std::to_string(child) + ")"), std::string::npos) << r.out;
     EXPECT_EQ(RunCli("ports extra").code, 1);
