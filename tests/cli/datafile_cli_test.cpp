@@ -4,13 +4,8 @@
 #include "CliFixture.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <regex>
 #include <sstream>
-
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -100,13 +95,6 @@ TEST_F(CliTest, BadInputIsRefusedWithoutOutput) {
         }
     }
     EXPECT_FALSE(fs::exists(dir / "out.bin"));
+    // Wrong arguments and --help: options_cli_test.
     ExpectOneLineError(Run("new nowhere/n.dat"));
-    for (const char* usage :
-         {"new", "dump a.dat b.dat", "info --verbose good.dat", "export-image good.dat"})
-        ExpectOneLineError(Run(usage));
-    for (const char* cmd : {"new", "dump", "info", "export-image", "import-image"}) {
-        const Result r = Run(std::string(cmd) + " --help");
-        EXPECT_EQ(r.code, 0);
-        EXPECT_EQ(r.out.rfind(std::string("usage: rm427-cli ") + cmd, 0), 0u) << r.out;
-    }
 }
