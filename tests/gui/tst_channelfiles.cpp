@@ -10,7 +10,6 @@
 #include "channels/CommonCsv.h"
 #include "helpers/ShellFixture.h"
 #include "text/TextTable.h"
-#include "ui/CommandBar.h"
 
 using namespace rm427;
 using rm427::test::ShellFixture;
@@ -42,7 +41,6 @@ private slots:
     void importAsksWithTheSummaryAndTakesTheChannelsOnOk();
     void importCancelOrBadFileChangesNothing();
     void exportWritesTheChosenLayout();
-    void captionsFollowTheLanguage();
 };
 
 void TestChannelFiles::importAsksWithTheSummaryAndTakesTheChannelsOnOk() {
@@ -171,17 +169,6 @@ void TestChannelFiles::exportWritesTheChosenLayout() {
     QCOMPARE(Slurp(own), ExportChannelsCsv(f.state.Image));
     const auto writable = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
     QVERIFY(!(QFile::permissions(own) & writable));
-}
-
-void TestChannelFiles::captionsFollowTheLanguage() {
-    ShellFixture f;
-    auto& w = f.Start();
-    QCOMPARE(w.Bar().Caption("miFile", "miImportChannels"), QStringLiteral("&Import Channels..."));
-    w.Dispatch("miChinese");
-    QCOMPARE(w.Bar().Caption("miFile", "miImportChannels"), QStringLiteral("导入信道(&I)..."));
-    QCOMPARE(w.Bar().Caption("miFile", "miExportChannels"), QStringLiteral("导出信道(&E)..."));
-    w.Dispatch("miEnglish");
-    QCOMPARE(w.Bar().Caption("miFile", "miExportChannels"), QStringLiteral("&Export Channels..."));
 }
 
 QTEST_MAIN(TestChannelFiles)

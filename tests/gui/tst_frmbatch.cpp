@@ -219,16 +219,6 @@ private slots:
         QTRY_VERIFY(!w);
         f.window = nullptr;
     }
-
-    void chineseTexts() {
-        Fixture f;
-        f.state.Language = 1;
-        FrmBatch w(f.state, f.boxes, {});
-        QCOMPARE(w.windowTitle(), QStringLiteral("信道批量编辑"));
-        QCOMPARE(w.CboBatch(0)->itemText(0), QStringLiteral("无"));
-        QCOMPARE(w.CboBatch6(3)->currentText(), QStringLiteral("否"));
-        QCOMPARE(w.OptBatch1(0)->text(), QStringLiteral("全部信道"));
-    }
 };
 
 QTEST_MAIN(TestFrmBatch)

@@ -2,7 +2,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -38,11 +37,6 @@ private slots:
         QVERIFY(!w.ChkSet1()->isChecked());
         QCOMPARE(w.Combo1()->currentText(), QStringLiteral("Batt Voltage"));
         QCOMPARE(w.Text1()->text(), QString());
-        QCOMPARE(w.LblSet(3)->text(), QStringLiteral("ScanMode"));
-        QCOMPARE(w.Frame2()->title(), QStringLiteral("VOX"));
-        QVERIFY(w.Frame2()->isAncestorOf(w.CboSet(8)));
-        QVERIFY(w.Frame2()->isAncestorOf(w.CboSet(9)));
-        QVERIFY(w.Frame2()->isAncestorOf(w.ChkSet1()));
     }
 
     void okWithoutChangesKeepsEveryByteAndCancelKeepsEdits() {
@@ -103,17 +97,11 @@ private slots:
         QVERIFY(s.Image == s.SavedImage);
     }
 
-    void enterInListsAndCheckBoxMovesOn() {
+    // Focus on the message selects its whole text.
+    void messageSelectsItsTextOnFocus() {
         Module1 s;
         frmSet w(s);
         ShowAndFocus(w);
-        // (EnterSendsTab's rules: tst_seams.)
-        w.ChkSet1()->setFocus();
-        QTest::keyClick(w.ChkSet1(), Qt::Key_Return);
-        QTRY_VERIFY(!w.ChkSet1()->hasFocus());
-        QVERIFY(!w.ChkSet1()->isChecked());
-        QVERIFY(w.isVisible());
-        // Focus on the message selects its whole text.
         w.Text1()->setText("ABC");
         w.Text1()->setFocus();
         QTRY_COMPARE(w.Text1()->selectedText(), QStringLiteral("ABC"));
@@ -124,13 +112,7 @@ private slots:
         s.Language = 1;
         frmSet w(s);
         QCOMPARE(w.windowTitle(), QStringLiteral("可选功能"));
-        QCOMPARE(w.LblSet(11)->text(), QStringLiteral("显示信息"));
-        QCOMPARE(w.Combo1()->itemText(1), QStringLiteral("显示信息"));
-        QCOMPARE(w.CboSet(1)->currentText(), QStringLiteral("开"));
         QCOMPARE(w.CboSet(2)->currentText(), QStringLiteral("3分"));
-        QCOMPARE(w.CboSet(0)->itemText(9), QStringLiteral("9"));
-        QCOMPARE(w.CboSet(8)->itemText(0), QStringLiteral("1"));
-        QCOMPARE(w.Command1(0)->text(), QStringLiteral("确定(&O)"));
 
         w.CboSet(7)->setCurrentIndex(2);
         w.CboSet(9)->setCurrentIndex(3);

@@ -151,6 +151,7 @@ void TestShell::languageRoundTripRestoresEveryCaption() {
         w.MSBar()->findChild<QLabel*>("MSBarDate")->text(),
         QLocale(QLocale::Chinese, QLocale::China).toString(QDate::currentDate(), QLocale::ShortFormat));
     QCOMPARE(bar.Menu("miFile")->title(), QStringLiteral("文件(&F)"));
+    QCOMPARE(bar.Caption("miFile", "miImportChannels"), QStringLiteral("导入信道(&I)..."));
     // Captions of the layout stay.
     QCOMPARE(bar.Caption("miProgram", "miBatchEdit"), QStringLiteral("&Batch Edit"));
     QCOMPARE(bar.Caption("miSetup", "miModel"), QStringLiteral("&Model..."));
