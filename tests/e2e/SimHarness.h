@@ -56,7 +56,6 @@ struct Outcome {
     bool closing = false;
     CodeplugImage readImage{};
     CodeplugImage sendImage{};
-    long long elapsedMs = 0;
     CloneState endState = CloneState::Idle;
 };
 
@@ -124,8 +123,6 @@ protected:
         guard.setSingleShot(true);
         QObject::connect(&guard, &QTimer::timeout, &loop, &QEventLoop::quit);
         guard.start(30000);
-        QElapsedTimer clock;
-        clock.start();
         bool running = true;
         if (before) {
             before(ex);
@@ -134,7 +131,6 @@ protected:
             running = ex.Start();
         }
         if (running) loop.exec();
-        o.elapsedMs = clock.elapsed();
         o.readImage = ex.ReadImage();
         o.sendImage = ex.SendImage();
         o.endState = ex.State();

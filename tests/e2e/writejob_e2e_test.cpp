@@ -109,16 +109,10 @@ TEST_F(WriteJobE2e, CliChecksBeforeWritingWithItsExitCodes) {
 
     for (const char* how : {"--check ", ""}) {
         const CliResult r = RunCli(port + how + in);
+        // Which lines the check gives: writecheck_test CheckBeforeWriteNamesEveryProblemWithItsSeverity.
         EXPECT_EQ(r.code, 4) << how << r.err;
-        for (int n = 1; n <= 128; ++n) {
-            const bool named =
-                r.err.find("Warning: Channel " + std::to_string(n) + ": ") != std::string::npos;
-            EXPECT_EQ(named, !rows[n][colRxFreq].empty()) << n;
-        }
-        EXPECT_NE(r.err.find("Error: The codeplug is for RM-427(VHF) 136 - 174(MHz) and the radio "
-                             "reports 400.0 - 470.0 MHz"),
-                  std::string::npos)
-            << r.err;
+        EXPECT_NE(r.err.find("Warning: Channel 40: "), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("Error: The codeplug is for RM-427(VHF)"), std::string::npos) << r.err;
         EXPECT_FALSE(AnyWrite(Frames()));
     }
 
