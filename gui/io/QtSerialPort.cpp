@@ -1,45 +1,37 @@
 #include "io/QtSerialPort.h"
 
-#ifndef _WIN32
-#include <cerrno>
-#include <grp.h>
-#include <pwd.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
+#include <map>
+#include <mutex>
 
 namespace rm427 {
 
-PortProblem DiagnosePort(const std::string& path, QSerialPort::SerialPortError error,
-                         DeviceAccess& access) {
-    access = DeviceAccess();
-#ifndef _WIN32
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return PortProblemFromErrno(errno);
-    if (::access(path.c_str(), R_OK | W_OK) != 0) {
-        const int e = errno;
-        if (const struct passwd* u = ::getpwuid(st.st_uid)) access.owner = u->pw_name;
-        if (const struct group* g = ::getgrgid(st.st_gid)) access.group = g->gr_name;
-        access.mode = st.st_mode & 0777u;
-        return PortProblemFromErrno(e);
+namespace {
+
+std::mutex g_linesMutex;
+std::map<std::string, LineFactory>& InProcessLines() {
+    static std::map<std::string, LineFactory> lines;
+    return lines;
+}
+
+}  // namespace
+
+void RegisterInProcessLine(const std::string& path, LineFactory factory) {
+    std::lock_guard<std::mutex> lock(g_linesMutex);
+    if (factory) InProcessLines()[path] = std::move(factory);
+    else InProcessLines().erase(path);
+}
+
+std::unique_ptr<SerialLine> MakeLine(const std::string& path) {
+    {
+        std::lock_guard<std::mutex> lock(g_linesMutex);
+        const auto it = InProcessLines().find(path);
+        if (it != InProcessLines().end()) return it->second();
     }
-    // A file or folder named as the port ("Inappropriate ioctl for device").
-    if (!S_ISCHR(st.st_mode)) return PortProblem::NotSerial;
-#endif
-    switch (error) {
-    case QSerialPort::DeviceNotFoundError: return PortProblem::NoDevice;
-    // The device itself may be opened: someone else holds it (lock file,
-    // exclusive mode; on Windows "access denied").
-    case QSerialPort::PermissionError: return PortProblem::InUse;
-    default: return PortProblem::Other;
-    }
+    return MakeSystemLine();
 }
 
 QtSerialPort::QtSerialPort(PortPathLookup lookup, QObject* parent)
-    : QObject(parent), lookup_(std::move(lookup)) {
-    connect(&port_, &QSerialPort::readyRead, this, &QtSerialPort::OnReadyRead);
-    connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialPort::OnError);
-}
+    : QObject(parent), lookup_(std::move(lookup)) {}
 
 QtSerialPort::~QtSerialPort() {
     handler_ = nullptr;
@@ -62,80 +54,59 @@ bool QtSerialPort::OpenPath(const std::string& path, const std::string& settings
         error_ = "Invalid port settings \"" + settings + "\"";
         return false;
     }
-    if (port_.isOpen()) Close();
+    if (IsOpen()) Close();
     path_ = path;
-    port_.setPortName(QString::fromStdString(path));
-    port_.setReadBufferSize(inSize_);
-    port_.setBaudRate(ls.baud);
-    port_.setDataBits(static_cast<QSerialPort::DataBits>(ls.dataBits));
-    switch (ls.parity) {
-    case 'E': port_.setParity(QSerialPort::EvenParity); break;
-    case 'O': port_.setParity(QSerialPort::OddParity); break;
-    case 'M': port_.setParity(QSerialPort::MarkParity); break;
-    case 'S': port_.setParity(QSerialPort::SpaceParity); break;
-    default: port_.setParity(QSerialPort::NoParity); break;
-    }
-    port_.setStopBits(ls.stopBits == 2   ? QSerialPort::TwoStop
-                      : ls.stopBits == 3 ? QSerialPort::OneAndHalfStop
-                                         : QSerialPort::OneStop);
-    port_.setFlowControl(QSerialPort::NoFlowControl);
-    if (!port_.open(QIODevice::ReadWrite)) {
-        DeviceAccess access;
-        problem_ = DiagnosePort(path, port_.error(), access);
-        error_ = PortProblemText(language_, problem_, path, access, port_.errorString().toStdString());
-        port_.clearError();
+    line_ = MakeLine(path);
+    line_->SetReadBufferSize(inSize_);
+    // Events from a line this port has since let go of are not its own.
+    SerialLine* line = line_.get();
+    line_->SetEvents({[this, line] {
+                          if (line == line_.get()) OnReadyRead();
+                      },
+                      [this, line](CommEvent e, const std::string& message) {
+                          if (line == line_.get()) OnFailed(e, message);
+                      }});
+    SerialLine::Failure failure;
+    if (!line_->Open(path, ls, failure)) {
+        problem_ = failure.problem;
+        error_ = PortProblemText(language_, problem_, path, failure.access, failure.message);
+        line_.reset();
         return false;
     }
     problem_ = PortProblem::None;
-    // Programming cables commonly draw their power from DTR and RTS; a
-    // pseudo-terminal refuses both, which does no harm.
-    port_.setDataTerminalReady(true);
-    port_.setRequestToSend(true);
-    port_.clearError();
     lastEvent_ = CommEvent::None;
     error_.clear();
     return true;
 }
 
 void QtSerialPort::Close() {
-    if (!port_.isOpen()) return;
-    port_.flush();
-    port_.close();
+    if (line_) line_->Close();
 }
 
-bool QtSerialPort::IsOpen() const { return port_.isOpen(); }
+bool QtSerialPort::IsOpen() const { return line_ && line_->IsOpen(); }
 
 void QtSerialPort::SetBufferSizes(int inBytes, int /*outBytes*/) {
-    // QSerialPort queues what is written without limit; only the receive
-    // side has a buffer size.
+    // What is written is queued without limit; only the receive side has a
+    // buffer size.
     inSize_ = inBytes > 0 ? inBytes : 0;
-    port_.setReadBufferSize(inSize_);
+    if (line_) line_->SetReadBufferSize(inSize_);
 }
 
 void QtSerialPort::DiscardBuffers() {
-    if (port_.isOpen()) port_.clear(QSerialPort::AllDirections);
+    if (IsOpen()) line_->Discard(true);
 }
 
 void QtSerialPort::DiscardInput() {
-    if (port_.isOpen()) port_.clear(QSerialPort::Input);
+    if (IsOpen()) line_->Discard(false);
 }
 
-bool QtSerialPort::Write(const Bytes& data) {
-    if (!port_.isOpen()) return false;
-    const qint64 n =
-        port_.write(reinterpret_cast<const char*>(data.data()), static_cast<qint64>(data.size()));
-    return n == static_cast<qint64>(data.size());
-}
+bool QtSerialPort::Write(const Bytes& data) { return IsOpen() && line_->Write(data); }
 
-int QtSerialPort::BytesWaiting() {
-    if (!port_.isOpen()) return 0;
-    return static_cast<int>(port_.bytesAvailable());
-}
+int QtSerialPort::BytesWaiting() { return IsOpen() ? line_->BytesAvailable() : 0; }
 
 Bytes QtSerialPort::Read(int maxBytes) {
-    if (!port_.isOpen() || maxBytes <= 0) return {};
-    const QByteArray b = port_.read(maxBytes);
-    return Bytes(b.begin(), b.end());
+    if (!IsOpen() || maxBytes <= 0) return {};
+    return line_->Read(maxBytes);
 }
 
 void QtSerialPort::SetReceiveThreshold(int n) { threshold_ = n > 0 ? n : 0; }
@@ -153,29 +124,12 @@ void QtSerialPort::Raise(CommEvent e) {
 }
 
 void QtSerialPort::OnReadyRead() {
-    if (threshold_ > 0 && port_.bytesAvailable() >= threshold_) Raise(CommEvent::Receive);
+    if (threshold_ > 0 && IsOpen() && line_->BytesAvailable() >= threshold_) Raise(CommEvent::Receive);
 }
 
-void QtSerialPort::OnError(QSerialPort::SerialPortError e) {
-    switch (e) {
-    case QSerialPort::NoError:
-    case QSerialPort::UnsupportedOperationError:  // DTR/RTS on a pseudo-terminal
-    case QSerialPort::TimeoutError: return;
-    case QSerialPort::ResourceError:
-        // The device went away (cable pulled, far end closed). QSerialPort
-        // keeps reporting the port open; close it so the next Open starts clean.
-        error_ = path_ + ": " + port_.errorString().toStdString();
-        if (port_.isOpen()) port_.close();
-        port_.clearError();
-        Raise(CommEvent::HangUp);
-        return;
-    default:
-        if (!port_.isOpen()) return;  // open failures are reported by Open
-        error_ = path_ + ": " + port_.errorString().toStdString();
-        port_.clearError();
-        Raise(CommEvent::IoError);
-        return;
-    }
+void QtSerialPort::OnFailed(CommEvent e, const std::string& message) {
+    error_ = path_ + ": " + message;
+    Raise(e);
 }
 
 }  // namespace rm427

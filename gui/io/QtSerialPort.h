@@ -1,9 +1,13 @@
-// The serial port seam on QSerialPort; shared by the GUI and the CLI.
+// The serial port seam for the windows and the command line: port numbers,
+// line settings, receive threshold and events over one SerialLine (the
+// system's serial port, or a line inside the program; see SerialLine.h).
 #pragma once
 
 #include <QObject>
-#include <QSerialPort>
 
+#include <memory>
+
+#include "io/SerialLine.h"
 #include "radio/PortCheck.h"
 #include "radio/PortPaths.h"
 #include "radio/SerialPort.h"
@@ -43,10 +47,10 @@ public:
 
 private:
     void OnReadyRead();
-    void OnError(QSerialPort::SerialPortError e);
+    void OnFailed(CommEvent e, const std::string& message);
     void Raise(CommEvent e);
 
-    QSerialPort port_;
+    std::unique_ptr<SerialLine> line_;
     PortPathLookup lookup_;
     std::function<void(CommEvent)> handler_;
     CommEvent lastEvent_ = CommEvent::None;
@@ -57,11 +61,5 @@ private:
     PortProblem problem_ = PortProblem::None;
     int language_ = 0;
 };
-
-// Why a device did not open: what the system says of the path itself (no
-// such file, no read/write permission, with who may open it), else what
-// the serial port reported.
-PortProblem DiagnosePort(const std::string& path, QSerialPort::SerialPortError error,
-                         DeviceAccess& access);
 
 }  // namespace rm427

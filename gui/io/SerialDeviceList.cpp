@@ -3,7 +3,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#ifdef RM427_HAVE_QT_SERIALPORT
 #include <QSerialPortInfo>
+#elif defined(_WIN32)
+#include <windows.h>
+#endif
 
 namespace rm427 {
 
@@ -17,7 +21,7 @@ QString ReadLine(const QString& path) {
 
 // What /sys/class/tty/NAME tells: the driver, and from the USB device
 // above it the release (bcdDevice, hex) and the USB version (" 1.10").
-void AddSysfsFacts(SerialDevice& d) {
+[[maybe_unused]] void AddSysfsFacts(SerialDevice& d) {
     const QString name = QFileInfo(QString::fromStdString(d.path)).fileName();
     const QString dev = QStringLiteral("/sys/class/tty/%1/device").arg(name);
     if (!QFileInfo::exists(dev)) return;
@@ -42,6 +46,7 @@ void AddSysfsFacts(SerialDevice& d) {
 
 std::vector<SerialDevice> ListSerialDevices() {
     std::vector<SerialDevice> list;
+#ifdef RM427_HAVE_QT_SERIALPORT
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
         SerialDevice d;
         d.path = info.systemLocation().toStdString();
@@ -52,6 +57,28 @@ std::vector<SerialDevice> ListSerialDevices() {
         AddSysfsFacts(d);
         list.push_back(d);
     }
+#elif defined(_WIN32)
+    // The COM ports Windows knows of: the values of HARDWARE\DEVICEMAP\SERIALCOMM
+    // ("\Device\Serial0" = "COM1"), with the driver's device as description.
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &key) ==
+        ERROR_SUCCESS) {
+        for (DWORD i = 0;; ++i) {
+            wchar_t name[256], data[256];
+            DWORD nameSize = 256, dataSize = sizeof data, type = 0;
+            if (RegEnumValueW(key, i, name, &nameSize, nullptr, &type, reinterpret_cast<BYTE*>(data),
+                              &dataSize) != ERROR_SUCCESS)
+                break;
+            if (type != REG_SZ) continue;
+            SerialDevice d;
+            d.path = QString::fromWCharArray(data, int(wcsnlen(data, dataSize / sizeof(wchar_t))))
+                         .toStdString();
+            d.description = QString::fromWCharArray(name, int(nameSize)).toStdString();
+            list.push_back(d);
+        }
+        RegCloseKey(key);
+    }
+#endif
 #ifdef Q_OS_LINUX
     const QDir dev(QStringLiteral("/dev"));
     for (const QString& name : dev.entryList({QStringLiteral("ttyUSB*"), QStringLiteral("ttyACM*")},
