@@ -20,11 +20,32 @@ QString GroupOf(const std::string& keyPath) {
     return QString::fromStdString(keyPath).split(separators, Qt::SkipEmptyParts).join('/');
 }
 
-std::unique_ptr<QSettings> OpenStore(RegRoot) {
+// The file named by the environment, if any (tests, the demo's own run).
+QString OverrideFile() { return qEnvironmentVariable(kSettingsFileVariable); }
+
+std::unique_ptr<QSettings> OpenFile(const QString& file) {
+    return std::make_unique<QSettings>(file, QSettings::IniFormat);
+}
+
 #ifdef Q_OS_WIN
-    return std::make_unique<QSettings>(QStringLiteral("HKEY_LOCAL_MACHINE"), QSettings::NativeFormat);
+// The registry: values are read and written under HKEY_LOCAL_MACHINE, but
+// only an administrator may write there, so a write that fails goes to
+// HKEY_CURRENT_USER instead, and a value found there wins when reading (it
+// is there only because the machine's own could not be changed).
+std::unique_ptr<QSettings> OpenRegistry(bool user) {
+    return std::make_unique<QSettings>(
+        user ? QStringLiteral("HKEY_CURRENT_USER") : QStringLiteral("HKEY_LOCAL_MACHINE"),
+        QSettings::NativeFormat);
+}
+#endif
+
+std::unique_ptr<QSettings> OpenStore(RegRoot) {
+    const QString file = OverrideFile();
+    if (!file.isEmpty()) return OpenFile(file);
+#ifdef Q_OS_WIN
+    return OpenRegistry(false);
 #else
-    return std::make_unique<QSettings>(QString::fromStdString(SettingsLocation()), QSettings::IniFormat);
+    return OpenFile(QString::fromStdString(SettingsLocation()));
 #endif
 }
 
@@ -40,11 +61,11 @@ QString FindValueName(QSettings& store, const QString& valueName) {
 }  // namespace
 
 std::string SettingsLocation() {
+    const QString file = OverrideFile();
+    if (!file.isEmpty()) return file.toStdString();
 #ifdef Q_OS_WIN
     return "HKEY_LOCAL_MACHINE\\" + GroupOf(kProgramKeyPath).replace('/', '\\').toStdString();
 #else
-    const QByteArray env = qgetenv(kSettingsFileVariable);
-    if (!env.isEmpty()) return QString::fromLocal8Bit(env).toStdString();
     QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     if (dir.isEmpty()) dir = QDir::homePath() + "/.config";
     return (dir + "/rm427/rm427.ini").toStdString();
@@ -58,7 +79,18 @@ std::string GetKeyValue(RegRoot root, const std::string& keyPath, const std::str
     auto store = OpenStore(root);
     if (store->status() != QSettings::NoError) return {};
     store->beginGroup(group);
-    const QString stored = FindValueName(*store, name);
+    QString stored = FindValueName(*store, name);
+#ifdef Q_OS_WIN
+    if (OverrideFile().isEmpty()) {
+        auto user = OpenRegistry(true);
+        user->beginGroup(group);
+        const QString mine = FindValueName(*user, name);
+        if (!mine.isEmpty()) {
+            store = std::move(user);
+            stored = mine;
+        }
+    }
+#endif
     if (stored.isEmpty()) return {};
     const QVariant v = store->value(stored);
     // Only plain texts count; the program never stores anything else.
@@ -81,23 +113,58 @@ bool SetKeyValues(RegRoot root, const std::string& keyPath,
     if (group.isEmpty()) return false;
     for (const auto& v : values)
         if (v.first.empty()) return false;
-#ifndef Q_OS_WIN
-    // The folder may not exist yet on a fresh machine.
-    const QFileInfo file(QString::fromStdString(SettingsLocation()));
-    if (!QDir().mkpath(file.absolutePath())) return false;
+#ifdef Q_OS_WIN
+    const bool registry = OverrideFile().isEmpty();
+#else
+    const bool registry = false;
 #endif
-    auto store = OpenStore(root);
-    store->beginGroup(group);
-    for (const auto& [valueName, text] : values) {
-        const QString name = QString::fromStdString(valueName);
-        // "Language" and "language" are one value: keep the name it already has.
-        QString stored = FindValueName(*store, name);
-        if (stored.isEmpty()) stored = name;
-        store->setValue(stored, QString::fromStdString(text));
+    if (!registry) {
+        // The folder may not exist yet on a fresh machine.
+        const QFileInfo file(QString::fromStdString(SettingsLocation()));
+        if (!QDir().mkpath(file.absolutePath())) return false;
     }
-    store->endGroup();
-    store->sync();
-    return store->status() == QSettings::NoError;
+    const auto write = [&](QSettings& store) {
+        store.beginGroup(group);
+        for (const auto& [valueName, text] : values) {
+            const QString name = QString::fromStdString(valueName);
+            // "Language" and "language" are one value: keep the name it already has.
+            QString stored = FindValueName(store, name);
+            if (stored.isEmpty()) stored = name;
+            store.setValue(stored, QString::fromStdString(text));
+        }
+        store.endGroup();
+        store.sync();
+        return store.status() == QSettings::NoError;
+    };
+    auto store = OpenStore(root);
+    if (write(*store)) return true;
+#ifdef Q_OS_WIN
+    if (registry) {
+        auto user = OpenRegistry(true);
+        return write(*user);
+    }
+#endif
+    return false;
+}
+
+bool CopySettingsTo(const std::string& file) {
+    auto from = OpenStore(RegRoot::LocalMachine);
+    const QString top = GroupOf(kProgramKeyPath);
+    QSettings to(QString::fromStdString(file), QSettings::IniFormat);
+    to.clear();
+    const auto copy = [&](QSettings& store) {
+        store.beginGroup(top);
+        to.beginGroup(top);
+        for (const QString& key : store.allKeys()) to.setValue(key, store.value(key));
+        to.endGroup();
+        store.endGroup();
+    };
+    copy(*from);
+#ifdef Q_OS_WIN
+    if (OverrideFile().isEmpty()) copy(*OpenRegistry(true));  // the user's values win
+#endif
+    to.sync();
+    return to.status() == QSettings::NoError;
 }
 
 }  // namespace rm427

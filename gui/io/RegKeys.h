@@ -1,9 +1,11 @@
 // The persistent settings store: a few text values under one key.
 //
 // On Windows the values live in the registry (HKEY_LOCAL_MACHINE, through
-// QSettings' native format). Elsewhere they live in an INI file in the user's
-// configuration folder; RM427_SETTINGS_FILE names another file (tests and
-// portable installs use that). Value names are matched without regard to
+// QSettings' native format; where a normal user may not write there, the
+// values written go to HKEY_CURRENT_USER and are read back from there).
+// Elsewhere they live in an INI file in the user's configuration folder.
+// RM427_SETTINGS_FILE names another file on every system (tests, the demo's
+// run and portable installs use that). Value names are matched without regard to
 // letter case on every platform, as the registry does.
 #pragma once
 
@@ -34,6 +36,9 @@ bool SetKeyValue(RegRoot root, const std::string& keyPath, const std::string& va
 // Several values of one key in one go (one write of the store). True on success.
 bool SetKeyValues(RegRoot root, const std::string& keyPath,
                   const std::vector<std::pair<std::string, std::string>>& values);
+// Copies every value of the program's key into a new settings file (the
+// demo's run of its own). True on success.
+bool CopySettingsTo(const std::string& file);
 // Where the values are kept (the INI file path, or the registry path on
 // Windows); for the README and for error texts.
 std::string SettingsLocation();
