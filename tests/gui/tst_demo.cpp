@@ -1,5 +1,7 @@
 // rm427 --demo: the simulated radio inside the program, read through the
-// main window's Read from Radio.
+// main window's Read from Radio over each kind of line, and the result saved
+// under a Chinese name.
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QSettings>
@@ -8,6 +10,7 @@
 
 #include "channels/ChannelRecord.h"
 #include "demo/DemoCodeplug.h"
+#include "file/DataFile.h"
 #include "helpers/ShellFixture.h"
 #include "io/RegKeys.h"
 #include "radio/frmClone.h"
@@ -19,15 +22,25 @@ using namespace rm427;
 class TstDemo : public QObject {
     Q_OBJECT
 private slots:
+    void readFromTheSimulatedRadio_data();
     void readFromTheSimulatedRadio();
 };
 
+void TstDemo::readFromTheSimulatedRadio_data() {
+    QTest::addColumn<int>("line");
+    QTest::newRow("inside the program") << int(gui::DemoRadio::Line::InProcess);
+#ifndef _WIN32
+    QTest::newRow("pseudo-terminal") << int(gui::DemoRadio::Line::PseudoTerminal);
+#endif
+}
+
 void TstDemo::readFromTheSimulatedRadio() {
+    QFETCH(int, line);
     test::ShellFixture f;
     f.StoreSetting("language", "1");
     gui::DemoRadio demo;
     std::string error;
-    QVERIFY2(demo.Start(1, error), error.c_str());
+    QVERIFY2(demo.Start(1, error, gui::DemoRadio::Line(line)), error.c_str());
     gui::MDIForm1& main = f.Start(false);
     demo.Announce(main);
     // The user's language came along; the status bar says the radio is simulated.
@@ -48,6 +61,16 @@ void TstDemo::readFromTheSimulatedRadio() {
     const SettingsSelections sel = ShowSettings(f.state.Image);
     QCOMPARE(sel.message, std::string("DEMO"));
     QCOMPARE(sel.list[setSquelch], 4);
+
+    const QString saved = f.dir.filePath(QStringLiteral("演示对讲机.dat"));
+    f.files.saveAnswers.push_back(saved.toStdString());
+    main.Dispatch(QStringLiteral("miSaveAs"));
+    QFile file(saved);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    CodeplugImage back{};
+    QVERIFY(DecodeDataFile(std::vector<std::uint8_t>(bytes.begin(), bytes.end()), back));
+    QVERIFY(back == f.state.Image);
 
     // The port mapping lives in this run's own settings file only.
     QSettings user(f.SettingsFile(), QSettings::IniFormat);
