@@ -3,6 +3,9 @@
 #include <QCommandLineParser>
 
 #include <cstdio>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include "image/Module1.h"
 #include "io/StopSignals.h"
@@ -74,6 +77,13 @@ QStringList WithoutQtOptions(const QStringList& arguments) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+    // A window program has no console; started from one, it answers there.
+    if (GetStdHandle(STD_OUTPUT_HANDLE) == nullptr && AttachConsole(ATTACH_PARENT_PROCESS)) {
+        std::freopen("CONOUT$", "w", stdout);
+        std::freopen("CONOUT$", "w", stderr);
+    }
+#endif
     QCoreApplication::setApplicationName(QStringLiteral("rm427"));
     QCoreApplication::setApplicationVersion(QStringLiteral(RM427_VERSION));
     // The command line is read before any window system is needed, so that
@@ -88,7 +98,11 @@ int main(int argc, char** argv) {
                      qPrintable(parser.errorText()));
         return 1;
     }
-    if (parser.isSet(QStringLiteral("version"))) parser.showVersion();
+    if (parser.isSet(QStringLiteral("version"))) {
+        // Printed here: Qt would show a message box on Windows.
+        std::printf("rm427 %s\n", RM427_VERSION);
+        return 0;
+    }
     if (parser.isSet(QStringLiteral("help"))) {
         // Without an application object Qt cannot name the program itself.
         QString help = parser.helpText();
