@@ -44,7 +44,9 @@ public:
 
 private:
     QTemporaryDir dir_;
+#ifndef _WIN32
     std::unique_ptr<sim::PtyRadio> pty_;
+#endif
     std::shared_ptr<sim::RadioModel> model_;
     std::string path_;
     int port_ = 1;
