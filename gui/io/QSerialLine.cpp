@@ -51,9 +51,8 @@ public:
         QObject::connect(&port_, &QSerialPort::readyRead, [this] {
             if (events_.readyRead) events_.readyRead();
         });
-        QObject::connect(&port_, &QSerialPort::errorOccurred, [this](QSerialPort::SerialPortError e) {
-            OnError(e);
-        });
+        QObject::connect(&port_, &QSerialPort::errorOccurred,
+                         [this](QSerialPort::SerialPortError e) { OnError(e); });
     }
 
     bool Open(const std::string& path, const LineSettings& ls, Failure& failure) override {

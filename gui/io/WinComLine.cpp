@@ -18,10 +18,11 @@ namespace {
 
 std::string SystemMessage(DWORD code) {
     wchar_t* text = nullptr;
-    const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                       FORMAT_MESSAGE_IGNORE_INSERTS,
-                                   nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    QString s = n ? QString::fromWCharArray(text, int(n)).trimmed() : QStringLiteral("error %1").arg(code);
+    const DWORD n = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    QString s =
+        n ? QString::fromWCharArray(text, int(n)).trimmed() : QStringLiteral("error %1").arg(code);
     if (text) LocalFree(text);
     return s.toStdString();
 }
@@ -49,8 +50,9 @@ public:
     bool Open(const std::string& path, const LineSettings& ls, Failure& failure) override {
         QString name = QString::fromStdString(path);
         if (!name.startsWith(QLatin1String("\\\\.\\"))) name.prepend(QLatin1String("\\\\.\\"));
-        handle_ = CreateFileW(reinterpret_cast<const wchar_t*>(name.utf16()), GENERIC_READ | GENERIC_WRITE,
-                              0, nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+        handle_ =
+            CreateFileW(reinterpret_cast<const wchar_t*>(name.utf16()), GENERIC_READ | GENERIC_WRITE, 0,
+                        nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
         if (handle_ == INVALID_HANDLE_VALUE) return Fail(failure);
         DCB dcb{};
         dcb.DCBlength = sizeof dcb;
@@ -108,7 +110,8 @@ public:
         writes_.emplace_back();
         Pending& w = writes_.back();
         w.bytes = data;
-        if (WriteFile(handle_, w.bytes.data(), DWORD(w.bytes.size()), nullptr, &w.overlapped)) return true;
+        if (WriteFile(handle_, w.bytes.data(), DWORD(w.bytes.size()), nullptr, &w.overlapped))
+            return true;
         if (GetLastError() == ERROR_IO_PENDING) return true;
         writes_.pop_back();
         return false;
@@ -168,7 +171,8 @@ private:
         Bytes chunk(room);
         OVERLAPPED overlapped{};
         DWORD got = 0;
-        if (!ReadFile(handle_, chunk.data(), room, nullptr, &overlapped) && GetLastError() != ERROR_IO_PENDING) {
+        if (!ReadFile(handle_, chunk.data(), room, nullptr, &overlapped) &&
+            GetLastError() != ERROR_IO_PENDING) {
             const std::string message = SystemMessage(GetLastError());
             if (events_.failed) events_.failed(CommEvent::IoError, message);
             return;
