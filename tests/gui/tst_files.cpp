@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QFileDialog>
 #include <QMimeData>
+#include <QDir>
 #include <QProcess>
 #include <QUrl>
 #include <QtTest>
@@ -154,7 +155,8 @@ void TstFiles::helpAndVersionWithoutAWindow() {
          {QStringLiteral("--version"), QStringLiteral("--help"), QStringLiteral("--bogus")}) {
         QProcess p;
         p.setProcessEnvironment(env);
-        p.start(QStringLiteral(RM427_GUI_PROGRAM), {option});
+        p.start(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral(RM427_GUI_PROGRAM)),
+                {option});
         QVERIFY(p.waitForFinished(20000));
         QCOMPARE(p.exitStatus(), QProcess::NormalExit);
         const QString out = QString::fromUtf8(p.readAllStandardOutput());

@@ -128,8 +128,12 @@ void TestShell::settingsStore() {
     QCOMPARE(GetKeyValue(RegRoot::LocalMachine, kProgramKeyPath, "text"), std::string("中文 text"));
     QVERIFY(SetKeyValue(RegRoot::LocalMachine, kProgramKeyPath, "Long", std::string(2000, 'x')));
     QCOMPARE(GetKeyValue(RegRoot::LocalMachine, kProgramKeyPath, "Long"), std::string());
-    // A store that cannot be written fails quietly and reads as empty.
-    qputenv(kSettingsFileVariable, "/proc/rm427-no-such-dir/settings.ini");
+    // A store that cannot be written fails quietly and reads as empty: its
+    // folder would have to be where a file is.
+    QFile file(f.dir.filePath(QStringLiteral("a-file")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    qputenv(kSettingsFileVariable, (file.fileName() + QStringLiteral("/settings.ini")).toLocal8Bit());
     QVERIFY(!SetKeyValue(RegRoot::LocalMachine, kProgramKeyPath, "Model", "1"));
     QCOMPARE(GetKeyValue(RegRoot::LocalMachine, kProgramKeyPath, "Model"), std::string());
 }
