@@ -274,6 +274,7 @@ ChannelForm::ChannelForm(Module1& state, MessageBoxes& boxes, MDIForm1* main, QW
     del_ = new QPushButton(picture_);
     del_->setObjectName(QStringLiteral("CmdCHDel"));
     for (QPushButton* b : {close_, up_, down_, del_}) b->setAutoDefault(false);
+    setTabOrder(del_, close_);  // Close stands at the right end of the row
     connect(close_, &QPushButton::clicked, this, [this] {
         if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) sub->close();
         else close();

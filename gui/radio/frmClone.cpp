@@ -39,20 +39,6 @@ frmClone::frmClone(Module1& state, MessageBoxes& boxes, std::function<void()> af
     prg_ = new QProgressBar(this);
     prg_->setObjectName(QStringLiteral("prgPercent"));
     prg_->setTextVisible(false);
-    cmdBegin_ = new QPushButton(text(read ? 1116 : 1117), this);
-    cmdBegin_->setObjectName(QStringLiteral("CmdBegin"));
-    cmdCancel_ = new QPushButton(text(1157), this);
-    cmdCancel_->setObjectName(QStringLiteral("CmdCancel"));
-    // Enter, where no control takes it, starts the read or write the window
-    // was opened for; Enter on Cancel (focused) still cancels.
-    cmdBegin_->setAutoDefault(false);
-    cmdCancel_->setAutoDefault(false);
-    cmdBegin_->setDefault(true);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdBegin_);
-    buttons->addWidget(cmdCancel_);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lbl_);
     layout->addWidget(prg_);
@@ -73,6 +59,20 @@ frmClone::frmClone(Module1& state, MessageBoxes& boxes, std::function<void()> af
         chkKeep_ = remembered(3515, "ChkKeepCopy", kKeepCopyValue);
         chkVerify_ = remembered(3200, "ChkVerify", kVerifyValue);
     }
+    // Made after the check boxes, the buttons come after them on Tab too.
+    cmdBegin_ = new QPushButton(text(read ? 1116 : 1117), this);
+    cmdBegin_->setObjectName(QStringLiteral("CmdBegin"));
+    cmdCancel_ = new QPushButton(text(1157), this);
+    cmdCancel_->setObjectName(QStringLiteral("CmdCancel"));
+    // Enter, where no control takes it, starts the read or write the window
+    // was opened for; Enter on Cancel (focused) still cancels.
+    cmdBegin_->setAutoDefault(false);
+    cmdCancel_->setAutoDefault(false);
+    cmdBegin_->setDefault(true);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdBegin_);
+    buttons->addWidget(cmdCancel_);
     layout->addStretch();
     layout->addLayout(buttons);
 

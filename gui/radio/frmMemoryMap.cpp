@@ -157,6 +157,10 @@ frmMemoryMap::frmMemoryMap(Module1& state, QWidget* parent) : QDialog(parent), s
 frmMemoryMap* frmMemoryMap::ShowMap(Module1& state, QWidget* parent) {
     auto* map = new frmMemoryMap(state, parent);
     map->setAttribute(Qt::WA_DeleteOnClose);
+    // Closed, it hands the keyboard back to the window that opened it.
+    if (parent)
+        QObject::connect(map, &QDialog::finished, parent,
+                         [parent] { parent->window()->activateWindow(); });
     map->show();
     return map;
 }

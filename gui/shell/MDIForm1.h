@@ -158,12 +158,13 @@ private:
     void OpenRecent(int n);
 
     // Windows of other parts of the program (MDIForm1_windows.cpp).
-    void OpenClone();        // frmClone, modal, owned by this window
-    void OpenComPort();      // frmComPort, modal, no owner
-    void OpenFunctionSet();  // frmSet, modal, no owner
-    void ToggleBatchEdit();  // FrmBatch, child window
-    void OpenTestMode();     // frmTestMode, modal, owned
-    void RefreshSetFace();   // frmSet's refresh after a language switch
+    void OpenClone();          // frmClone, modal, owned by this window
+    void OpenComPort();        // frmComPort, modal, no owner
+    void BackFromOwnerless();  // after frmComPort or frmSet closes
+    void OpenFunctionSet();    // frmSet, modal, no owner
+    void ToggleBatchEdit();    // FrmBatch, child window
+    void OpenTestMode();       // frmTestMode, modal, owned
+    void RefreshSetFace();     // frmSet's refresh after a language switch
 
 public:
     // frmMemoryMap, non-modal; the channel editor's shortcut opens it.

@@ -62,6 +62,7 @@ void MDIForm1::OpenComPort() {
     if (Hooked(QStringLiteral("frmComPort"))) return;
     frmComPort ports(state_, [this] { RefreshPortPanel(); });
     ports.exec();
+    BackFromOwnerless();
 }
 
 // Modal, without owner. The window clears miFunctionSet's check when it closes.
@@ -69,7 +70,17 @@ void MDIForm1::OpenFunctionSet() {
     if (Hooked(QStringLiteral("frmSet"))) return;
     frmSet dialog(state_);
     dialog.exec();
+    BackFromOwnerless();
     bar_->SetToolCheck(QStringLiteral("miProgram"), QStringLiteral("miFunctionSet"), false);
+}
+
+// A window without an owner leaves no window to hand the focus back to when it
+// closes: the main window takes it again, on the control that had it.
+void MDIForm1::BackFromOwnerless() {
+    if (closing_) return;
+    activateWindow();
+    if (QWidget* w = focusWidget()) w->setFocus(Qt::ActiveWindowFocusReason);
+    else TransferFocus();
 }
 
 // After a language switch while miFunctionSet is checked.

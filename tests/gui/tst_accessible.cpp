@@ -59,6 +59,42 @@ QStringList Unnamed(QWidget* w) {
     return out;
 }
 
+QString Describe(QWidget* w) {
+    return w ? (w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className())
+                                          : w->objectName())
+             : QStringLiteral("nothing");
+}
+
+// Goes round the window with Tab from its first control and lists every step
+// that goes back against the reading order: to a control that is neither
+// lower down (below the previous one's bottom) nor further right (past its
+// right edge). Going down a column and then up the next one is reading on.
+QStringList StepsBack(QWidget* window) {
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window)) return {QStringLiteral("the window is not active")};
+    QWidget* first = window;
+    do first = first->nextInFocusChain();
+    while (first != window &&
+           !(first->isVisibleTo(window) && first->isEnabled() && (first->focusPolicy() & Qt::TabFocus)));
+    first->setFocus(Qt::TabFocusReason);
+    first = QApplication::focusWidget();  // a subwindow hands it on to its field
+    QStringList out;
+    QWidget* at = first;
+    for (int steps = 0; at && steps < 100; ++steps) {
+        QTest::keyClick(at, Qt::Key_Tab);
+        QWidget* next = QApplication::focusWidget();
+        if (!next || next == first || next == at) break;
+        const QRect a(at->mapTo(window, QPoint()), at->size());
+        const QPoint b = next->mapTo(window, QPoint()) + next->rect().center();
+        if (b.y() <= a.bottom() && b.x() <= a.right())
+            out << Describe(at) + QStringLiteral(" -> ") + Describe(next);
+        at = next;
+    }
+    if (QApplication::focusWidget() != first)
+        out << QStringLiteral("Tab does not come round to ") + Describe(first);
+    return out;
+}
+
 }  // namespace
 
 class TstAccessible : public QObject {
@@ -75,6 +111,11 @@ private slots:
                 QTest::addRow("%s %d", qPrintable(w), language) << w << language;
     }
     void everyWindowNamesItsControls();
+    void tabFollowsTheLayout_data() {
+        QTest::addColumn<QString>("window");
+        for (const QString& w : test::EveryWindow()) QTest::addRow("%s", qPrintable(w)) << w;
+    }
+    void tabFollowsTheLayout();
     void namesFollowTheLanguage();
     void coloursAreChosenAndKept();
 };
@@ -88,6 +129,26 @@ void TstAccessible::everyWindowNamesItsControls() {
     QStringList unnamed;
     QVERIFY(test::VisitWindow(f, window, [&](QWidget* w) { unnamed = Unnamed(w); }));
     QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QLatin1String(", "))));
+}
+
+// Tab goes through every window in reading order, and when the window
+// closes the focus is back in the main window.
+void TstAccessible::tabFollowsTheLayout() {
+    QFETCH(QString, window);
+    ShellFixture f;
+    QStringList back;
+    QWidget* opened = nullptr;
+    QVERIFY(test::VisitWindow(f, window, [&](QWidget* w) {
+        opened = w;
+        back = StepsBack(w);
+    }));
+    QVERIFY2(back.isEmpty(), qPrintable(back.join(QLatin1String(", "))));
+    if (opened != f.main.get()) {
+        if (window == QLatin1String("map") || window == QLatin1String("miBatchEdit")) opened->close();
+        QTRY_VERIFY2(
+            QApplication::focusWidget() && QApplication::focusWidget()->window() == f.main.get(),
+            qPrintable(Describe(QApplication::focusWidget())));
+    }
 }
 
 // A batch field is named by its caption, in the language of the moment.
