@@ -135,17 +135,28 @@ void frmClone::ShowProgress(int value, int maximum) {
     std::string t = ProgressText(state_.Language, value, maximum);
     int prefix = 0;
     switch (stage_) {
-    case WriteJob::Stage::Probe:
-        lbl_->setText(QString::fromStdString(LoadText(state_.Language, 3527)));
-        return;
+    case WriteJob::Stage::Probe: prefix = 3527; break;
     case WriteJob::Stage::Backup: prefix = 3517; break;
     case WriteJob::Stage::Verify:
     case WriteJob::Stage::RestoreVerify: prefix = 3203; break;
     case WriteJob::Stage::Restore: prefix = 3523; break;
     default: break;
     }
+    // A screen reader names the bar by its step (the window's own task when
+    // the label shows none) and reads the percentage from its description:
+    // the bar's value counts blocks, not percent.
+    const QString step =
+        prefix ? QString::fromStdString(LoadText(state_.Language, prefix)) : windowTitle();
+    if (stage_ == WriteJob::Stage::Probe) {
+        lbl_->setText(step);
+        prg_->setAccessibleName(step);
+        prg_->setAccessibleDescription(step);
+        return;
+    }
     if (prefix) t = LoadText(state_.Language, prefix) + ": " + t;
     lbl_->setText(QString::fromStdString(t));
+    prg_->setAccessibleName(step);
+    prg_->setAccessibleDescription(prefix ? lbl_->text() : step + QStringLiteral(": ") + lbl_->text());
 }
 
 void frmClone::Begin() {

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTextEdit>
 
 #include <vector>
 
@@ -57,7 +58,20 @@ MsgAnswer QtMessageBoxes::Show(const MessageRequest& request) {
     box.setWindowTitle(QString::fromStdString(request.title));
     box.setText(QString::fromStdString(request.text));
     box.setIcon(IconOf(request.icon));
-    if (!request.details.empty()) box.setDetailedText(QString::fromStdString(request.details));
+    // Qt names the box by its title and gives its text as the value; the
+    // description carries the text too, for readers that read only names and
+    // descriptions.
+    box.setAccessibleDescription(box.text());
+    if (!request.details.empty()) {
+        box.setDetailedText(QString::fromStdString(request.details));
+        // The details field is named like the button that shows it.
+        const QList<QAbstractButton*> answers = box.buttons();
+        for (QPushButton* b : box.findChildren<QPushButton*>())
+            if (!answers.contains(b))
+                if (auto* details = box.findChild<QTextEdit*>())
+                    details->setAccessibleName(
+                        b->text().remove(QLatin1Char('&')).remove(QLatin1String("...")));
+    }
     const auto defs = ButtonsOf(request.buttons);
     std::vector<QAbstractButton*> buttons;
     for (const auto& d : defs) buttons.push_back(box.addButton(d.button));

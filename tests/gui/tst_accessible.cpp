@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTableView>
 #include <QtTest>
 
@@ -14,6 +16,7 @@
 #include "text/TextTable.h"
 #include "ui/CommandBar.h"
 #include "ui/DesktopHabits.h"
+#include "ui/QtDialogs.h"
 #include "view/ColourSchemes.h"
 
 using namespace rm427;
@@ -117,6 +120,7 @@ private slots:
     }
     void tabFollowsTheLayout();
     void namesFollowTheLanguage();
+    void messageBoxesReadTheirText();
     void coloursAreChosenAndKept();
 };
 
@@ -161,6 +165,31 @@ void TstAccessible::namesFollowTheLanguage() {
     QVERIFY2(name().contains(QString::fromStdString(LoadText(0, 1356))), qPrintable(name()));
     main.Dispatch(QStringLiteral("miChinese"));
     QVERIFY2(name().contains(QString::fromStdString(LoadText(1, 1356))), qPrintable(name()));
+}
+
+// A message box gives its text as its description; with its details shown,
+// every control in it is named.
+void TstAccessible::messageBoxesReadTheirText() {
+    gui::QtMessageBoxes boxes;
+    MessageRequest m;
+    m.title = "RM-427";
+    m.text = LoadText(1, 1333);
+    m.details = "channel 1: Rx Freq 145.12500 -> 145.25000\n";
+    QString name, description;
+    QStringList unnamed;
+    ShellFixture::OnModal([&](QWidget* w) {
+        QAccessibleInterface* box = QAccessible::queryAccessibleInterface(w);
+        name = box->text(QAccessible::Name);
+        description = box->text(QAccessible::Description);
+        for (QPushButton* b : w->findChildren<QPushButton*>())
+            if (!static_cast<QMessageBox*>(w)->buttons().contains(b)) b->click();  // Show Details...
+        unnamed = Unnamed(w);
+        static_cast<QMessageBox*>(w)->accept();
+    });
+    boxes.Show(m);
+    QCOMPARE(name, QStringLiteral("RM-427"));
+    QCOMPARE(description, QString::fromStdString(m.text));
+    QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QLatin1String(", "))));
 }
 
 // View > High Contrast colours the program, the grid's selection too, and is

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QAccessible>
 #include <QtTest>
 
 #include <csignal>
@@ -127,6 +128,11 @@ private slots:
         QVERIFY(f.boxes.shown[1].buttons == MsgButtons::RetryCancel);
         QCOMPARE(f.boxes.shown[2].text.rfind("Writing completed!", 0), std::size_t(0));
         QCOMPARE(w.LblPercent()->text(), QStringLiteral("Completion percentage:  100%"));
+        // A screen reader hears the step and the percentage.
+        QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(w.PrgPercent());
+        QCOMPARE(bar->text(QAccessible::Name), QStringLiteral("Write data to radio"));
+        QVERIFY2(bar->text(QAccessible::Description).endsWith(QStringLiteral(" 100%")),
+                 qPrintable(bar->text(QAccessible::Description)));
         QVERIFY(f.state.Image == before);  // what reached the radio: clone_e2e_test
     }
 
