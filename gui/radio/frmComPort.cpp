@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -99,6 +100,13 @@ frmComPort::frmComPort(Module1& state, std::function<void()> portChanged, QWidge
     lblTest_ = new QLabel(this);
     lblTest_->setObjectName(QStringLiteral("lblTest"));
     lblTest_->setWordWrap(true);
+    // The style pads a caption by less than a margin each side once it is
+    // wider than its minimum button: "查找编程线(F)" stood 3 px short of it.
+    for (QPushButton* b : {cmdTest_, cmdFind_, cmdOk_, cmdCancel_}) {
+        const QString shown = b->text().remove(QLatin1Char('&'));
+        b->setMinimumWidth(b->fontMetrics().horizontalAdvance(shown) +
+                           2 * b->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, b));
+    }
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmdTest_);
     buttons->addWidget(cmdFind_);
