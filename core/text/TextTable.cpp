@@ -708,6 +708,13 @@ const TextEntry kTextTable[] = {
     {4563, "深色(&D)"},
     {3564, "&High Contrast"},
     {4564, "高对比度(&H)"},
+    // What a screen reader hears of the channel grid's cells and editors.
+    {3570, "Channel %1, %2, %3"},
+    {4570, "信道%1，%2，%3"},
+    {3571, "Channel %1, %2"},
+    {4571, "信道%1，%2"},
+    {3572, "Channel %1"},
+    {4572, "信道%1"},
 };
 
 const std::size_t kTextTableSize = sizeof(kTextTable) / sizeof(kTextTable[0]);

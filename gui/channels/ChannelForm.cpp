@@ -161,6 +161,7 @@ QVariant ChannelGridModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) return {};
     switch (role) {
     case Qt::DisplayRole: return QString::fromStdString(rows_[index.row() + 1][index.column()]);
+    case Qt::AccessibleTextRole: return CellName(index.row() + 1, index.column());
     case Qt::TextAlignmentRole: return int(Qt::AlignCenter);
     case Qt::BackgroundRole:
         // The channel number column looks fixed, like the header.
@@ -175,7 +176,20 @@ QVariant ChannelGridModel::headerData(int section, Qt::Orientation o, int role) 
         section < kChannelColumns)
         return QString::fromStdString(rows_[0][section]);
     if (o == Qt::Vertical && role == Qt::DisplayRole) return section + 1;
+    if (o == Qt::Vertical && role == Qt::AccessibleTextRole)
+        return QString::fromStdString(
+            FillText(LoadText(language_, 3572), {std::to_string(section + 1)}));
     return {};
+}
+
+QString ChannelGridModel::CellName(int row, int col, bool withValue) const {
+    if (row < 1 || row >= int(rows_.size()) || col < 0 || col >= kChannelColumns) return {};
+    const std::string channel = std::to_string(row);
+    if (col == colChannel) return QString::fromStdString(FillText(LoadText(language_, 3572), {channel}));
+    const std::string& value = rows_[row][col];
+    if (!withValue || value.empty())
+        return QString::fromStdString(FillText(LoadText(language_, 3571), {channel, rows_[0][col]}));
+    return QString::fromStdString(FillText(LoadText(language_, 3570), {channel, rows_[0][col], value}));
 }
 
 void ChannelGridModel::Changed() {
@@ -329,6 +343,7 @@ void ChannelForm::FitColumns() {
 
 void ChannelForm::SetCaptions() {
     setWindowTitle(Text(1100));
+    model_->SetLanguage(state_.Language);
     close_->setText(Text(1135));
     up_->setText(Text(1400));
     down_->setText(Text(1401));
@@ -429,6 +444,10 @@ void ChannelForm::EditCell() {
     if (row < 1 || row >= int(rows_.size())) return;
     editRow_ = row;
     editCol_ = col;
+    // The editor floats over its cell: it says which one it edits.
+    const QString name = model_->CellName(row, col, false);
+    txt_->setAccessibleName(name);
+    for (QComboBox* c : cbo_) c->setAccessibleName(name);
     switch (col) {
     case colRxFreq:
     case colTxFreq:

@@ -44,9 +44,16 @@ public:
     QVariant headerData(int section, Qt::Orientation o, int role) const override;
     // Everything may have changed (same size).
     void Changed();
+    // The language of what a screen reader hears of the cells.
+    void SetLanguage(int language) { language_ = language; }
+    // "Channel 12, Rx Freq, 145.12500" for row 12 (1-based) and a column, in
+    // the language set; without the value when withValue is false or the
+    // cell is empty.
+    QString CellName(int row, int col, bool withValue = true) const;
 
 private:
     ChannelRows& rows_;
+    int language_ = 0;
 };
 
 class ChannelForm : public QWidget {

@@ -11,7 +11,9 @@
 #include <QTableView>
 #include <QtTest>
 
+#include "demo/DemoCodeplug.h"
 #include "helpers/EveryWindow.h"
+#include "helpers/GridEditor.h"
 #include "settings/FrmBatch.h"
 #include "text/TextTable.h"
 #include "ui/CommandBar.h"
@@ -121,6 +123,7 @@ private slots:
     void tabFollowsTheLayout();
     void namesFollowTheLanguage();
     void messageBoxesReadTheirText();
+    void gridCellsSayChannelColumnAndValue();
     void coloursAreChosenAndKept();
 };
 
@@ -190,6 +193,44 @@ void TstAccessible::messageBoxesReadTheirText() {
     QCOMPARE(name, QStringLiteral("RM-427"));
     QCOMPARE(description, QString::fromStdString(m.text));
     QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QLatin1String(", "))));
+}
+
+// A grid cell reads as its channel, its column's header and its text; the
+// headers are headers, and the editor over a cell names the cell. In both
+// languages, following a switch.
+void TstAccessible::gridCellsSayChannelColumnAndValue() {
+    test::GridEditor g(false);
+    QVERIFY(g.Active());
+    g.f.state.Image = DemoCodeplug();
+    g.form->RefreshChannel();
+    QAccessibleInterface* grid = QAccessible::queryAccessibleInterface(g.grid());
+    QVERIFY(grid && grid->tableInterface());
+    for (int language : {0, 1}) {
+        if (language) g.w->Dispatch(QStringLiteral("miChinese"));
+        for (int col : {int(colRxFreq), int(colTxFreq), int(colName)}) {
+            QAccessibleInterface* cell = grid->tableInterface()->cellAt(11, col);
+            QVERIFY(cell && cell->tableCellInterface());
+            const QList<QAccessibleInterface*> headers = cell->tableCellInterface()->columnHeaderCells();
+            QCOMPARE(headers.size(), 1);
+            QCOMPARE(headers[0]->role(), QAccessible::ColumnHeader);
+            const QString title = headers[0]->text(QAccessible::Name);
+            const QString name = cell->text(QAccessible::Name);
+            const QString shown = g.grid()->model()->index(11, col).data().toString();
+            QVERIFY2(!title.isEmpty() && !shown.isEmpty() && name.contains(title) &&
+                         name.contains(QStringLiteral("12")) && name.endsWith(shown),
+                     qPrintable(name));
+            QCOMPARE(cell->tableCellInterface()->rowHeaderCells().value(0)->role(),
+                     QAccessible::RowHeader);
+        }
+        g.click(12, colTxFreq);
+        QVERIFY(g.txt()->hasFocus());
+        const QString editor = QAccessible::queryAccessibleInterface(g.txt())->text(QAccessible::Name);
+        QVERIFY2(
+            editor.contains(QStringLiteral("12")) &&
+                editor.contains(g.grid()->model()->headerData(colTxFreq, Qt::Horizontal).toString()),
+            qPrintable(editor));
+        QTest::keyClick(g.txt(), Qt::Key_Escape);
+    }
 }
 
 // View > High Contrast colours the program, the grid's selection too, and is
