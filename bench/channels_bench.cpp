@@ -1,5 +1,5 @@
-// The channel editor's heavy moments with 128 programmed channels: loading
-// the grid (RefreshChannel), storing it (SaveCHData), switching the main
+// The channel editor's heavy moments with 128 programmed channels: showing
+// the grid again (RefreshChannel), SaveCHData, switching the main
 // window's language (grid included), opening the memory map and a batch
 // Apply over all 128 channels. Each is run several times inside a real main
 // window and timed together with the event processing that follows (what a
@@ -18,6 +18,7 @@
 #include <QElapsedTimer>
 #include <QWidget>
 
+#include "channels/Channel.h"
 #include "channels/ChannelColumns.h"
 #include "channels/ChannelForm.h"
 #include "channels/ChannelRows.h"
@@ -37,23 +38,19 @@ using bench::SilentBoxes;
 
 // 128 channels with offsets, tones, options and names.
 void Program128(Module1& state) {
-    ChannelRows rows = MakeChannelRows(state);
-    const std::vector<std::string> tones = ToneList(state.Language);
     for (int n = 1; n <= 128; ++n) {
-        ChannelRow& r = rows[static_cast<std::size_t>(n)];
-        CommitTextCell(state, r, colRxFreq,
-                       std::to_string(144 + n / 10) + "." + std::to_string(n % 10) + "25");
-        CommitTextCell(state, r, colTxFreq,
-                       std::to_string(144 + n / 10) + "." + std::to_string(n % 10 + 6) + "00");
-        r[colDecode] = tones[static_cast<std::size_t>(n * 2) % tones.size()];
-        r[colEncode] = tones[static_cast<std::size_t>(n * 3) % tones.size()];
-        for (int c = colPower; c < colName; ++c) {
-            const std::vector<std::string> choices = ChoiceTexts(state.Language, c);
-            r[c] = choices[static_cast<std::size_t>(n) % choices.size()];
-        }
-        CommitTextCell(state, r, colName, "CH" + std::to_string(n));
+        Channel ch;
+        CommitChannelText(state, ch, colRxFreq,
+                          std::to_string(144 + n / 10) + "." + std::to_string(n % 10) + "25");
+        CommitChannelText(state, ch, colTxFreq,
+                          std::to_string(144 + n / 10) + "." + std::to_string(n % 10 + 6) + "00");
+        ch.decode = (n * 2) % kToneCount;
+        ch.encode = (n * 3) % kToneCount;
+        for (int c = colPower; c < colName; ++c)
+            SetChoice(ch, c, n % static_cast<int>(ChoiceTexts(state.Language, c).size()));
+        CommitChannelText(state, ch, colName, "CH" + std::to_string(n));
+        PutChannel(state.Image, n, ch);
     }
-    SaveChannelRows(state, rows);
 }
 
 struct Result {
@@ -105,7 +102,7 @@ int main(int argc, char** argv) {
     results.push_back(Time(
         "opening the memory map", runs, [&] { map = frmMemoryMap::ShowMap(state, &window); },
         [&] { map->close(); }));
-    gui::FrmBatch batch(state, boxes, [&](const auto& edit) { channels->EditRows(edit); });
+    gui::FrmBatch batch(state, boxes, [&](const auto& edit) { channels->EditChannels(edit); });
     batch.show();
     // Its first range option (all channels) is set on opening.
     QApplication::processEvents();

@@ -274,6 +274,40 @@ void RenderChannel(const Channel& ch, int language, ChannelRow& row) {
     for (int c = colRxFreq; c < kChannelColumns; ++c) row[c] = ChannelCell(ch, c, language);
 }
 
+std::string GridCell(const Channel& ch, int col, int language) {
+    if (col == colName) return ch.name;
+    return ChannelCell(ch, col, language);
+}
+
+bool CommitChannelText(const Module1& state, Channel& ch, int col, const std::string& text) {
+    if (col == colName) {
+        ch.name = StoredName(text);
+        return false;
+    }
+    if (col != colRxFreq && col != colTxFreq) return false;
+    if (text.empty()) {
+        if (col == colRxFreq) {
+            ch.programmed = false;
+            ch.name.clear();
+        } else {
+            ch.tx = ch.rx;
+            ch.encode = 0;
+        }
+        return false;
+    }
+    // A transmit frequency on an empty channel is nowhere to go.
+    if (col == colTxFreq && !ch.programmed) return false;
+    const FreqEntry f = EnterFreqEditor(state, text, col, ch.programmed ? ShownCount(ch.rx) : 0);
+    if (col == colTxFreq) ch.tx = f.count;
+    else if (ch.programmed) ch.rx = f.count;
+    else {
+        Channel fresh = NewChannel(f.count, ch.name);
+        fresh.record = ch.record;
+        ch = fresh;
+    }
+    return f.outOfRange;
+}
+
 Channel ParseRow(const ChannelRow& row, int language, const Channel& base) {
     Channel ch = base;
     ch.name = StoredName(row[colName]);

@@ -85,6 +85,20 @@ void RenderChannel(const Channel& ch, int language, ChannelRow& row);
 // channels[i] into rows[i + 1], as far as both reach.
 void RenderChannels(const std::vector<Channel>& channels, int language, ChannelRows& rows);
 
+// A cell as the channel editor's grid shows it: ChannelCell, and the name an
+// empty channel's record holds (a name typed before the frequency).
+std::string GridCell(const Channel& ch, int col, int language);
+
+// The channel editor's text box commits `text` into column col (receive,
+// transmit or name) of a channel: a frequency passes the editor's range check and raster rounding (the text
+// is read once, into a count); a receive frequency on an empty channel
+// starts a new channel with the name it holds. Emptying the receive cell
+// empties the channel; emptying the transmit cell transmits on the receive
+// frequency without an encoder (what the record stores for an empty
+// transmit cell). The record's other bits are kept. True when the
+// frequency was out of range and was replaced by a limit.
+bool CommitChannelText(const Module1& state, Channel& ch, int col, const std::string& text);
+
 // A row of cell texts (in `language`) as a channel, as saving the row
 // stores it: frequencies normalised and counted, an empty transmit cell as
 // transmit = receive, tones and choices by their texts (a text that matches

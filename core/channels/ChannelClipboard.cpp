@@ -31,16 +31,6 @@ std::string ChannelsToTsv(const ChannelRows& rows, int first, int last) {
     return out;
 }
 
-std::string ChannelsToOwnCsv(const Module1& state, const ChannelRows& rows, int first, int last) {
-    // As the records will hold them, so the cells come out in English
-    // whatever the language of the grid.
-    std::vector<Channel> channels(static_cast<std::size_t>(std::min<int>(state.CHCount, kMaxChannels)));
-    for (int r = std::max(first, 1);
-         r <= std::min(last, ChannelCount(rows)) && r <= int(channels.size()); ++r)
-        channels[r - 1] = StoredChannel(ParseRow(rows[r], state.Language, Channel{}));
-    return ChannelsToCsv(channels);
-}
-
 namespace {
 
 // A note of the summary, in the language of the interface.
@@ -224,8 +214,8 @@ bool ReadChannelPaste(const Module1& state, const std::string& text, ChannelPast
                        [](const ChannelRow& r) { return ChannelProgrammed(r); });
 }
 
-int PlaceChannelPaste(ChannelRows& rows, int at, const ChannelPaste& paste) {
-    const int n = ChannelCount(rows);
+int PlaceChannelPaste(ChannelList& list, int at, const ChannelPaste& paste, int language) {
+    const int n = int(list.size());
     int lost = 0;
     for (std::size_t i = 0; i < paste.channels.size(); ++i) {
         const int r = at + int(i);
@@ -234,7 +224,8 @@ int PlaceChannelPaste(ChannelRows& rows, int at, const ChannelPaste& paste) {
             lost += ChannelProgrammed(paste.channels[i]);
             continue;
         }
-        for (int c = colRxFreq; c < kChannelColumns; ++c) rows[r][c] = paste.channels[i][c];
+        Channel& ch = list[std::size_t(r - 1)];
+        ch = ParseRow(paste.channels[i], language, ch);
     }
     return lost;
 }

@@ -9,17 +9,16 @@
 #include <string>
 #include <vector>
 
+#include "channels/ChannelRowOps.h"
 #include "channels/ChannelRows.h"
 #include "image/Module1.h"
 
 namespace rm427 {
 
 // Tab-separated cells 0..12 of channels first..last (empty channels as
-// empty cells), the titles (row 0) as the first line, LF line ends.
+// empty cells), the titles (row 0) as the first line, LF line ends. (The
+// program's own CSV of copied channels is ChannelsToCsv.)
 std::string ChannelsToTsv(const ChannelRows& rows, int first, int last);
-// The program's own CSV of the programmed channels among first..last. The
-// rows are read in state.Language.
-std::string ChannelsToOwnCsv(const Module1& state, const ChannelRows& rows, int first, int last);
 
 struct ChannelPaste {
     // The channels in the order they go in, cells in the pasting language;
@@ -40,8 +39,10 @@ struct ChannelPaste {
 bool ReadChannelPaste(const Module1& state, const std::string& text, ChannelPaste& paste,
                       std::string& error);
 
-// Puts the pasted channels into rows from channel `at` on. Returns how many
-// programmed channels did not fit below the last channel.
-int PlaceChannelPaste(ChannelRows& rows, int at, const ChannelPaste& paste);
+// Puts the pasted channels into the list from channel `at` on, their cells
+// read in `language`; each keeps the bits of the record it replaces that
+// the cells do not describe. Returns how many programmed channels did not
+// fit below the last channel.
+int PlaceChannelPaste(ChannelList& list, int at, const ChannelPaste& paste, int language);
 
 }  // namespace rm427

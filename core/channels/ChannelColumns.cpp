@@ -180,36 +180,6 @@ std::string NewChannelText(int language, int col) {
     return ChoiceText(language, col, ChannelColumnOf(col).newChannel);
 }
 
-void SetNewChannel(int language, ChannelRow& row) {
-    row[colTxFreq] = row[colRxFreq];
-    for (int c = colDecode; c < colName; ++c) row[c] = NewChannelText(language, c);
-}
-
-bool CommitTextCell(const Module1& state, ChannelRow& row, int col, const std::string& text) {
-    const int lang = state.Language;
-    bool outOfRange = false;
-    std::string value = text;
-    if (!text.empty()) {
-        if (col == colRxFreq || col == colTxFreq) {
-            const FreqCheckResult checked = CheckFreqEditor(state, text, col, row[colRxFreq]);
-            value = checked.text;
-            outOfRange = checked.outOfRange;
-            if (col == colRxFreq && row[colTxFreq].empty()) {
-                row[colRxFreq] = value;
-                SetNewChannel(lang, row);
-            } else if (col == colTxFreq && row[colEncode].empty()) {
-                row[colEncode] = NewChannelText(lang, colEncode);
-            }
-        }
-    } else if (col == colRxFreq) {
-        for (int c = colRxFreq; c <= colName; ++c) row[c].clear();
-    } else if (col == colTxFreq) {
-        row[colEncode].clear();
-    }
-    if (col >= colRxFreq && col < kChannelColumns) row[col] = value;
-    return outOfRange;
-}
-
 void ShowFreqOutOfRange(MessageBoxes& boxes, int language) {
     MessageRequest m;
     m.text = LoadText(language, 1321);

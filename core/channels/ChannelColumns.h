@@ -5,8 +5,8 @@
 // saved as. The record codec, both CSV layouts, the batch fill, the channel
 // editor, the diff and the print-out all read it.
 //
-// Also the rules of the channel editor's text box: what a new channel gets
-// and what emptying a cell empties.
+// What a new channel's cells show (its rules on the typed channel:
+// CommitChannelText in Channel.h).
 #pragma once
 
 #include <string>
@@ -95,19 +95,6 @@ std::string BatchCellText(int language, int col, int item);
 // The text a new channel's cell gets: "None" for the tones, the column's
 // new-channel choice for the others, "" for the name and frequencies.
 std::string NewChannelText(int language, int col);
-// Writes the new-channel texts into the row: transmit = the receive cell,
-// tones "None", High, Wide, Yes, Off ...; the name is left as it is.
-void SetNewChannel(int language, ChannelRow& row);
-
-// The channel editor's text box commits `text` into column col (receive,
-// transmit or name) of a row: a frequency passes the editor's range check
-// and raster rounding; a receive frequency in a row without transmit starts
-// a new channel, a transmit frequency without an encoder gets "None".
-// Emptying the receive cell empties the whole channel, emptying the
-// transmit cell empties transmit and encoder. True when the frequency was
-// out of range and was replaced by a limit (the caller shows the message).
-bool CommitTextCell(const Module1& state, ChannelRow& row, int col, const std::string& text);
-
 // The message of a frequency out of range (channel and batch editors).
 void ShowFreqOutOfRange(MessageBoxes& boxes, int language);
 

@@ -2,33 +2,33 @@
 
 #include <algorithm>
 #include <cctype>
-#include <vector>
 
-#include "channels/FreqCodec.h"
+#include "channels/ChannelRecord.h"
 #include "channels/ToneCodec.h"
 
 namespace rm427 {
 
-bool ChannelProgrammed(const ChannelRow& row) { return !row[colRxFreq].empty(); }
-
-void ClearChannel(ChannelRow& row) {
-    for (int c = colRxFreq; c < kChannelColumns; ++c) row[c].clear();
+ChannelList ChannelListOf(const Module1& state) {
+    ChannelList list;
+    const int n = std::min<int>(state.CHCount, kMaxChannels);
+    list.reserve(static_cast<std::size_t>(n));
+    for (int i = 1; i <= n; ++i) list.push_back(ChannelAt(state.Image, i));
+    return list;
 }
+
+void PutChannelList(Module1& state, const ChannelList& list) {
+    for (std::size_t i = 0; i < list.size(); ++i) PutChannel(state.Image, int(i) + 1, list[i]);
+}
+
+bool ChannelProgrammed(const ChannelRow& row) { return !row[colRxFreq].empty(); }
 
 int ChannelCount(const ChannelRows& rows) { return rows.empty() ? 0 : int(rows.size()) - 1; }
 
 namespace {
 
-// Cells 1..12 of a channel, without its number.
-ChannelRow Cells(const ChannelRow& row) {
-    ChannelRow r = row;
-    r[colChannel].clear();
-    return r;
-}
-
-void PutCells(ChannelRow& row, const ChannelRow& cells) {
-    for (int c = colRxFreq; c < kChannelColumns; ++c) row[c] = cells[c];
-}
+int Count(const ChannelList& list) { return int(list.size()); }
+Channel& At(ChannelList& list, int n) { return list[std::size_t(n - 1)]; }
+const Channel& At(const ChannelList& list, int n) { return list[std::size_t(n - 1)]; }
 
 std::string Lower(std::string s) {
     for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -37,41 +37,54 @@ std::string Lower(std::string s) {
 
 }  // namespace
 
-int ChannelsPushedOff(const ChannelRows& rows, int count) {
-    const int n = ChannelCount(rows);
+int ChannelsPushedOff(const ChannelList& list, int count) {
+    const int n = Count(list);
     int pushed = 0;
-    for (int r = std::max(1, n - count + 1); r <= n; ++r) pushed += ChannelProgrammed(rows[r]);
+    for (int r = std::max(1, n - count + 1); r <= n; ++r) pushed += At(list, r).programmed;
     return pushed;
 }
 
-void InsertChannels(ChannelRows& rows, int at, int count) {
-    const int n = ChannelCount(rows);
+void InsertChannels(ChannelList& list, int at, int count) {
+    const int n = Count(list);
     if (at < 1 || at > n || count < 1) return;
     count = std::min(count, n - at + 1);
-    for (int r = n; r >= at + count; --r) PutCells(rows[r], rows[r - count]);
-    for (int r = at; r < at + count; ++r) ClearChannel(rows[r]);
+    for (int r = n; r >= at + count; --r) At(list, r) = At(list, r - count);
+    for (int r = at; r < at + count; ++r) At(list, r) = Channel{};
 }
 
-void RemoveChannels(ChannelRows& rows, int first, int count) {
-    const int n = ChannelCount(rows);
+void RemoveChannels(ChannelList& list, int first, int count) {
+    const int n = Count(list);
     if (first < 1 || first > n || count < 1) return;
     count = std::min(count, n - first + 1);
-    for (int r = first; r + count <= n; ++r) PutCells(rows[r], rows[r + count]);
-    for (int r = n - count + 1; r <= n; ++r) ClearChannel(rows[r]);
+    for (int r = first; r + count <= n; ++r) At(list, r) = At(list, r + count);
+    for (int r = n - count + 1; r <= n; ++r) At(list, r) = Channel{};
 }
 
-bool MoveChannels(ChannelRows& rows, int first, int last, int delta) {
-    const int n = ChannelCount(rows);
+bool MoveChannels(ChannelList& list, int first, int last, int delta) {
+    const int n = Count(list);
     if (first < 1 || last < first || last > n || delta == 0) return false;
     if (first + delta < 1 || last + delta > n) return false;
     // Rotate the span the block and the channels it passes cover.
-    const int lo = std::min(first, first + delta), hi = std::max(last, last + delta);
-    std::vector<ChannelRow> span;
-    for (int r = lo; r <= hi; ++r) span.push_back(Cells(rows[r]));
-    if (delta < 0) std::rotate(span.begin(), span.begin() + (first - lo), span.end());
-    else std::rotate(span.begin(), span.begin() + (last + 1 - lo), span.end());
-    for (int r = lo; r <= hi; ++r) PutCells(rows[r], span[r - lo]);
+    const auto lo = list.begin() + std::min(first, first + delta) - 1;
+    const auto hi = list.begin() + std::max(last, last + delta);
+    if (delta < 0) std::rotate(lo, list.begin() + first - 1, hi);
+    else std::rotate(lo, list.begin() + last, hi);
     return true;
+}
+
+void ChannelDelete(Module1& state, ChannelList& list) {
+    const int r = state.CurCHRow;
+    if (r >= 1 && r <= state.CHCount && r <= Count(list)) At(list, r) = Channel{};
+}
+
+void ChannelDown(Module1& state, ChannelList& list) {
+    const int r = state.CurCHRow;
+    if (r >= 1 && r < state.CHCount && MoveChannels(list, r, r, 1)) ++state.CurCHRow;
+}
+
+void ChannelUp(Module1& state, ChannelList& list) {
+    const int r = state.CurCHRow;
+    if (r >= 2 && r <= state.CHCount && MoveChannels(list, r, r, -1)) --state.CurCHRow;
 }
 
 namespace {
@@ -82,15 +95,15 @@ struct Key {
     std::string text;
 };
 
-Key MakeKey(const std::string& cell, int column, const std::vector<std::string>& tones) {
+Key MakeKey(const Channel& ch, int column, int language) {
     Key k;
     if (column == colRxFreq || column == colTxFreq) {
-        k.number = cell.empty() ? -1 : double(FreqCount(cell));
+        k.number = double(column == colRxFreq ? ch.rx : ch.tx);
     } else if (column == colDecode || column == colEncode) {
-        const auto it = std::find(tones.begin(), tones.end(), cell);
-        k.number = it == tones.end() ? -1 : double(it - tones.begin());
+        const int i = column == colDecode ? ch.decode : ch.encode;
+        k.number = i > 0 && i < kToneCount ? i : 0;  // a code past the list shows "None"
     } else {
-        k.text = cell;
+        k.text = GridCell(ch, column, language);
     }
     return k;
 }
@@ -102,38 +115,35 @@ bool Less(const Key& a, const Key& b) {
 
 }  // namespace
 
-void SortChannels(ChannelRows& rows, int first, int last, int column, bool ascending, int language) {
-    const int n = ChannelCount(rows);
+void SortChannels(ChannelList& list, int first, int last, int column, bool ascending, int language) {
+    const int n = Count(list);
     first = std::max(first, 1);
     last = std::min(last, n);
     if (first >= last || column < colRxFreq || column >= kChannelColumns) return;
-    const std::vector<std::string> tones = ToneList(language);
     struct Item {
         Key key;
-        bool programmed;
-        ChannelRow cells;
+        Channel ch;
     };
     std::vector<Item> items;
     for (int r = first; r <= last; ++r)
-        items.push_back(
-            {MakeKey(rows[r][column], column, tones), ChannelProgrammed(rows[r]), Cells(rows[r])});
+        items.push_back({MakeKey(At(list, r), column, language), At(list, r)});
     std::stable_sort(items.begin(), items.end(), [ascending](const Item& a, const Item& b) {
-        if (a.programmed != b.programmed) return a.programmed;
-        if (!a.programmed) return false;
+        if (a.ch.programmed != b.ch.programmed) return a.ch.programmed;
+        if (!a.ch.programmed) return false;
         return ascending ? Less(a.key, b.key) : Less(b.key, a.key);
     });
-    for (int r = first; r <= last; ++r) PutCells(rows[r], items[r - first].cells);
+    for (int r = first; r <= last; ++r) At(list, r) = items[std::size_t(r - first)].ch;
 }
 
-bool CompactChannels(ChannelRows& rows) {
-    const int n = ChannelCount(rows);
+bool CompactChannels(ChannelList& list) {
+    const int n = Count(list);
     int to = 1;
     bool moved = false;
     for (int r = 1; r <= n; ++r) {
-        if (!ChannelProgrammed(rows[r])) continue;
+        if (!At(list, r).programmed) continue;
         if (r != to) {
-            PutCells(rows[to], rows[r]);
-            ClearChannel(rows[r]);
+            At(list, to) = At(list, r);
+            At(list, r) = Channel{};
             moved = true;
         }
         ++to;
@@ -163,8 +173,9 @@ constexpr int kFindColumns[] = {colRxFreq, colTxFreq, colDecode, colEncode, colN
 
 }  // namespace
 
-ChannelMatch FindChannel(const ChannelRows& rows, const std::string& what, int row, int col) {
-    const int n = ChannelCount(rows);
+ChannelMatch FindChannel(const ChannelList& list, const std::string& what, int row, int col,
+                         int language) {
+    const int n = Count(list);
     const std::string w = Lower(what);
     if (n == 0 || w.empty()) return {};
     row = std::min(std::max(row, 1), n);
@@ -177,7 +188,7 @@ ChannelMatch FindChannel(const ChannelRows& rows, const std::string& what, int r
         const int r = p / kChannelColumns + 1, c = p % kChannelColumns;
         if (std::find(std::begin(kFindColumns), std::end(kFindColumns), c) == std::end(kFindColumns))
             continue;
-        if (CellMatches(rows[r][c], c, w)) return {r, c};
+        if (CellMatches(GridCell(At(list, r), c, language), c, w)) return {r, c};
     }
     return {};
 }

@@ -64,11 +64,28 @@ struct FreqCheckResult {
 FreqCheckResult CheckFreq(const std::string& text, int column, const std::string& rowRxText,
                           int compareLow, int compareHigh, int substLow, int substHigh);
 
+// The same check on counts, reading the typed text once: the value it
+// leads with for the range check and the digits by their position for the
+// raster, in one pass. `rowRx` is the count whose raster a transmit
+// frequency takes (the row's receive frequency as its cell reads back).
+// CheckFreq gives FormatCount of this count for the receive and transmit
+// columns.
+struct FreqEntry {
+    std::int32_t count = 0;
+    bool outOfRange = false;
+};
+FreqEntry EnterFreq(const std::string& text, int column, std::int64_t rowRx, int compareLow,
+                    int compareHigh, int substLow, int substHigh);
+// The count a receive cell showing `count` reads back as (the positional
+// normalisation of its text): the count itself from 100 to 999.99999 MHz.
+std::int64_t ShownCount(std::int64_t count);
+
 // The two callers' limits: the channel editor compares with EditLimitLow/High
 // and substitutes FreqLimitLow/High; the batch editor compares with and
 // substitutes FreqLimitLow/High.
 FreqCheckResult CheckFreqEditor(const Module1& state, const std::string& text, int column,
                                 const std::string& rowRxText);
+FreqEntry EnterFreqEditor(const Module1& state, const std::string& text, int column, std::int64_t rowRx);
 FreqCheckResult CheckFreqBatch(const Module1& state, const std::string& text, int column,
                                const std::string& rowRxText);
 

@@ -70,9 +70,13 @@ int BatchRandom::NextIndex() { return static_cast<int>(std::floor(Next() * 261))
 
 // ---- ApplyBatch -----------------------------------------------------------
 
-void ApplyBatch(const Module1& state, const BatchInputs& in, BatchRandom& random, ChannelRows& rows) {
+namespace {
+
+// The channels of the range, one after the other: put(n, channel) for each
+// channel n of 1..min(count, CHCount).
+template <typename Put>
+void FillBatch(const Module1& state, const BatchInputs& in, BatchRandom& random, int count, Put put) {
     if (in.toChannel < in.fromChannel) return;
-    const int lang = state.Language;
 
     std::string rxText = in.rxText;
     float rx = static_cast<float>(NumericValue(rxText));
@@ -104,7 +108,7 @@ void ApplyBatch(const Module1& state, const BatchInputs& in, BatchRandom& random
 
     for (int k = 0; k <= in.toChannel - in.fromChannel; ++k) {
         const int n = in.fromChannel + k;
-        const bool inTable = n >= 1 && n <= state.CHCount && n < static_cast<int>(rows.size());
+        const bool inTable = n >= 1 && n <= state.CHCount && n <= count;
 
         if (k > 0) {
             rx = Wrap(static_cast<float>(static_cast<double>(rx) + rxDir * static_cast<double>(rxStep)),
@@ -141,8 +145,25 @@ void ApplyBatch(const Module1& state, const BatchInputs& in, BatchRandom& random
         ch.tx = FreqCount(txText);
         ch.decode = dec;
         ch.encode = enc;
-        RenderChannel(ch, lang, rows[n]);
+        put(n, ch);
     }
+}
+
+}  // namespace
+
+void ApplyBatch(const Module1& state, const BatchInputs& in, BatchRandom& random, ChannelRows& rows) {
+    FillBatch(state, in, random, static_cast<int>(rows.size()) - 1, [&](int n, const Channel& ch) {
+        RenderChannel(ch, state.Language, rows[std::size_t(n)]);
+    });
+}
+
+void ApplyBatch(const Module1& state, const BatchInputs& in, BatchRandom& random, ChannelList& list) {
+    FillBatch(state, in, random, static_cast<int>(list.size()), [&](int n, const Channel& ch) {
+        Channel& to = list[std::size_t(n - 1)];
+        const RecordBytes record = to.record;
+        to = ch;
+        to.record = record;
+    });
 }
 
 // ---- Field rules ----------------------------------------------------------

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "channels/ChannelRowOps.h"
 #include "channels/ChannelRows.h"
 #include "image/Module1.h"
 
@@ -76,6 +77,9 @@ constexpr int kBatchToneMax = 260;
 // editor in the current Language, rendered from the channels the range
 // becomes.
 void ApplyBatch(const Module1& state, const BatchInputs& in, BatchRandom& random, ChannelRows& rows);
+// The same on the typed channel list (channel n at index n - 1): each
+// channel of the range gets its values on top of its own record.
+void ApplyBatch(const Module1& state, const BatchInputs& in, BatchRandom& random, ChannelList& list);
 
 // ---- Helpers shared with the batch window -------------------------------
 

@@ -17,6 +17,7 @@
 #include <QTableView>
 
 #include "channels/ChannelColumns.h"
+#include "channels/Channel.h"
 #include "channels/ChannelRecord.h"
 #include "channels/ToneCodec.h"
 #include "shell/EditHistory.h"
@@ -149,9 +150,7 @@ private:
 
 // --- the grid's model -------------------------------------------------------
 
-int ChannelGridModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : std::max<int>(0, int(rows_.size()) - 1);
-}
+int ChannelGridModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : count_; }
 
 int ChannelGridModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : kChannelColumns;
@@ -160,7 +159,7 @@ int ChannelGridModel::columnCount(const QModelIndex& parent) const {
 QVariant ChannelGridModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) return {};
     switch (role) {
-    case Qt::DisplayRole: return QString::fromStdString(rows_[index.row() + 1][index.column()]);
+    case Qt::DisplayRole: return QString::fromStdString(Cell(index.row() + 1, index.column()));
     case Qt::AccessibleTextRole: return CellName(index.row() + 1, index.column());
     case Qt::TextAlignmentRole: return int(Qt::AlignCenter);
     case Qt::BackgroundRole:
@@ -172,29 +171,46 @@ QVariant ChannelGridModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant ChannelGridModel::headerData(int section, Qt::Orientation o, int role) const {
-    if (o == Qt::Horizontal && role == Qt::DisplayRole && !rows_.empty() && section >= 0 &&
-        section < kChannelColumns)
-        return QString::fromStdString(rows_[0][section]);
+    if (o == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < kChannelColumns)
+        return QString::fromStdString(Cell(0, section));
     if (o == Qt::Vertical && role == Qt::DisplayRole) return section + 1;
     if (o == Qt::Vertical && role == Qt::AccessibleTextRole)
         return QString::fromStdString(
-            FillText(LoadText(language_, 3572), {std::to_string(section + 1)}));
+            FillText(LoadText(state_.Language, 3572), {std::to_string(section + 1)}));
     return {};
 }
 
 QString ChannelGridModel::CellName(int row, int col, bool withValue) const {
-    if (row < 1 || row >= int(rows_.size()) || col < 0 || col >= kChannelColumns) return {};
+    if (row < 1 || row > count_ || col < 0 || col >= kChannelColumns) return {};
+    const int language = state_.Language;
     const std::string channel = std::to_string(row);
-    if (col == colChannel) return QString::fromStdString(FillText(LoadText(language_, 3572), {channel}));
-    const std::string& value = rows_[row][col];
+    if (col == colChannel) return QString::fromStdString(FillText(LoadText(language, 3572), {channel}));
+    const std::string value = Cell(row, col);
     if (!withValue || value.empty())
-        return QString::fromStdString(FillText(LoadText(language_, 3571), {channel, rows_[0][col]}));
-    return QString::fromStdString(FillText(LoadText(language_, 3570), {channel, rows_[0][col], value}));
+        return QString::fromStdString(FillText(LoadText(language, 3571), {channel, Cell(0, col)}));
+    return QString::fromStdString(FillText(LoadText(language, 3570), {channel, Cell(0, col), value}));
+}
+
+std::string ChannelGridModel::Cell(int row, int col) const {
+    if (row < 0 || row > count_ || col < 0 || col >= kChannelColumns) return {};
+    if (row == 0) return LoadText(state_.Language, ChannelColumnOf(col).title);
+    if (col == colChannel) return std::to_string(row);
+    if (row > kMaxChannels) return {};
+    return GridCell(ChannelAt(state_.Image, row), col, state_.Language);
 }
 
 void ChannelGridModel::Changed() {
+    if (count_ != state_.CHCount) {
+        beginResetModel();
+        count_ = state_.CHCount;
+        endResetModel();
+    }
     if (rowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, kChannelColumns - 1));
     emit headerDataChanged(Qt::Horizontal, 0, kChannelColumns - 1);
+}
+
+void ChannelGridModel::ChannelChanged(int n) {
+    if (n >= 1 && n <= count_) emit dataChanged(index(n - 1, 0), index(n - 1, kChannelColumns - 1));
 }
 
 // --- the window -------------------------------------------------------------
@@ -210,8 +226,7 @@ ChannelForm::ChannelForm(Module1& state, MessageBoxes& boxes, MDIForm1* main, QW
     picture_->installEventFilter(this);
 
     // 3. The grid.
-    rows_ = MakeChannelRows(state_);
-    model_ = new ChannelGridModel(rows_, this);
+    model_ = new ChannelGridModel(state_, this);
     grid_ = new ChannelGridView(picture_);
     grid_->setObjectName(QStringLiteral("ChannelGrid"));
     grid_->setModel(model_);
@@ -343,29 +358,23 @@ void ChannelForm::FitColumns() {
 
 void ChannelForm::SetCaptions() {
     setWindowTitle(Text(1100));
-    model_->SetLanguage(state_.Language);
     close_->setText(Text(1135));
     up_->setText(Text(1400));
     down_->setText(Text(1401));
     del_->setText(Text(1402));
     for (QPushButton* b : {close_, up_, down_, del_}) b->adjustSize();
-    SetColumnTitles(state_, rows_);
     SetRowCaptions();
     FitColumns();
 }
 
 void ChannelForm::RefreshChannel() {
     SetCaptions();
-    LoadChannelRows(state_, rows_);
     model_->Changed();
     // The buttons' widths follow their captions.
     resizeEvent(nullptr);
 }
 
-void ChannelForm::SaveCHData() {
-    TransferFocus();
-    SaveChannelRows(state_, rows_);
-}
+void ChannelForm::SaveCHData() { TransferFocus(); }
 
 bool ChannelForm::Editing() const { return txtOpen_ || cboOpen_[0] || cboOpen_[1] || cboOpen_[2]; }
 
@@ -381,28 +390,39 @@ void ChannelForm::TransferFocus() {
     grid_->setFocus();
 }
 
-std::string ChannelForm::Cell(int row, int col) const {
-    if (row < 0 || row >= int(rows_.size()) || col < 0 || col >= kChannelColumns) return {};
-    return rows_[row][col];
+std::string ChannelForm::Cell(int row, int col) const { return model_->Cell(row, col); }
+
+Channel ChannelForm::ChannelOf(int n) const {
+    return n >= 1 && n <= kMaxChannels ? ChannelAt(state_.Image, n) : Channel{};
 }
 
-void ChannelForm::SetCell(int row, int col, const std::string& text) {
-    if (row < 1 || row >= int(rows_.size()) || col < 1 || col >= kChannelColumns) return;
-    rows_[row][col] = text;
+void ChannelForm::PutChannelOf(int n, const Channel& ch) {
+    if (n < 1 || n > std::min<int>(state_.CHCount, kMaxChannels)) return;
+    PutChannel(state_.Image, n, ch);
+    model_->ChannelChanged(n);
 }
 
-void ChannelForm::RowsChanged() { model_->Changed(); }
+ChannelForm::Selection ChannelForm::SelectedCells() const {
+    Selection out;
+    for (const QItemSelectionRange& r : grid_->selectionModel()->selection())
+        out.push_back({r.top() + 1, r.left(), r.bottom() + 1, r.right()});
+    return out;
+}
 
-void ChannelForm::PutState(const ChannelRows& rows, int row, int col) {
+void ChannelForm::PutState(int row, int col, const Selection& selection) {
     txtOpen_ = false;
     txt_->hide();
     for (int i = 0; i < 3; ++i) {
         cboOpen_[i] = false;
         cbo_[i]->hide();
     }
-    rows_ = rows;
     model_->Changed();
     SetCurrent(row, col);
+    if (selection.empty()) return;
+    QItemSelection cells;
+    for (const auto& [top, left, bottom, right] : selection)
+        cells.select(model_->index(top - 1, left), model_->index(bottom - 1, right));
+    grid_->selectionModel()->select(cells, QItemSelectionModel::ClearAndSelect);
 }
 
 void ChannelForm::Change(int name, const std::function<void()>& change) {
@@ -418,9 +438,20 @@ void ChannelForm::CommitCombo(int index) {
     if (cboOpen_[index]) Change(3410, [this, index] { ValidateCombo(index); });
 }
 
-void ChannelForm::EditRows(const std::function<void(ChannelRows&)>& edit) {
+void ChannelForm::EditChannels(const std::function<void(ChannelList&)>& edit) {
     TransferFocus();
-    edit(rows_);
+    ChannelList list = ChannelListOf(state_);
+    edit(list);
+    PutChannelList(state_, list);
+    model_->Changed();
+}
+
+void ChannelForm::ChangeChannels(int name, const std::function<void(ChannelList&)>& edit) {
+    Change(name, [&] {
+        ChannelList list = ChannelListOf(state_);
+        edit(list);
+        PutChannelList(state_, list);
+    });
     model_->Changed();
 }
 
@@ -434,14 +465,14 @@ void ChannelForm::SetCurrent(int row, int col) {
 // A channel is always started with its receive frequency, and the encoder
 // of a channel without a transmit frequency is reached through that.
 void ChannelForm::Redirect(int row, int& col) const {
-    const bool rxEmpty = rows_[row][colRxFreq].empty();
+    const bool rxEmpty = Cell(row, colRxFreq).empty();
     if (rxEmpty && col != colRxFreq) col = colRxFreq;
-    else if (!rxEmpty && col == colEncode && rows_[row][colTxFreq].empty()) col = colTxFreq;
+    else if (!rxEmpty && col == colEncode && Cell(row, colTxFreq).empty()) col = colTxFreq;
 }
 
 void ChannelForm::EditCell() {
     const int row = state_.CurCHRow, col = state_.CurCHCol;
-    if (row < 1 || row >= int(rows_.size())) return;
+    if (row < 1 || row > model_->rowCount()) return;
     editRow_ = row;
     editCol_ = col;
     // The editor floats over its cell: it says which one it edits.
@@ -451,10 +482,10 @@ void ChannelForm::EditCell() {
     switch (col) {
     case colRxFreq:
     case colTxFreq:
-    case colName: OpenText(QString::fromStdString(rows_[row][col]), true); break;
+    case colName: OpenText(QString::fromStdString(Cell(row, col)), true); break;
     case colDecode:
     case colEncode:
-        if (!rows_[row][col].empty()) OpenCombo(0);
+        if (!Cell(row, col).empty()) OpenCombo(0);
         break;
     case colPower:
     case colBeatShift:
@@ -481,22 +512,17 @@ void ChannelForm::OpenText(const QString& text, bool selectAll) {
 
 void ChannelForm::OpenCombo(int index) {
     QComboBox* c = cbo_[index];
-    const QString cell = QString::fromStdString(rows_[editRow_][editCol_]);
+    const Channel ch = ChannelOf(editRow_);
     if (index == 0) {
         c->setItemText(0, QString::fromStdString(NewChannelText(state_.Language, colDecode)));
-        const int found = c->findText(cell, Qt::MatchExactly);
-        if (found >= 0) c->setCurrentIndex(found);
+        const int tone = editCol_ == colDecode ? ch.decode : ch.encode;
+        c->setCurrentIndex(tone > 0 && tone < c->count() ? tone : 0);
     } else {
-        QStringList items;
-        for (const std::string& t : ChoiceTexts(state_.Language, editCol_))
-            items << QString::fromStdString(t);
-        for (int i = 0; i < items.size() && i < c->count(); ++i) c->setItemText(i, items[i]);
-        if (index == 2) {
-            const int found = c->findText(cell, Qt::MatchExactly);
-            if (found >= 0) c->setCurrentIndex(found);
-        } else {
-            c->setCurrentIndex(items[0] == cell ? 0 : 1);
-        }
+        const std::vector<std::string> items = ChoiceTexts(state_.Language, editCol_);
+        for (int i = 0; i < int(items.size()) && i < c->count(); ++i)
+            c->setItemText(i, QString::fromStdString(items[std::size_t(i)]));
+        const int choice = ChoiceOf(ch, editCol_);
+        if (choice >= 0 && choice < c->count()) c->setCurrentIndex(choice);
     }
     cboOpen_[index] = true;
     PlaceEditors();
@@ -524,25 +550,31 @@ void ChannelForm::ValidateText() {
     txtOpen_ = false;
     const std::string text = txt_->text().toStdString();
     txt_->hide();
-    if (CommitTextCell(state_, rows_[editRow_], editCol_, text))
-        ShowFreqOutOfRange(boxes_, state_.Language);
-    model_->Changed();
+    Channel ch = ChannelOf(editRow_);
+    const bool outOfRange = CommitChannelText(state_, ch, editCol_, text);
+    PutChannelOf(editRow_, ch);
+    if (outOfRange) ShowFreqOutOfRange(boxes_, state_.Language);
 }
 
 void ChannelForm::ValidateCombo(int index) {
     if (!cboOpen_[index]) return;
     cboOpen_[index] = false;
-    rows_[editRow_][editCol_] = cbo_[index]->currentText().toStdString();
     cbo_[index]->hide();
-    model_->Changed();
+    const int picked = cbo_[index]->currentIndex();
+    if (picked < 0) return;
+    Channel ch = ChannelOf(editRow_);
+    if (editCol_ == colDecode) ch.decode = picked;
+    else if (editCol_ == colEncode) ch.encode = picked;
+    else SetChoice(ch, editCol_, picked);
+    PutChannelOf(editRow_, ch);
 }
 
 bool ChannelForm::GridKey(QKeyEvent* key) {
     const int row = state_.CurCHRow;
     int col = state_.CurCHCol;
-    if (row < 1 || row >= int(rows_.size())) return false;
+    if (row < 1 || row > model_->rowCount()) return false;
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-        if (col == colName && rows_[row][colRxFreq].empty()) col = colRxFreq;
+        if (col == colName && Cell(row, colRxFreq).empty()) col = colRxFreq;
         else Redirect(row, col);
         SetCurrent(row, col);
         EditCell();
@@ -572,7 +604,7 @@ bool ChannelForm::GridKey(QKeyEvent* key) {
     if (t.size() != 1 || !t[0].isPrint()) return false;  // arrows, paging: the grid's own
     const QChar freq = FreqChar(t[0]), name = NameChar(t[0]);
     if ((col == colRxFreq || col == colTxFreq) && !freq.isNull()) {
-        if (col == colTxFreq && rows_[row][colRxFreq].empty()) col = colRxFreq;
+        if (col == colTxFreq && Cell(row, colRxFreq).empty()) col = colRxFreq;
         SetCurrent(row, col);
         editRow_ = row;
         editCol_ = col;
@@ -621,15 +653,14 @@ bool ChannelForm::ComboKey(int index, QKeyEvent* key) {
     CommitCombo(index);
     grid_->setFocus();
     int next = col + 1;
-    if (col == colDecode && rows_[row][colTxFreq].empty()) next = colPower;
+    if (col == colDecode && Cell(row, colTxFreq).empty()) next = colPower;
     SetCurrent(row, std::min(next, int(colName)));
     return true;
 }
 
-void ChannelForm::RowOperation(int name, void (*op)(Module1&, ChannelRows&)) {
+void ChannelForm::RowOperation(int name, void (*op)(Module1&, ChannelList&)) {
     TransferFocus();
-    Change(name, [&] { op(state_, rows_); });
-    model_->Changed();
+    ChangeChannels(name, [&](ChannelList& list) { op(state_, list); });
     // The highlighted row is the one the next press moves; the arrow keys
     // go on moving in the grid.
     SetCurrent(state_.CurCHRow, std::max(int(colRxFreq), state_.CurCHCol));

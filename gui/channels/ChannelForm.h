@@ -2,19 +2,25 @@
 // editors (txtChannel for frequencies and names, CboChannel 0..2 for the
 // fixed choices), and the CH Up / CH Down / CH Del buttons.
 //
-// The grid shows the rows of the core's ChannelRows; RefreshChannel loads
-// them from the image, SaveCHData stores them. Closing the window only hides
-// it. Other windows (the batch editor) write rows through SetCell and then
-// call RowsChanged.
+// The image is the only copy of the channels: the grid is a view over the
+// channel records that renders their cells in the current language, and a
+// committed cell editor writes its channel's record at once. RefreshChannel
+// re-renders (after a language switch or a change of the image made
+// elsewhere); SaveCHData only commits an open editor. Closing the window
+// only hides it. Other windows (the batch editor) change channels through
+// EditChannels.
 #pragma once
 
 #include <QAbstractTableModel>
 #include <QWidget>
 
+#include <array>
+
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "channels/ChannelRowOps.h"
 #include "channels/ChannelRows.h"
 #include "image/Dialogs.h"
 #include "image/Module1.h"
@@ -32,28 +38,32 @@ namespace rm427::gui {
 class EditHistory;
 class MDIForm1;
 
-// The grid's model: row r is channel r + 1, the header is row 0 of the list.
+// The grid's model over the image's channel records: row r is channel
+// r + 1, its cells rendered in the current language; the header holds the
+// column titles.
 class ChannelGridModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    explicit ChannelGridModel(ChannelRows& rows, QObject* parent = nullptr)
-        : QAbstractTableModel(parent), rows_(rows) {}
+    explicit ChannelGridModel(const Module1& state, QObject* parent = nullptr)
+        : QAbstractTableModel(parent), state_(state), count_(state.CHCount) {}
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation o, int role) const override;
-    // Everything may have changed (same size).
+    // Everything may have changed (the channel count too).
     void Changed();
-    // The language of what a screen reader hears of the cells.
-    void SetLanguage(int language) { language_ = language; }
+    // Channel n (1..count) changed.
+    void ChannelChanged(int n);
+    // The text of a cell (channel 1..count, column 0..12); row 0: the titles.
+    std::string Cell(int row, int col) const;
     // "Channel 12, Rx Freq, 145.12500" for row 12 (1-based) and a column, in
-    // the language set; without the value when withValue is false or the
-    // cell is empty.
+    // the current language; without the value when withValue is false or
+    // the cell is empty.
     QString CellName(int row, int col, bool withValue = true) const;
 
 private:
-    ChannelRows& rows_;
-    int language_ = 0;
+    const Module1& state_;
+    int count_;
 };
 
 class ChannelForm : public QWidget {
@@ -63,31 +73,32 @@ public:
     // hides and the memory map shortcut only stores.
     ChannelForm(Module1& state, MessageBoxes& boxes, MDIForm1* main, QWidget* parent = nullptr);
 
-    // Captions, column titles, all rows from the image.
+    // Captions, column titles, every cell rendered again from the image.
     void RefreshChannel();
-    // Commits the open editor, then all rows into the image.
+    // Commits the open editor (whose channel is then in the image).
     void SaveCHData();
     // Commits the open editor (its validation); nothing when none is open.
     void TransferFocus();
     // Opens the editor for CurCHRow / CurCHCol.
     void EditCell();
 
-    // The channel list (row 0 the titles, row n channel n).
-    const ChannelRows& Rows() const { return rows_; }
+    // The text the grid shows in a cell (row 0 the titles, row n channel n).
     std::string Cell(int row, int col) const;
-    // Writes one cell of the list (row 1..CHCount, col 1..12; others are
-    // ignored); call RowsChanged afterwards to show it.
-    void SetCell(int row, int col, const std::string& text);
-    void RowsChanged();
-    // Commits the open editor, lets `edit` change the rows, shows them.
-    void EditRows(const std::function<void(ChannelRows&)>& edit);
+    // Commits the open editor, lets `edit` change the channels, writes them
+    // into the image and shows them.
+    void EditChannels(const std::function<void(ChannelList&)>& edit);
 
     // Every change of the rows becomes an undo step of `history` (none: the
     // window on its own).
     void SetHistory(EditHistory* history) { history_ = history; }
-    // Undo and redo: the rows and the current cell back; an open editor is
-    // closed without taking its text.
-    void PutState(const ChannelRows& rows, int row, int col);
+    // The selected cells as rectangles (first row, first column, last row,
+    // last column; rows are channels).
+    using Selection = std::vector<std::array<int, 4>>;
+    Selection SelectedCells() const;
+    // Undo and redo, after the image came back: the cells shown again, the
+    // current cell and the selection back; an open editor is closed without
+    // taking its text.
+    void PutState(int row, int col, const Selection& selection);
 
     // Many rows at once (ChannelForm_rows.cpp). The selected channels, in
     // order; the current channel when no cell is selected.
@@ -156,7 +167,12 @@ private:
     // `change` as one undo step named by text `name`.
     void Change(int name, const std::function<void()>& change);
     void ValidateCombo(int index);
-    void RowOperation(int name, void (*op)(Module1&, ChannelRows&));
+    void RowOperation(int name, void (*op)(Module1&, ChannelList&));
+    // `edit` on the channel list as one undo step named by text `name`.
+    void ChangeChannels(int name, const std::function<void(ChannelList&)>& edit);
+    // Channel n of the image, and back (shown at once).
+    Channel ChannelOf(int n) const;
+    void PutChannelOf(int n, const Channel& ch);
     void MemoryMapShortcut();
     void BuildRowCommands();
     void SetRowCaptions();
@@ -175,7 +191,6 @@ private:
     MessageBoxes& boxes_;
     MDIForm1* main_;
     EditHistory* history_ = nullptr;
-    ChannelRows rows_;
     ChannelGridModel* model_ = nullptr;
     QWidget* picture_ = nullptr;
     QTableView* grid_ = nullptr;

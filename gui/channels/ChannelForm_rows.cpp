@@ -1,7 +1,7 @@
 // The channel editor's commands on many rows at once: row selection on the
 // channel numbers, the context menu, the clipboard, insert and remove, block
 // moves, sort, compact, find and the Delete key. Every change is one undo
-// step; the work itself is done by the core's row operations.
+// step; the work itself is done by the core's operations on typed channels.
 #include <QApplication>
 #include <QClipboard>
 #include <QInputDialog>
@@ -18,6 +18,8 @@
 
 #include "channels/ChannelClipboard.h"
 #include "channels/ChannelColumns.h"
+#include "channels/ChannelCsv.h"
+#include "channels/ChannelRecord.h"
 #include "channels/ChannelForm.h"
 #include "channels/ChannelRowOps.h"
 #include "text/TextTable.h"
@@ -44,7 +46,7 @@ std::vector<int> ChannelForm::SelectedChannels() const {
 }
 
 void ChannelForm::SelectChannels(int first, int last) {
-    const int n = ChannelCount(rows_);
+    const int n = model_->rowCount();
     first = std::clamp(first, 1, n);
     last = std::clamp(last, 1, n);
     const int col = std::max(int(colRxFreq), state_.CurCHCol);
@@ -57,7 +59,7 @@ void ChannelForm::SelectChannels(int first, int last) {
 }
 
 void ChannelForm::SelectRange(int anchor, int to) {
-    const int n = ChannelCount(rows_);
+    const int n = model_->rowCount();
     anchor = std::clamp(anchor, 1, n);
     to = std::clamp(to, 1, n);
     const int col = std::max(int(colRxFreq), state_.CurCHCol);
@@ -144,7 +146,7 @@ void ChannelForm::ShowContextMenu(const QPoint& at) {
 int ChannelForm::ChannelAtY(int y) const {
     const int r = grid_->rowAt(y);
     if (r >= 0) return r + 1;
-    return y < 0 ? 1 : ChannelCount(rows_);
+    return y < 0 ? 1 : model_->rowCount();
 }
 
 // A press on a channel number selects its row (Shift: up to it, Ctrl: adds
@@ -219,18 +221,20 @@ bool ChannelForm::RowKey(QKeyEvent* key) {
 
 void ChannelForm::PutChannelsOnClipboard() {
     const std::vector<int> sel = SelectedChannels();
-    // The selected channels one after the other.
+    // The selected channels one after the other: their cells as the grid
+    // shows them, and the channels themselves (numbered 1..k) as CSV.
     ChannelRows pick = MakeChannelRows(state_);
+    ChannelList picked(std::size_t(std::min<int>(state_.CHCount, kMaxChannels)));
     int k = 0;
-    for (int r : sel)
-        if (++k < int(pick.size()))
-            for (int c = colRxFreq; c < kChannelColumns; ++c) pick[k][c] = rows_[r][c];
-    for (int i = 1; i <= k && i < int(pick.size()); ++i)
-        pick[i][colChannel] = rows_[sel[i - 1]][colChannel];
+    for (int r : sel) {
+        if (++k >= int(pick.size()) || k > int(picked.size())) break;
+        for (int c = 0; c < kChannelColumns; ++c) pick[std::size_t(k)][c] = Cell(r, c);
+        picked[std::size_t(k - 1)] = ChannelOf(r);
+    }
+    k = std::min<int>(k, int(picked.size()));
     auto* mime = new QMimeData;
     mime->setText(QString::fromStdString(ChannelsToTsv(pick, 1, k)));
-    for (int i = 1; i <= k && i < int(pick.size()); ++i) pick[i][colChannel] = std::to_string(i);
-    mime->setData(kCsvMime, QByteArray::fromStdString(ChannelsToOwnCsv(state_, pick, 1, k)));
+    mime->setData(kCsvMime, QByteArray::fromStdString(ChannelsToCsv(picked)));
     QGuiApplication::clipboard()->setMimeData(mime);
 }
 
@@ -243,23 +247,23 @@ void ChannelForm::CutChannels() {
     TransferFocus();
     PutChannelsOnClipboard();
     const std::vector<int> sel = SelectedChannels();
-    Change(3418, [&] {
-        for (int r : sel) ClearChannel(rows_[r]);
+    ChangeChannels(3418, [&](ChannelList& list) {
+        for (int r : sel)
+            if (r >= 1 && r <= int(list.size())) list[std::size_t(r - 1)] = Channel{};
     });
-    model_->Changed();
 }
 
 void ChannelForm::DeleteChannels() {
     TransferFocus();
     const std::vector<int> sel = SelectedChannels();
-    Change(3450, [&] {
-        for (int r : sel) ClearChannel(rows_[r]);
+    ChangeChannels(3450, [&](ChannelList& list) {
+        for (int r : sel)
+            if (r >= 1 && r <= int(list.size())) list[std::size_t(r - 1)] = Channel{};
     });
-    model_->Changed();
 }
 
 // The Delete key commits an empty text into each selected cell through the
-// text box's own rule (CommitTextCell): the receive column empties the
+// text box's own rule (CommitChannelText): the receive column empties the
 // channel, the transmit column also its encoder, the name column the name.
 // A list cell always holds one of its choices and stays.
 void ChannelForm::DeleteCells() {
@@ -268,13 +272,12 @@ void ChannelForm::DeleteCells() {
     for (const QModelIndex& i : grid_->selectionModel()->selectedIndexes())
         cells.emplace_back(i.row() + 1, i.column());
     if (cells.empty()) cells.emplace_back(state_.CurCHRow, state_.CurCHCol);
-    Change(3450, [&] {
+    ChangeChannels(3450, [&](ChannelList& list) {
         for (const auto& [row, col] : cells)
-            if (row >= 1 && row < int(rows_.size()) &&
+            if (row >= 1 && row <= int(list.size()) &&
                 (col == colRxFreq || col == colTxFreq || col == colName))
-                CommitTextCell(state_, rows_[row], col, std::string());
+                CommitChannelText(state_, list[std::size_t(row - 1)], col, std::string());
     });
-    model_->Changed();
 }
 
 void ChannelForm::PasteChannels() {
@@ -295,8 +298,8 @@ void ChannelForm::PasteChannels() {
         return;
     }
     const int at = SelectedChannels().front();
-    ChannelRows pasted = rows_;
-    const int lost = PlaceChannelPaste(pasted, at, paste);
+    ChannelList pasted = ChannelListOf(state_);
+    const int lost = PlaceChannelPaste(pasted, at, paste, state_.Language);
     if (lost || paste.skipped || !paste.notes.empty()) {
         // What Import Channels would say, line by line, before anything changes.
         int taken = 0;
@@ -315,9 +318,8 @@ void ChannelForm::PasteChannels() {
         m.defaultButton = 1;
         if (boxes_.Show(m) != MsgAnswer::Ok) return;
     }
-    Change(3419, [&] { rows_ = pasted; });
-    model_->Changed();
-    SelectChannels(at, std::min<int>(at + int(paste.channels.size()) - 1, ChannelCount(rows_)));
+    ChangeChannels(3419, [&](ChannelList& list) { list = pasted; });
+    SelectChannels(at, std::min<int>(at + int(paste.channels.size()) - 1, model_->rowCount()));
 }
 
 void ChannelForm::InsertChannel() {
@@ -325,7 +327,7 @@ void ChannelForm::InsertChannel() {
     const std::vector<int> sel = SelectedChannels();
     const int first = sel.front();
     const int count = sel.back() - first + 1 == int(sel.size()) ? int(sel.size()) : 1;
-    if (ChannelsPushedOff(rows_, count) > 0) {
+    if (ChannelsPushedOff(ChannelListOf(state_), count) > 0) {
         MessageRequest q;
         q.text = LoadText(state_.Language, 3431);
         q.title = "RM-427";
@@ -334,8 +336,7 @@ void ChannelForm::InsertChannel() {
         q.defaultButton = 1;
         if (boxes_.Show(q) != MsgAnswer::Ok) return;
     }
-    Change(3451, [&] { InsertChannels(rows_, first, count); });
-    model_->Changed();
+    ChangeChannels(3451, [&](ChannelList& list) { InsertChannels(list, first, count); });
     SelectChannels(first, first + count - 1);
 }
 
@@ -344,8 +345,7 @@ void ChannelForm::RemoveChannel() {
     const std::vector<int> sel = SelectedChannels();
     const int first = sel.front();
     const int count = sel.back() - first + 1 == int(sel.size()) ? int(sel.size()) : 1;
-    Change(3452, [&] { RemoveChannels(rows_, first, count); });
-    model_->Changed();
+    ChangeChannels(3452, [&](ChannelList& list) { RemoveChannels(list, first, count); });
     SelectChannels(first, first);
 }
 
@@ -354,8 +354,8 @@ void ChannelForm::MoveChannels(int delta) {
     const std::vector<int> sel = SelectedChannels();
     const int first = sel.front(), last = sel.back();
     bool moved = false;
-    Change(delta < 0 ? 1400 : 1401, [&] { moved = rm427::MoveChannels(rows_, first, last, delta); });
-    model_->Changed();
+    ChangeChannels(delta < 0 ? 1400 : 1401,
+                   [&](ChannelList& list) { moved = rm427::MoveChannels(list, first, last, delta); });
     if (!moved) return;
     // The selection and the current cell move with the channels.
     const int current = state_.CurCHRow + delta;
@@ -367,15 +367,15 @@ void ChannelForm::SortChannels(int column, bool ascending) {
     TransferFocus();
     const std::vector<int> sel = SelectedChannels();
     const bool some = sel.size() > 1;
-    const int first = some ? sel.front() : 1, last = some ? sel.back() : ChannelCount(rows_);
-    Change(3453, [&] { rm427::SortChannels(rows_, first, last, column, ascending, state_.Language); });
-    model_->Changed();
+    const int first = some ? sel.front() : 1, last = some ? sel.back() : model_->rowCount();
+    ChangeChannels(3453, [&](ChannelList& list) {
+        rm427::SortChannels(list, first, last, column, ascending, state_.Language);
+    });
 }
 
 void ChannelForm::CompactChannels() {
     TransferFocus();
-    Change(3454, [&] { rm427::CompactChannels(rows_); });
-    model_->Changed();
+    ChangeChannels(3454, [&](ChannelList& list) { rm427::CompactChannels(list); });
 }
 
 void ChannelForm::FindChannel() {
@@ -396,7 +396,8 @@ void ChannelForm::FindNext() {
         return;
     }
     TransferFocus();
-    const ChannelMatch m = rm427::FindChannel(rows_, findText_, state_.CurCHRow, state_.CurCHCol);
+    const ChannelMatch m = rm427::FindChannel(ChannelListOf(state_), findText_, state_.CurCHRow,
+                                              state_.CurCHCol, state_.Language);
     if (!m.row) {
         MessageRequest box;
         box.text = Text(3433).arg(QString::fromStdString(findText_)).toStdString();

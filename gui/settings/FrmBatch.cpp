@@ -37,8 +37,8 @@ void Group(QWidget* owner, QRadioButton* (&buttons)[N]) {
 
 }  // namespace
 
-FrmBatch::FrmBatch(Module1& state, MessageBoxes& boxes, RowsEditor rows, QWidget* parent)
-    : QWidget(parent), state_(state), boxes_(boxes), rows_(std::move(rows)) {
+FrmBatch::FrmBatch(Module1& state, MessageBoxes& boxes, ChannelsEditor channels, QWidget* parent)
+    : QWidget(parent), state_(state), boxes_(boxes), channels_(std::move(channels)) {
     setObjectName(QStringLiteral("FrmBatch"));
     setAttribute(Qt::WA_DeleteOnClose);
     Build();
@@ -571,7 +571,7 @@ BatchInputs FrmBatch::Inputs() const {
 
 void FrmBatch::ApplyBatch() {
     // A field typed into but never confirmed with Enter is checked now, so no
-    // frequency outside the limits and no channel 0 reaches the rows.
+    // frequency outside the limits and no channel 0 reaches the channels.
     // The range fields only clamp here: a reversed range still does nothing.
     for (QLineEdit* e : txtBatch0_)
         SetText(e, QString::fromStdString(ClampChannelField(e->text().toStdString(), state_.CHCount)));
@@ -586,9 +586,8 @@ void FrmBatch::ApplyBatch() {
     Validate(txtBatch3_[1]);
     Validate(txtBatch3_[2]);
     const BatchInputs in = Inputs();
-    if (in.toChannel < in.fromChannel || !rows_) return;
-    // Cell texts in the language the channel editor uses now.
-    rows_([&](ChannelRows& rows) { rm427::ApplyBatch(state_, in, random_, rows); });
+    if (in.toChannel < in.fromChannel || !channels_) return;
+    channels_([&](ChannelList& list) { rm427::ApplyBatch(state_, in, random_, list); });
 }
 
 }  // namespace rm427::gui

@@ -1,6 +1,6 @@
-// The batch channel editor ("Batch ChannelEdit"): fills a range of rows of
-// the channel editor at once. A non-modal child window of the main window; it
-// writes into the channel editor's rows, never into the image.
+// The batch channel editor ("Batch ChannelEdit"): fills a range of channels
+// at once. A non-modal child window of the main window; it changes the
+// channels through the channel editor, which writes them into the image.
 #pragma once
 
 #include <QWidget>
@@ -9,7 +9,7 @@
 #include <map>
 #include <vector>
 
-#include "channels/ChannelRows.h"
+#include "channels/ChannelRowOps.h"
 #include "image/Dialogs.h"
 #include "image/Module1.h"
 #include "settings/BatchFill.h"
@@ -27,11 +27,11 @@ namespace rm427::gui {
 class FrmBatch : public QWidget {
     Q_OBJECT
 public:
-    // Runs `edit` on the channel editor's rows (loading the editor first when
-    // it is not open) and shows the result in its grid.
-    using RowsEditor = std::function<void(const std::function<void(ChannelRows&)>& edit)>;
+    // Runs `edit` on the channels (the channel editor writes them into the
+    // image and shows them in its grid).
+    using ChannelsEditor = std::function<void(const std::function<void(ChannelList&)>& edit)>;
 
-    FrmBatch(Module1& state, MessageBoxes& boxes, RowsEditor rows, QWidget* parent = nullptr);
+    FrmBatch(Module1& state, MessageBoxes& boxes, ChannelsEditor channels, QWidget* parent = nullptr);
 
     // Captions and list texts in the current language; selections stay.
     void RefreshBatchFace();
@@ -88,7 +88,7 @@ private:
 
     Module1& state_;
     MessageBoxes& boxes_;
-    RowsEditor rows_;
+    ChannelsEditor channels_;
     std::vector<std::string> tones_;  // the tone list copy of load time
     BatchRandom random_;
     int fromChannel_ = 1, toChannel_ = 128;

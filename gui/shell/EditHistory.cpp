@@ -8,42 +8,6 @@
 namespace rm427::gui {
 namespace {
 
-constexpr char kCellEnd = '\x1f', kRowEnd = '\x1e';
-
-std::string PackRows(const ChannelRows& rows) {
-    std::string s;
-    s.reserve(rows.size() * 64);
-    for (const ChannelRow& r : rows) {
-        for (const std::string& cell : r) {
-            s += cell;
-            s += kCellEnd;
-        }
-        s += kRowEnd;
-    }
-    return s;
-}
-
-ChannelRows UnpackRows(const std::string& s) {
-    ChannelRows rows;
-    ChannelRow row;
-    int col = 0;
-    std::string cell;
-    for (char c : s) {
-        if (c == kCellEnd) {
-            if (col < kChannelColumns) row[col] = cell;
-            ++col;
-            cell.clear();
-        } else if (c == kRowEnd) {
-            rows.push_back(row);
-            row = ChannelRow{};
-            col = 0;
-        } else {
-            cell += c;
-        }
-    }
-    return rows;
-}
-
 // One step: the states before and after it.
 class SnapshotStep : public QUndoCommand {
 public:
@@ -67,12 +31,12 @@ private:
 }  // namespace
 
 bool EditState::SameCodeplug(const EditState& o) const {
-    return image == o.image && rows == o.rows && language == o.language && modelCode == o.modelCode &&
+    return image == o.image && modelCode == o.modelCode &&
            std::equal(std::begin(limits), std::end(limits), std::begin(o.limits));
 }
 
 bool EditState::operator==(const EditState& o) const {
-    return SameCodeplug(o) && row == o.row && col == o.col;
+    return SameCodeplug(o) && row == o.row && col == o.col && selection == o.selection;
 }
 
 EditHistory::EditHistory(Module1& state, QObject* parent) : QObject(parent), state_(state) {
@@ -84,8 +48,6 @@ EditHistory::EditHistory(Module1& state, QObject* parent) : QObject(parent), sta
 EditStatePtr EditHistory::Capture() {
     auto s = std::make_shared<EditState>();
     s->image = state_.Image;
-    if (channels_) s->rows = PackRows(channels_->Rows());
-    s->language = state_.Language;
     s->modelCode = state_.ModelCode;
     s->limits[0] = state_.FreqLimitLow;
     s->limits[1] = state_.FreqLimitHigh;
@@ -93,6 +55,7 @@ EditStatePtr EditHistory::Capture() {
     s->limits[3] = state_.EditLimitHigh;
     s->row = state_.CurCHRow;
     s->col = state_.CurCHCol;
+    if (channels_) s->selection = channels_->SelectedCells();
     // The state after the newest step is usually the one before the next:
     // share it.
     if (last_ && *last_ == *s) return last_;
@@ -106,18 +69,8 @@ void EditHistory::Restore(const EditState& s) {
     state_.FreqLimitHigh = s.limits[1];
     state_.EditLimitLow = s.limits[2];
     state_.EditLimitHigh = s.limits[3];
-    ChannelRows rows = UnpackRows(s.rows);
-    if (s.language != state_.Language && !rows.empty()) {
-        // The rows hold texts of the language of their time: take them
-        // through the record codec into the language of now.
-        Module1 other = state_;
-        other.Language = s.language;
-        SaveChannelRows(other, rows);
-        other.Language = state_.Language;
-        SetColumnTitles(other, rows);
-        LoadChannelRows(other, rows);
-    }
-    if (channels_ && !rows.empty()) channels_->PutState(rows, s.row, s.col);
+    // The grid shows the channels of the image in the language of now.
+    if (channels_) channels_->PutState(s.row, s.col, s.selection);
     state_.CurCHRow = s.row;
     state_.CurCHCol = s.col;
     emit Restored();

@@ -1,9 +1,10 @@
 // Undo and redo of every change to the codeplug.
 //
-// A step keeps the whole editing state before and after it: the image, the
-// channel editor's rows, its current cell, the model and the limits. 4 KiB
-// of image and a few KiB of rows are cheap, and a snapshot makes every kind
-// of change undoable the same way, whatever window made it. Steps are named
+// A step keeps the whole editing state before and after it: the image (the
+// channels are in it), the model and the limits, and the channel editor's
+// current cell and selection. 4 KiB of image are cheap, and a snapshot
+// makes every kind of change undoable the same way, whatever window made
+// it. Steps are named
 // by a text number, so Undo and Redo read in the current language.
 #pragma once
 
@@ -13,24 +14,21 @@
 #include <memory>
 #include <string>
 
-#include "channels/ChannelRows.h"
+#include "channels/ChannelForm.h"
 #include "image/Module1.h"
 
 class QUndoStack;
 
 namespace rm427::gui {
 
-class ChannelForm;
-
 struct EditState {
     CodeplugImage image{};
-    std::string rows;           // the channel rows, packed
-    std::uint8_t language = 0;  // of the rows' texts
     std::uint8_t modelCode = 0;
     std::int16_t limits[4] = {};
     int row = 1, col = 1;
+    ChannelForm::Selection selection;
     bool operator==(const EditState& o) const;
-    // Equal but for the current cell.
+    // Equal but for the current cell and the selection.
     bool SameCodeplug(const EditState& o) const;
 };
 using EditStatePtr = std::shared_ptr<const EditState>;
@@ -45,8 +43,8 @@ public:
     QUndoStack* Stack() const { return stack_; }
 
     EditStatePtr Capture();
-    // Puts `s` back: image, rows, current cell, model and limits. An open
-    // cell editor is closed without taking its text.
+    // Puts `s` back: image, model, limits, current cell and selection. An
+    // open cell editor is closed without taking its text.
     void Restore(const EditState& s);
 
     // Runs `change` as one step named by text `name`, when it changes

@@ -102,15 +102,14 @@ void MDIForm1::ToggleBatchEdit() {
         bar_->SetToolCheck(band, tool, false);
         return;
     }
-    // Apply fills the channel editor's rows (never the image directly, so
-    // edits pending in the grid are kept); the next store writes them.
-    // Each Apply is one undo step.
-    auto rows = [this](const std::function<void(ChannelRows&)>& edit) {
+    // Apply changes the channels through the channel editor, which commits
+    // its open cell editor first and shows them. Each Apply is one undo step.
+    auto channels = [this](const std::function<void(ChannelList&)>& edit) {
         if (!channels_) return;
         channels_->TransferFocus();
-        history_->Step(3411, [this, &edit] { channels_->EditRows(edit); });
+        history_->Step(3411, [this, &edit] { channels_->EditChannels(edit); });
     };
-    auto* batch = new FrmBatch(state_, boxes_, rows);
+    auto* batch = new FrmBatch(state_, boxes_, channels);
     QMdiSubWindow* sub = mdi_->addSubWindow(batch);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     connect(batch, &FrmBatch::Unloaded, bar_,

@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "channels/Channel.h"
+#include "channels/ChannelColumns.h"
 #include "channels/ChannelRecord.h"
 #include "demo/DemoCodeplug.h"
 
@@ -81,6 +82,51 @@ TEST(ChannelCodec, AnEditedOddRecordIsEncodedAsTheEditorSavesIt) {
     ch.bandwidth = bandwidthNarrow;
     EncodeChannel(ch, b.data());
     EXPECT_EQ(b[record::kStepSignalling] & record::kSignallingMask, sigNoneNone);
+}
+
+// The editor's text box on a channel: a new channel, the transmit raster,
+// emptying, out of range.
+TEST(ChannelEditor, TextBoxRules) {
+    for (int lang : {0, 1}) {
+        Module1 s;
+        s.Language = static_cast<std::uint8_t>(lang);
+        Channel ch;  // an empty channel with a name typed before the frequency
+        CommitChannelText(s, ch, colName, "AB");
+        EXPECT_FALSE(CommitChannelText(s, ch, colRxFreq, "145.5"));
+        EXPECT_EQ(ch.rx, 14550000);
+        EXPECT_EQ(ch.tx, ch.rx);
+        for (int c = colDecode; c < colName; ++c)
+            EXPECT_EQ(ChannelCell(ch, c, lang), NewChannelText(lang, c));
+        EXPECT_EQ(ch.name, "AB");
+    }
+    Module1 s;
+    Channel ch;
+    CommitChannelText(s, ch, colRxFreq, "145.00625");
+    ch.encode = 5;
+    // Transmit takes the raster of its receive frequency, 6.25 kHz here.
+    CommitChannelText(s, ch, colTxFreq, "145.103");
+    EXPECT_EQ(ch.tx, 14510000);
+    // A new receive frequency keeps the rest of the channel.
+    ch.power = powerLow;
+    CommitChannelText(s, ch, colRxFreq, "146");
+    EXPECT_EQ(ch.rx, 14600000);
+    EXPECT_EQ(ch.tx, 14510000);
+    EXPECT_EQ(ch.power, powerLow);
+    CommitChannelText(s, ch, colTxFreq, "145.103");
+    EXPECT_EQ(ch.tx, 14510500);
+    // Emptying transmit: the record transmits on receive, without an encoder.
+    CommitChannelText(s, ch, colTxFreq, "");
+    EXPECT_EQ(ch.tx, ch.rx);
+    EXPECT_EQ(ch.encode, 0);
+    // Out of range: the limit, and the caller is told.
+    EXPECT_TRUE(CommitChannelText(s, ch, colRxFreq, "600"));
+    EXPECT_EQ(ch.rx, 55000000);
+    // Emptying the receive cell empties the whole channel, name included.
+    CommitChannelText(s, ch, colName, "X");
+    CommitChannelText(s, ch, colRxFreq, "");
+    RecordBytes bytes;
+    EncodeChannel(ch, bytes.data());
+    EXPECT_EQ(bytes, Channel::Empty());
 }
 
 }  // namespace

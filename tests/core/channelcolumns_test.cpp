@@ -1,7 +1,8 @@
-// The channel columns' vocabulary against the record codec, the CSV layouts
-// and the text box rules, in both languages.
+// The channel columns' vocabulary against the record codec and the CSV
+// layouts, in both languages.
 #include <gtest/gtest.h>
 
+#include "channels/Channel.h"
 #include "channels/ChannelColumns.h"
 #include "channels/ChannelCsv.h"
 #include "channels/ChannelRecord.h"
@@ -19,8 +20,11 @@ constexpr int kChoiceColumns[] = {colPower, colBandwidth, colScanAdd, colBeatShi
 // Rows of a new image in `language` with channel 1 a new channel.
 ChannelRows OneChannel(Module1& s, int language) {
     s.Language = static_cast<std::uint8_t>(language);
+    Channel ch;
+    EXPECT_FALSE(CommitChannelText(s, ch, colRxFreq, "145.5"));
+    PutChannel(s.Image, 1, ch);
     ChannelRows rows = MakeChannelRows(s);
-    EXPECT_FALSE(CommitTextCell(s, rows[1], colRxFreq, "145.5"));
+    LoadChannelRows(s, rows);
     return rows;
 }
 
@@ -58,48 +62,6 @@ TEST(ChannelColumns, UnmatchedTextsFollowTheColumnRule) {
     for (int col : {colBeatShift, colBCL, colVOX, colOption}) EXPECT_EQ(rows[1][col], "Off") << col;
 }
 
-// The text box rules: a new channel's texts, emptying, out of range.
-TEST(ChannelColumns, TextBoxRules) {
-    for (int lang : {0, 1}) {
-        Module1 s;
-        ChannelRows rows = OneChannel(s, lang);
-        ChannelRow& r = rows[1];
-        EXPECT_EQ(r[colRxFreq], "145.50000");
-        EXPECT_EQ(r[colTxFreq], "145.50000");
-        EXPECT_EQ(r[colDecode], ToneList(lang)[0]);
-        EXPECT_EQ(r[colEncode], ToneList(lang)[0]);
-        for (int col : kChoiceColumns)
-            EXPECT_EQ(r[col], ChoiceText(lang, col, ChannelColumnOf(col).newChannel)) << col;
-        EXPECT_EQ(r[colName], "");
-    }
-    Module1 s;
-    ChannelRows rows = OneChannel(s, 0);
-    ChannelRow& r = rows[1];
-    EXPECT_EQ(r[colPower], "High");
-    EXPECT_EQ(r[colScanAdd], "Yes");
-    EXPECT_FALSE(CommitTextCell(s, r, colName, "AB"));
-    // Emptying transmit empties the encoder; a transmit frequency brings it back.
-    CommitTextCell(s, r, colTxFreq, "");
-    EXPECT_EQ(r[colTxFreq], "");
-    EXPECT_EQ(r[colEncode], "");
-    EXPECT_EQ(r[colDecode], "None");
-    CommitTextCell(s, r, colTxFreq, "145.6");
-    EXPECT_EQ(r[colTxFreq], "145.60000");
-    EXPECT_EQ(r[colEncode], "None");
-    // A new receive frequency of a set channel keeps its other cells.
-    r[colPower] = "Low";
-    CommitTextCell(s, r, colRxFreq, "146");
-    EXPECT_EQ(r[colRxFreq], "146.00000");
-    EXPECT_EQ(r[colTxFreq], "145.60000");
-    EXPECT_EQ(r[colPower], "Low");
-    // Out of range: the limit, and the caller is told.
-    EXPECT_TRUE(CommitTextCell(s, r, colRxFreq, "600"));
-    EXPECT_EQ(r[colRxFreq], "550.00000");
-    // Emptying the receive cell empties the whole channel, name included.
-    CommitTextCell(s, r, colRxFreq, "");
-    for (int c = colRxFreq; c <= colName; ++c) EXPECT_EQ(r[c], "") << c;
-}
-
 // The CSV layouts read and write the table's words.
 TEST(ChannelColumns, CsvWords) {
     EXPECT_EQ(ChannelColumnOfCsvName(" beatshift "), colBeatShift);
@@ -122,10 +84,8 @@ TEST(ChannelColumns, CsvWords) {
 TEST(ChannelColumns, ProgrammedChannelsAndEnglishRows) {
     Module1 s;
     s.Language = 1;
-    ChannelRows rows = MakeChannelRows(s);
-    CommitTextCell(s, rows[3], colRxFreq, "438.5");
-    CommitTextCell(s, rows[128], colRxFreq, "145");
-    SaveChannelRows(s, rows);
+    PutChannel(s.Image, 3, NewChannel(43850000));
+    PutChannel(s.Image, 128, NewChannel(14500000));
     EXPECT_EQ(ProgrammedChannels(s.Image), 2);
     const ChannelRows english = EnglishChannelRows(s.Image);
     EXPECT_EQ(english[0][colBeatShift], "Beat Shift");

@@ -1,135 +1,156 @@
-// Many-row operations and the clipboard forms of channels.
+// Many-channel operations and the clipboard forms of channels.
 #include <gtest/gtest.h>
 
 #include "channels/ChannelClipboard.h"
 #include "channels/ChannelCsv.h"
+#include "channels/ChannelRecord.h"
 #include "channels/ChannelRowOps.h"
 
 using namespace rm427;
 
 namespace {
 
-ChannelRow Channel(const std::string& rx, const std::string& name = "", const std::string& dec = "None",
-                   const std::string& power = "High") {
-    return {"", rx, rx, dec, "None", power, "Wide", "Yes", "Off", "Off", "Off", "Off", name};
+// Channels 1..128 with receive frequencies in MHz (0: an empty channel),
+// channel n named "Cn".
+ChannelList List(const std::vector<int>& mhz) {
+    ChannelList list(kMaxChannels);
+    for (std::size_t i = 0; i < mhz.size(); ++i)
+        if (mhz[i]) list[i] = NewChannel(mhz[i] * 100000, "C" + std::to_string(i + 1));
+    return list;
 }
 
-// Channels 1..n with receive frequencies, "" for an empty channel.
-ChannelRows Table(const std::vector<std::string>& rx) {
-    Module1 s;
-    ChannelRows rows = MakeChannelRows(s);
-    for (std::size_t i = 0; i < rx.size(); ++i)
-        if (!rx[i].empty()) {
-            ChannelRow r = Channel(rx[i], "C" + std::to_string(i + 1));
-            std::copy(r.begin() + 1, r.end(), rows[i + 1].begin() + 1);
-        }
-    return rows;
-}
-
-// Receive cells of channels 1..n.
-std::vector<std::string> Rx(const ChannelRows& rows, int n) {
-    std::vector<std::string> out;
-    for (int r = 1; r <= n; ++r) out.push_back(rows[r][colRxFreq]);
+// Receive frequencies (MHz) of channels 1..n, 0 for an empty one.
+std::vector<int> Rx(const ChannelList& list, int n) {
+    std::vector<int> out;
+    for (int i = 0; i < n; ++i)
+        out.push_back(list[std::size_t(i)].programmed ? list[std::size_t(i)].rx / 100000 : 0);
     return out;
 }
 
 }  // namespace
 
-TEST(ChannelRowOps, InsertRemoveAndMoveKeepNumbersAndCells) {
-    ChannelRows rows = Table({"145.00000", "146.00000", "147.00000"});
-    rows[128] = rows[1];
-    rows[128][colChannel] = "128";
-    EXPECT_EQ(ChannelsPushedOff(rows, 1), 1);
-    InsertChannels(rows, 2, 1);
-    EXPECT_EQ(Rx(rows, 4), (std::vector<std::string>{"145.00000", "", "146.00000", "147.00000"}));
-    EXPECT_EQ(rows[3][colName], "C2");
-    EXPECT_EQ(rows[3][colChannel], "3");  // the number stays with the row
-    EXPECT_TRUE(rows[128][colRxFreq].empty());
-    EXPECT_EQ(ChannelsPushedOff(rows, 1), 0);
+TEST(ChannelRowOps, InsertRemoveAndMoveCarryWholeRecords) {
+    ChannelList list = List({145, 146, 147});
+    list[127] = list[0];
+    list[1].record[record::kShift] = 0x20;  // a bit the program does not model
+    EXPECT_EQ(ChannelsPushedOff(list, 1), 1);
+    InsertChannels(list, 2, 1);
+    EXPECT_EQ(Rx(list, 4), (std::vector<int>{145, 0, 146, 147}));
+    EXPECT_EQ(list[2].name, "C2");
+    EXPECT_EQ(list[2].record[record::kShift], 0x20);  // the record moved with it
+    EXPECT_FALSE(list[127].programmed);
+    EXPECT_EQ(ChannelsPushedOff(list, 1), 0);
 
-    RemoveChannels(rows, 1, 2);
-    EXPECT_EQ(Rx(rows, 3), (std::vector<std::string>{"146.00000", "147.00000", ""}));
-    EXPECT_TRUE(rows[127][colRxFreq].empty());
-    EXPECT_TRUE(rows[128][colRxFreq].empty());
+    RemoveChannels(list, 1, 2);
+    EXPECT_EQ(Rx(list, 3), (std::vector<int>{146, 147, 0}));
+    EXPECT_FALSE(list[126].programmed || list[127].programmed);
 
-    rows = Table({"1", "2", "3", "4", "5"});
-    EXPECT_TRUE(MoveChannels(rows, 2, 3, 1));  // block 2..3 one down
-    EXPECT_EQ(Rx(rows, 5), (std::vector<std::string>{"1", "4", "2", "3", "5"}));
-    EXPECT_TRUE(MoveChannels(rows, 3, 4, -2));
-    EXPECT_EQ(Rx(rows, 5), (std::vector<std::string>{"2", "3", "1", "4", "5"}));
-    EXPECT_FALSE(MoveChannels(rows, 1, 2, -1));  // would leave the table
-    EXPECT_FALSE(MoveChannels(rows, 127, 128, 1));
-    EXPECT_EQ(Rx(rows, 5), (std::vector<std::string>{"2", "3", "1", "4", "5"}));
+    list = List({1, 2, 3, 4, 5});
+    EXPECT_TRUE(MoveChannels(list, 2, 3, 1));  // block 2..3 one down
+    EXPECT_EQ(Rx(list, 5), (std::vector<int>{1, 4, 2, 3, 5}));
+    EXPECT_TRUE(MoveChannels(list, 3, 4, -2));
+    EXPECT_EQ(Rx(list, 5), (std::vector<int>{2, 3, 1, 4, 5}));
+    EXPECT_FALSE(MoveChannels(list, 1, 2, -1));  // would leave the list
+    EXPECT_FALSE(MoveChannels(list, 127, 128, 1));
 
-    // Insert on the last channel drops it; nonsense ranges change nothing.
-    const ChannelRows before = rows;
-    InsertChannels(rows, 0, 1);
-    RemoveChannels(rows, 129, 1);
-    MoveChannels(rows, 3, 2, 1);
-    EXPECT_EQ(rows, before);
+    // Nonsense ranges change nothing.
+    const ChannelList before = list;
+    InsertChannels(list, 0, 1);
+    RemoveChannels(list, 129, 1);
+    MoveChannels(list, 3, 2, 1);
+    EXPECT_EQ(list, before);
+}
+
+// CH Del, CH Down and CH Up on the current row; the row follows the channel.
+TEST(ChannelRowOps, ChannelButtons) {
+    Module1 s;
+    ChannelList list = List({145});
+    list[127] = list[0];
+    const ChannelList start = list;
+    s.CurCHRow = 1;
+    ChannelUp(s, list);
+    s.CurCHRow = 128;
+    ChannelDown(s, list);
+    EXPECT_EQ(s.CurCHRow, 128);
+    for (int bad : {0, -1, 129}) {
+        s.CurCHRow = bad;
+        ChannelUp(s, list);
+        ChannelDown(s, list);
+        ChannelDelete(s, list);
+        EXPECT_EQ(s.CurCHRow, bad);
+    }
+    EXPECT_EQ(list, start);
+    s.CurCHRow = 1;
+    ChannelDown(s, list);
+    EXPECT_EQ(s.CurCHRow, 2);
+    EXPECT_EQ(Rx(list, 2), (std::vector<int>{0, 145}));
+    ChannelUp(s, list);
+    EXPECT_EQ(list, start);
+    s.CurCHRow = 128;
+    ChannelUp(s, list);
+    EXPECT_EQ(s.CurCHRow, 127);
+    ChannelDelete(s, list);
+    EXPECT_FALSE(list[126].programmed);
 }
 
 TEST(ChannelRowOps, SortByValueToneOrderAndTextWithEmptiesLast) {
-    ChannelRows rows = Table({"446.00000", "", "99.50000", "145.00000"});
-    rows[1][colDecode] = "D023N";
-    rows[3][colDecode] = "67.0";
-    rows[4][colDecode] = "None";
-    SortChannels(rows, 1, 128, colRxFreq, true, 0);
-    // 99.5 sorts before 145 by value, not by text.
-    EXPECT_EQ(Rx(rows, 4), (std::vector<std::string>{"99.50000", "145.00000", "446.00000", ""}));
-    SortChannels(rows, 1, 128, colRxFreq, false, 0);
-    EXPECT_EQ(Rx(rows, 4), (std::vector<std::string>{"446.00000", "145.00000", "99.50000", ""}));
-    SortChannels(rows, 1, 128, colDecode, true, 0);  // None, CTCSS, DCS
-    EXPECT_EQ(rows[1][colDecode], "None");
-    EXPECT_EQ(rows[2][colDecode], "67.0");
-    EXPECT_EQ(rows[3][colDecode], "D023N");
-    EXPECT_EQ(rows[1][colName], "C4");  // the whole channel moved
+    ChannelList list = List({446, 0, 99, 145});
+    list[0].decode = 51;  // D023N
+    list[2].decode = 1;   // 67.0
+    SortChannels(list, 1, 128, colRxFreq, true, 0);
+    EXPECT_EQ(Rx(list, 4), (std::vector<int>{99, 145, 446, 0}));
+    SortChannels(list, 1, 128, colRxFreq, false, 0);
+    EXPECT_EQ(Rx(list, 4), (std::vector<int>{446, 145, 99, 0}));
+    SortChannels(list, 1, 128, colDecode, true, 0);  // None, CTCSS, DCS
+    EXPECT_EQ(Rx(list, 3), (std::vector<int>{145, 99, 446}));
+    EXPECT_EQ(list[0].name, "C4");  // the whole channel moved
 
-    // Only the given range; equal keys keep their order.
-    rows = Table({"3", "1", "2", "1"});
-    rows[2][colName] = "FIRST";
-    rows[4][colName] = "SECND";
-    SortChannels(rows, 2, 4, colRxFreq, true, 0);
-    EXPECT_EQ(Rx(rows, 4), (std::vector<std::string>{"3", "1", "1", "2"}));
-    EXPECT_EQ(rows[2][colName], "FIRST");
-    EXPECT_EQ(rows[3][colName], "SECND");
+    // Only the given range; equal keys keep their order; texts by the language.
+    list = List({3, 1, 2, 1});
+    list[3].name = "SECND";
+    SortChannels(list, 2, 4, colRxFreq, true, 0);
+    EXPECT_EQ(Rx(list, 4), (std::vector<int>{3, 1, 1, 2}));
+    EXPECT_EQ(list[2].name, "SECND");
+    list[1].power = powerLow;
+    SortChannels(list, 1, 4, colPower, true, 0);  // "High" < "Low"
+    EXPECT_EQ(list[3].power, powerLow);
 }
 
 TEST(ChannelRowOps, CompactClosesGapsInOrder) {
-    ChannelRows rows = Table({"", "145.00000", "", "", "146.00000"});
-    rows[100] = rows[5];
-    ClearChannel(rows[5]);
-    rows[100][colChannel] = "100";
-    EXPECT_TRUE(CompactChannels(rows));
-    EXPECT_EQ(Rx(rows, 3), (std::vector<std::string>{"145.00000", "146.00000", ""}));
-    EXPECT_EQ(rows[1][colChannel], "1");
-    EXPECT_TRUE(rows[100][colRxFreq].empty());
-    EXPECT_FALSE(CompactChannels(rows));
+    ChannelList list = List({0, 145, 0, 0, 146});
+    std::swap(list[4], list[99]);
+    EXPECT_TRUE(CompactChannels(list));
+    EXPECT_EQ(Rx(list, 3), (std::vector<int>{145, 146, 0}));
+    EXPECT_FALSE(list[99].programmed);
+    EXPECT_FALSE(CompactChannels(list));
 }
 
 TEST(ChannelRowOps, FindWalksForwardAndWraps) {
-    ChannelRows rows = Table({"145.50000", "", "438.12500"});
-    rows[3][colName] = "RPT1";
-    rows[1][colEncode] = "88.5";
-    ChannelMatch m = FindChannel(rows, "145.5", 1, 0);
+    ChannelList list = List({0, 0, 438});
+    list[0] = NewChannel(14550000);
+    list[0].encode = 9;  // 88.5
+    list[2].name = "RPT1";
+    ChannelMatch m = FindChannel(list, "145.5", 1, 0, 0);
     EXPECT_EQ(m.row, 1);
     EXPECT_EQ(m.col, colRxFreq);
-    m = FindChannel(rows, "145.5", m.row, m.col);  // transmit cell next
+    m = FindChannel(list, "145.5", m.row, m.col, 0);  // transmit cell next
     EXPECT_EQ(m.col, colTxFreq);
-    m = FindChannel(rows, "rpt", 3, colName);  // wraps round to itself
+    m = FindChannel(list, "rpt", 3, colName, 0);  // wraps round to itself
     EXPECT_EQ(m.row, 3);
     EXPECT_EQ(m.col, colName);
-    m = FindChannel(rows, "88.5", 3, 0);
+    m = FindChannel(list, "88.5", 3, 0, 0);
     EXPECT_EQ(m.row, 1);
     EXPECT_EQ(m.col, colEncode);
-    EXPECT_EQ(FindChannel(rows, "999", 1, 1).row, 0);
-    EXPECT_EQ(FindChannel(rows, "", 1, 1).row, 0);
+    EXPECT_EQ(FindChannel(list, "999", 1, 1, 0).row, 0);
+    EXPECT_EQ(FindChannel(list, "", 1, 1, 0).row, 0);
 }
 
 TEST(ChannelClipboard, TabTextAndOwnCsvPasteBackWhereAsked) {
     Module1 s;
-    ChannelRows rows = Table({"145.00000", "", "438.12500"});
-    rows[3][colPower] = "Low";
+    ChannelList list = List({145, 0, 438});
+    list[2].power = powerLow;
+    PutChannelList(s, list);
+    const ChannelRows rows = EnglishChannelRows(s.Image);
     const std::string tsv = ChannelsToTsv(rows, 1, 3);
     EXPECT_EQ(
         tsv.substr(0, tsv.find('\n')),
@@ -140,22 +161,25 @@ TEST(ChannelClipboard, TabTextAndOwnCsvPasteBackWhereAsked) {
     ASSERT_TRUE(ReadChannelPaste(s, tsv, paste, error)) << error;
     ASSERT_EQ(paste.channels.size(), 3u);
     EXPECT_TRUE(paste.notes.empty()) << paste.notes.front();
-    ChannelRows target = Table({});
-    EXPECT_EQ(PlaceChannelPaste(target, 10, paste), 0);
-    EXPECT_EQ(Rx(target, 12)[9], "145.00000");
-    EXPECT_TRUE(target[11][colRxFreq].empty());
-    EXPECT_EQ(target[12][colPower], "Low");
-    EXPECT_EQ(target[12][colName], "C3");
+    ChannelList target = List({});
+    target[11].record[record::kShift] = 0x20;
+    EXPECT_EQ(PlaceChannelPaste(target, 10, paste, 0), 0);
+    EXPECT_TRUE(target[9].SameValue(list[0]));
+    EXPECT_FALSE(target[10].programmed);
+    EXPECT_TRUE(target[11].SameValue(list[2]));
+    RecordBytes bytes;
+    EncodeChannel(target[11], bytes.data());
+    EXPECT_EQ(bytes[record::kShift] & 0x20, 0x20);  // the replaced record's bit stays
 
     // The own CSV keeps the gap between the channels too, in any language.
-    const std::string csv = ChannelsToOwnCsv(s, rows, 1, 3);
+    const std::string csv = ChannelsToCsv(list);
     EXPECT_NE(csv.find("Channel,RxFreq"), std::string::npos);
     s.Language = 1;
     ASSERT_TRUE(ReadChannelPaste(s, csv, paste, error)) << error;
     ASSERT_EQ(paste.channels.size(), 3u);
     EXPECT_EQ(paste.channels[2][colPower], "低");
     // Pasted near the end, what does not fit is counted.
-    EXPECT_EQ(PlaceChannelPaste(target, 127, paste), 1);
+    EXPECT_EQ(PlaceChannelPaste(target, 127, paste, 1), 1);
 
     // A broken own-CSV line refuses the whole paste, as Import does.
     EXPECT_FALSE(ReadChannelPaste(s, "Channel,RxFreq\n1,abc\n", paste, error));

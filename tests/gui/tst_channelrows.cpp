@@ -336,7 +336,8 @@ void TestChannelRows::deleteKeyEmptiesByTheColumnsRule() {
     QCOMPARE(e.cell(3, colName), std::string("TRE"));
 
     // A drag over cells selects them without opening an editor; Delete
-    // then applies each column's rule: transmit and name go, the rest stays.
+    // then applies each column's rule: transmit and encoder go (the record
+    // transmits on receive), the name goes, the rest stays.
     QTest::mousePress(e.grid()->viewport(), Qt::LeftButton, {}, e.at(2, colTxFreq));
     QMouseEvent move(QEvent::MouseMove, e.at(3, colName),
                      e.grid()->viewport()->mapToGlobal(e.at(3, colName)), Qt::NoButton, Qt::LeftButton,
@@ -347,8 +348,8 @@ void TestChannelRows::deleteKeyEmptiesByTheColumnsRule() {
     e.key(Qt::Key_Delete);
     for (int r : {2, 3}) {
         QCOMPARE(e.cell(r, colRxFreq).substr(0, 3), std::string(r == 2 ? "146" : "147"));
-        QVERIFY(e.cell(r, colTxFreq).empty());
-        QVERIFY(e.cell(r, colEncode).empty());
+        QCOMPARE(e.cell(r, colTxFreq), e.cell(r, colRxFreq));
+        QCOMPARE(e.cell(r, colEncode), std::string("None"));
         QVERIFY(e.cell(r, colName).empty());
         QCOMPARE(e.cell(r, colPower), std::string("High"));
     }

@@ -20,15 +20,17 @@ namespace {
 struct Fixture {
     Module1 state;
     rm427::test::ScriptedMessageBoxes boxes;
-    ChannelRows rows;
+    rm427::ChannelList list;
+    ChannelRows rows;  // the cells of `list`
     int edits = 0;
     FrmBatch* window = nullptr;
 
-    Fixture() : rows(state.CHCount + 1) {
+    Fixture() : list(state.CHCount), rows(state.CHCount + 1) {
         for (int n = 0; n <= state.CHCount; ++n) rows[n][0] = std::to_string(n);
         window = new FrmBatch(state, boxes, [this](const auto& edit) {
             ++edits;
-            edit(rows);
+            edit(list);
+            rm427::RenderChannels(list, state.Language, rows);
         });
     }
     ~Fixture() { delete window; }

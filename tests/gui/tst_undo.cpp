@@ -295,7 +295,7 @@ void TestUndo::languageBetweenStepAndUndo() {
 void TestUndo::keepsAThousandSteps() {
     Editor e;
     for (int i = 0; i < 1005; ++i)
-        e.w->History().Step(3410, [&] { e.form->SetCell(1 + i % 128, colName, std::to_string(i)); });
+        e.w->History().Step(3410, [&] { e.f.state.Image[ChannelOffset(1) + 10] = std::uint8_t(i); });
     QCOMPARE(e.stack()->count(), 1000);
     QVERIFY(e.stack()->undoLimit() >= 1000);
 }
