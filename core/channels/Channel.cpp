@@ -94,21 +94,7 @@ void EncodeValues(const Channel& ch, std::uint8_t* rec) {
     const PackedFreq rx = PackFreq(ch.rx, step);
     PutWord(rec, record::kRxWhole, rx.whole);
     // Transmit as an offset from receive, with its direction.
-    std::int64_t o = static_cast<std::int64_t>(ch.tx) - ch.rx;
-    std::uint8_t& shift = rec[record::kShift];
-    if (o == 0) {
-        shift = static_cast<std::uint8_t>(shift | record::kShiftNone);
-        rec[record::kOffsetWhole] = 0x00;
-        rec[record::kOffsetWhole + 1] = record::kNoOffsetLow;
-    } else if (o < 0) {
-        shift = static_cast<std::uint8_t>((shift & ~record::kShiftMask) | record::kShiftMinus);
-        o = -o;
-    } else {
-        shift = static_cast<std::uint8_t>((shift & ~record::kShiftMask) | record::kShiftPlus);
-    }
-    const PackedFreq offset = PackFreq(o, step);
-    shift = static_cast<std::uint8_t>((shift & ~record::kFraction) | offset.fraction);
-    if (o != 0) PutWord(rec, record::kOffsetWhole, offset.whole);
+    PutOffset(rec, static_cast<std::int64_t>(ch.tx) - ch.rx, step);
 
     EncodeTones(ch, rec);
 

@@ -114,8 +114,10 @@ void PutCHFreq(Module1& state, const ChannelRows& rows, int n, const std::string
         flags = static_cast<std::uint8_t>((flags & ~record::kFraction) | p.fraction);
         return;
     }
-    const std::int64_t r = FreqCount(NormaliseFreq(RowRxText(rows, n)));
-    std::int64_t o = t - r;
+    PutOffset(rec, t - FreqCount(NormaliseFreq(RowRxText(rows, n))), state.FreqStep);
+}
+
+void PutOffset(std::uint8_t* rec, std::int64_t o, int step) {
     std::uint8_t& shift = rec[record::kShift];
     if (o == 0) {
         shift = static_cast<std::uint8_t>(shift | record::kShiftNone);
@@ -127,7 +129,7 @@ void PutCHFreq(Module1& state, const ChannelRows& rows, int n, const std::string
     } else {
         shift = static_cast<std::uint8_t>((shift & ~record::kShiftMask) | record::kShiftPlus);
     }
-    const PackedFreq p = PackFreq(o, state.FreqStep);
+    const PackedFreq p = PackFreq(o, step);
     shift = static_cast<std::uint8_t>((shift & ~record::kFraction) | p.fraction);
     if (o != 0) {
         rec[record::kOffsetWhole] = static_cast<std::uint8_t>(p.whole >> 8);

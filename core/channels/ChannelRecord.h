@@ -60,6 +60,12 @@ std::string DecodeName(const std::uint8_t in[4]);
 // Anything past the fifth character is not stored.
 void EncodeName(const std::string& name, std::uint8_t out[4]);
 
+// Writes transmit minus receive (o, in counts) into a record at `step`: the
+// direction into bits 7-6 of byte 5 (11 none, 01 plus, 10 minus), the
+// fraction of |o| into bits 4-0 of byte 5 and its whole part into bytes 3-4
+// (0x00 0x0A for no offset). Touches no other bits.
+void PutOffset(std::uint8_t* rec, std::int64_t o, int step);
+
 // Frequency count of channel n as a text of decimal digits, or empty.
 // "Rx": empty for an empty record, else the unpacked receive frequency at
 // state.FreqStep. "Tx": the row's receive cell (rows[n][1], already loaded)
