@@ -3,7 +3,9 @@
 // protocol itself adds, and the longest stall of the event loop meanwhile.
 // Then a write followed by its verify (a read of its own on the same port,
 // compared with what was sent), against the write's and the read's wire
-// time and waits together.
+// time and waits together; and the whole write job as the write window runs
+// it with its copy kept: the probe, the read of the radio, the write and its
+// verify, against the sum of their wire times and waits.
 #include <cstdio>
 #include <memory>
 
@@ -17,6 +19,7 @@
 #include "io/QtTimers.h"
 #include "radio/CloneExchange.h"
 #include "radio/WriteCheck.h"
+#include "radio/WriteJob.h"
 
 using namespace rm427;
 
@@ -28,6 +31,29 @@ struct Figures {
     long long bytes = 0;
 };
 
+// The wait from an answer's first byte to the poll that accepts it: the
+// receive event comes with the first byte, then the polls run every 20 ms
+// and accept at the poll after the first one that sees the whole answer
+// (never before the second poll).
+double AnswerWaitMs(int len) {
+    const CloneTiming t;
+    const double rest = (len - 1) * sim::kByteTimeMs2400;  // from the first answer byte to the last
+    int p = 1;
+    while (p * t.pollInterval < rest) ++p;
+    return (p + 1) * t.pollInterval - rest;
+}
+
+// The probe: access word, identification, "DONE" and the closing wait;
+// the access word goes out as the port opens.
+void AddProbe(Figures& fig) {
+    const CloneTiming t;
+    const int ident = CloneAnswerLength(CloneDir::Read, 0);
+    const int bytes = 6 + ident + 4;
+    fig.bytes += bytes;
+    fig.wireMs += bytes * sim::kByteTimeMs2400;
+    fig.waitsMs += AnswerWaitMs(ident) + t.finishWait - 4 * sim::kByteTimeMs2400;
+}
+
 // Adds an exchange's wire time and protocol waits. Every byte of the
 // exchange crosses the line once.
 void AddExpected(Figures& fig, CloneDir dir, const CodeplugImage& sendImage) {
@@ -38,27 +64,20 @@ void AddExpected(Figures& fig, CloneDir dir, const CodeplugImage& sendImage) {
             static_cast<long long>(CloneFrame(dir, s, sendImage).size()) + CloneAnswerLength(dir, s);
     fig.bytes += bytes;
     fig.wireMs += static_cast<double>(bytes) * sim::kByteTimeMs2400;
-    // Waits of the protocol, step by step: 1 ms before each frame; the
-    // receive event comes with the first answer byte, then the polls run
-    // every 20 ms and accept at the poll after the first one that sees the
-    // whole answer (never before the second poll); 100 ms after "DONE".
+    // Waits of the protocol, step by step: 1 ms before each frame, the
+    // polls for each answer, 100 ms after "DONE".
     const CloneTiming t;
-    const double bt = sim::kByteTimeMs2400;
     for (int s = 0; s <= total; ++s) {
         const int len = CloneAnswerLength(dir, s);
         fig.waitsMs += t.sendDelay;
-        if (len == 0) {
-            fig.waitsMs += t.finishWait - 4 * bt;  // "DONE" itself is wire time
-            continue;
-        }
-        const double rest = (len - 1) * bt;  // from the first answer byte to the last
-        int p = 1;
-        while (p * t.pollInterval < rest) ++p;
-        fig.waitsMs += (p + 1) * t.pollInterval - rest;
+        if (len == 0) fig.waitsMs += t.finishWait - 4 * sim::kByteTimeMs2400;  // "DONE" is wire time
+        else fig.waitsMs += AnswerWaitMs(len);
     }
 }
 
-Figures RunOnce(CloneDir dir, bool verify = false) {
+enum class Run { Read, Write, WriteVerify, Job };
+
+Figures RunOnce(Run run) {
     Figures fig;
     sim::PtyRadio radio;
     std::string error;
@@ -87,7 +106,21 @@ Figures RunOnce(CloneDir dir, bool verify = false) {
     };
     Module1 state;
     std::vector<ChannelFreqText> channels(128, {"150.00000", "150.00000"});
+    const CloneDir dir = run == Run::Read ? CloneDir::Read : CloneDir::Write;
     auto ex = std::make_unique<CloneExchange>(dir, port, timers, 1, state.Image, channels, cb);
+
+    // The whole job as the write window runs it, every question answered yes.
+    WriteJob::Callbacks jcb;
+    jcb.askRetry = [] { return false; };
+    jcb.confirmCheck = [](const std::vector<CheckLine>&, bool) { return true; };
+    jcb.offerRestore = [](WriteJob::RestoreReason, const WriteJob::Result&) { return false; };
+    WriteJob::Result job;
+    jcb.finished = [&](const WriteJob::Result& r) {
+        job = r;
+        loop.quit();
+    };
+    WriteJob::Options opt;
+    opt.confirm = false;
 
     // The event loop's pulse: a 1 ms timer; a stall is a gap between ticks.
     QElapsedTimer pulseClock;
@@ -107,10 +140,22 @@ Figures RunOnce(CloneDir dir, bool verify = false) {
     clock.start();
     pulseClock.start();
     pulse.start(1);
-    if (ex->Start()) loop.exec();
-    AddExpected(fig, dir, ex->SendImage());
-    fig.ok = outcome == CloneOutcome::Succeeded;
-    if (verify && outcome == CloneOutcome::Succeeded) {
+    if (run == Run::Job) {
+        ex.reset();
+        WriteJob w(port, timers, 1, "bench", state.Image, opt, jcb);
+        w.Start();
+        loop.exec();
+        AddProbe(fig);
+        AddExpected(fig, CloneDir::Read, job.backup);
+        AddExpected(fig, CloneDir::Write, job.sent);
+        AddExpected(fig, CloneDir::Read, job.sent);
+        fig.ok = job.outcome == WriteJob::Outcome::Written && job.haveBackup;
+    } else {
+        if (ex->Start()) loop.exec();
+        AddExpected(fig, dir, ex->SendImage());
+        fig.ok = outcome == CloneOutcome::Succeeded;
+    }
+    if (run == Run::WriteVerify && outcome == CloneOutcome::Succeeded) {
         // As rm427-cli write --verify and the write window do it: a new read
         // exchange on the same port, starting from what was sent.
         const CodeplugImage sent = ex->SendImage();
@@ -133,7 +178,7 @@ Figures RunOnce(CloneDir dir, bool verify = false) {
 
 void Print(const char* name, const Figures& f) {
     const double expected = f.wireMs + f.waitsMs;
-    std::printf("%-12s %s  measured %8.0f ms  wire %8.0f ms (%lld bytes)  measured/wire %.3f\n", name,
+    std::printf("%-19s %s  measured %8.0f ms  wire %8.0f ms (%lld bytes)  measured/wire %.3f\n", name,
                 f.ok ? "ok    " : "FAILED", f.measuredMs, f.wireMs, f.bytes, f.measuredMs / f.wireMs);
     std::printf("       protocol waits %5.0f ms  wire+waits %8.0f ms  measured/(wire+waits) %.3f\n",
                 f.waitsMs, expected, f.measuredMs / expected);
@@ -165,12 +210,15 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     std::printf("idle   longest event-loop stall %.1f ms over 5 s (machine baseline)\n",
                 IdleStallMs(5000));
-    const Figures read = RunOnce(CloneDir::Read);
+    const Figures read = RunOnce(Run::Read);
     Print("read", read);
-    const Figures write = RunOnce(CloneDir::Write);
+    const Figures write = RunOnce(Run::Write);
     Print("write", write);
     // wire+waits of this line are those of the write and of the read together.
-    const Figures verified = RunOnce(CloneDir::Write, true);
+    const Figures verified = RunOnce(Run::WriteVerify);
     Print("write+verify", verified);
-    return read.ok && write.ok && verified.ok ? 0 : 1;
+    // ... and of the probe, the backup's read, the write and its verify.
+    const Figures job = RunOnce(Run::Job);
+    Print("backup+write+verify", job);
+    return read.ok && write.ok && verified.ok && job.ok ? 0 : 1;
 }
