@@ -107,7 +107,9 @@ void CloneExchange::OnPortEvent(CommEvent e) {
     state_ = CloneState::Collecting;
     polls_ = 0;
     lastWaiting_ = 0;
-    poll_->Start(timing_.pollInterval);
+    // The polls run every 20 ms from this first byte, each due on its own
+    // time whatever kept the one before it waiting.
+    poll_->StartRepeating(timing_.pollInterval);
 }
 
 // An echoing cable sends every frame back before the radio answers. Bytes
@@ -122,7 +124,10 @@ int CloneExchange::AnswerBytes() const {
 }
 
 void CloneExchange::OnPollTick() {
-    if (state_ != CloneState::Collecting) return;
+    if (state_ != CloneState::Collecting) {
+        poll_->Stop();
+        return;
+    }
     // Taking the bytes as they come (rather than counting them) lets the
     // echo be told from the answer; the line sees no difference.
     const Bytes more = port_.Read(port_.BytesWaiting());
@@ -130,15 +135,12 @@ void CloneExchange::OnPollTick() {
     const int waiting = static_cast<int>(received_.size());
     ++polls_;
     if (AnswerBytes() >= expected_ && waiting == lastWaiting_) {
+        poll_->Stop();
         Accept();
         return;
     }
     lastWaiting_ = waiting;
-    if (polls_ >= timing_.maxPolls) {
-        FailStep();
-        return;
-    }
-    poll_->Start(timing_.pollInterval);
+    if (polls_ >= timing_.maxPolls) FailStep();
 }
 
 void CloneExchange::Accept() {

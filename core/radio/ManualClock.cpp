@@ -18,6 +18,11 @@ public:
         due_ = clock_->now_ + std::max(ms, 0);
         order_ = ++clock_->seq_;
         active_ = true;
+        every_ = 0;
+    }
+    void StartRepeating(int ms) override {
+        Start(ms);
+        every_ = std::max(ms, 1);
     }
     void Stop() override { active_ = false; }
     bool IsActive() const override { return active_; }
@@ -27,6 +32,7 @@ public:
     long long due_ = 0;
     long long order_ = 0;
     bool active_ = false;
+    int every_ = 0;  // repeating: the interval
 };
 
 ManualClock::ManualClock() = default;
@@ -59,7 +65,14 @@ bool ManualClock::FireNext() {
     ManualTimer* t = Earliest(timers_);
     if (!t) return false;
     now_ = std::max(now_, t->due_);
-    t->active_ = false;
+    if (t->every_ > 0) {
+        // Due again one interval after this tick was due; the tick may stop
+        // or restart it.
+        t->due_ += t->every_;
+        t->order_ = ++seq_;
+    } else {
+        t->active_ = false;
+    }
     auto tick = t->tick_;  // the tick may destroy the timer
     tick();
     return true;

@@ -97,7 +97,7 @@ void PortTest::OnEvent(CommEvent e) {
     collecting_ = true;
     polls_ = 0;
     last_ = 0;
-    poll_->Start(timing_.pollInterval);
+    poll_->StartRepeating(timing_.pollInterval);
 }
 
 void PortTest::OnPoll() {
@@ -122,11 +122,7 @@ void PortTest::OnPoll() {
         return;
     }
     last_ = waiting;
-    if (polls_ >= timing_.maxPolls) {
-        Finish(false);
-        return;
-    }
-    poll_->Start(timing_.pollInterval);
+    if (polls_ >= timing_.maxPolls) Finish(false);
 }
 
 void PortTest::Finish(bool answered) {

@@ -1,6 +1,8 @@
-// The exchange timers (core/radio/Timers.h) on QTimer: precise one-shot
-// timers ticking on the thread that owns them (the user-interface thread).
-// The CLI runs them in a QCoreApplication event loop.
+// The exchange timers (core/radio/Timers.h) in the Qt event loop, ticking
+// on the thread that owns them (the user-interface thread): on Linux a
+// timerfd watched by the loop, which ticks on time to the microsecond;
+// elsewhere a precise QTimer. The CLI runs them in a QCoreApplication event
+// loop.
 #pragma once
 
 #include <QElapsedTimer>

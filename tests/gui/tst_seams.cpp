@@ -1,5 +1,5 @@
 // The small GUI seams: Enter moving on like Tab, the character filter of the
-// text fields, the dialog filter text.
+// text fields, the dialog filter text, the exchanges' repeating timer.
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 #include <QtTest>
 
+#include "io/QtTimers.h"
 #include "ui/CharFilter.h"
 #include "ui/QtDialogs.h"
 #include "ui/SendTab.h"
@@ -22,6 +23,7 @@ private slots:
     void enterMovesOnFromListsOptionsAndChecks();
     void charFilterKeepsOnlyWhatTheFieldTakes();
     void filterText();
+    void repeatingTimerKeepsItsPace();
 };
 
 void TestSeams::enterMovesOnFromListsOptionsAndChecks() {
@@ -113,6 +115,28 @@ void TestSeams::charFilterKeepsOnlyWhatTheFieldTakes() {
 void TestSeams::filterText() {
     QCOMPARE(QtFilterText("DOV Data Files (*.dat)|*.dat"), QStringLiteral("DOV Data Files (*.dat)"));
     QCOMPARE(QtFilterText("DOV Data Files (*.dat)"), QStringLiteral("DOV Data Files (*.dat)"));
+}
+
+// The answer polls of an exchange stay 20 ms apart from the first answer
+// byte even when each is served late: 10 ticks that each keep the loop busy
+// for 12 ms still end near 200 ms, not at 10 x 32 ms.
+void TestSeams::repeatingTimerKeepsItsPace() {
+    rm427::QtTimerFactory timers;
+    QElapsedTimer clock;
+    int ticks = 0;
+    qint64 tenth = 0;
+    std::unique_ptr<rm427::Timer> poll;
+    poll = timers.CreateTimer([&] {
+        if (++ticks == 10) {
+            tenth = clock.elapsed();
+            poll->Stop();
+        }
+        QThread::msleep(12);
+    });
+    clock.start();
+    poll->StartRepeating(20);
+    QTRY_VERIFY_WITH_TIMEOUT(ticks == 10 && !poll->IsActive(), 3000);
+    QVERIFY2(tenth >= 200 && tenth < 260, QByteArray::number(tenth).constData());
 }
 
 QTEST_MAIN(TestSeams)
