@@ -23,12 +23,29 @@ std::string LoadText(int language, int n) {
 }
 
 std::string FillText(std::string text, const std::vector<std::string>& args) {
-    for (std::size_t i = args.size(); i-- > 0;) {  // %10 before %1
-        const std::string key = "%" + std::to_string(i + 1);
-        for (auto p = text.find(key); p != std::string::npos; p = text.find(key, p + args[i].size()))
-            text.replace(p, key.size(), args[i]);
+    // One pass over the text: what an argument brings (a channel name with
+    // "%1" in it) is never taken for a place of its own.
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        std::size_t arg = 0, end = 0, n = 0;
+        // %10 before %1: the longest number that names an argument.
+        for (std::size_t j = i + 1; text[i] == '%' && j < text.size() && j <= i + 2; ++j) {
+            if (text[j] < '0' || text[j] > '9') break;
+            n = n * 10 + static_cast<std::size_t>(text[j] - '0');
+            if (n >= 1 && n <= args.size()) {
+                arg = n;
+                end = j;
+            }
+        }
+        if (arg) {
+            out += args[arg - 1];
+            i = end;
+        } else {
+            out += text[i];
+        }
     }
-    return text;
+    return out;
 }
 
 std::string CountText(int language, int n, long long count) {

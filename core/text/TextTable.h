@@ -23,7 +23,8 @@ const char* FindTextEntry(int entry);
 // gives an empty text (a program error, never a user's).
 std::string LoadText(int language, int n);
 
-// Replaces %1, %2, ... in text by args in order.
+// Replaces %1, %2, ... in text by args in order; what the args bring is
+// taken as it is.
 std::string FillText(std::string text, const std::vector<std::string>& args);
 
 // Text n with %1 replaced by count. English says "1 channel", not "1

@@ -50,6 +50,15 @@ TEST(TextTable, CountsReadNaturally) {
         EXPECT_EQ(rm427::CountText(1, n, 1), rm427::FillText(LoadText(1, n), {"1"})) << n;
 }
 
+// What an argument brings is taken as it is (a channel named "%1" stays
+// "%1"); %10 is the tenth argument where there is one.
+TEST(TextTable, FillTextTakesArgumentsAsTheyAre) {
+    EXPECT_EQ(rm427::FillText("%1 -> %2 (%3)", {"%2", "50%1", "x"}), "%2 -> 50%1 (x)");
+    const std::vector<std::string> ten{"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"};
+    EXPECT_EQ(rm427::FillText("%10%1 100%", ten), "ja 100%");
+    EXPECT_EQ(rm427::FillText("%10 %2", {"x"}), "x0 %2");
+}
+
 // No two captions that are live together answer the same Alt key, in either
 // language; and the check does see a clash ("&Clone" and "&Close").
 TEST(AccessKeys, NoClashInEitherLanguage) {
