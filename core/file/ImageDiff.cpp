@@ -20,9 +20,13 @@ std::string Hex(unsigned v, int digits) {
     return buf;
 }
 
+constexpr int kTextChannelLine = 3540;  // channel %1: %2 %3 -> %4
+constexpr int kTextSettingLine = 3541;  // setting %1: %2 -> %3
+constexpr int kTextByteLine = 3542;     // byte 0x%1: %2 -> %3
+
 }  // namespace
 
-std::vector<std::string> DiffImages(const CodeplugImage& a, const CodeplugImage& b) {
+std::vector<std::string> DiffImages(const CodeplugImage& a, const CodeplugImage& b, int language) {
     std::vector<std::string> out;
     std::set<int> explained;  // offsets whose difference a line above shows
 
@@ -33,10 +37,11 @@ std::vector<std::string> DiffImages(const CodeplugImage& a, const CodeplugImage&
         if (x.SameValue(y)) continue;
         bool any = false;
         for (int c = colRxFreq; c < kChannelColumns; ++c) {
-            const std::string from = ChannelCell(x, c, 0), to = ChannelCell(y, c, 0);
+            const std::string from = ChannelCell(x, c, language), to = ChannelCell(y, c, language);
             if (from == to) continue;
-            out.push_back("channel " + std::to_string(n) + ": " + LoadText(0, ChannelColumnOf(c).title) +
-                          " " + Quote(from) + " -> " + Quote(to));
+            out.push_back(FillText(LoadText(language, kTextChannelLine),
+                                   {std::to_string(n), LoadText(language, ChannelColumnOf(c).title),
+                                    Quote(from), Quote(to)}));
             any = true;
         }
         if (any)
@@ -44,12 +49,12 @@ std::vector<std::string> DiffImages(const CodeplugImage& a, const CodeplugImage&
     }
 
     // Settings: each field of the listing, with the bytes (and bits) it is read from.
-    const auto la = SettingsListing(a, 0), lb = SettingsListing(b, 0);
+    const auto la = SettingsListing(a, language), lb = SettingsListing(b, language);
     int shownMask[kImageSize] = {};
     for (int i = 0; i < settings::kListedCount && i < kSettingsFields; ++i) {
         if (la[i].second == lb[i].second) continue;
-        out.push_back("setting " + la[i].first + ": " + Quote(la[i].second) + " -> " +
-                      Quote(lb[i].second));
+        out.push_back(FillText(LoadText(language, kTextSettingLine),
+                               {la[i].first, Quote(la[i].second), Quote(lb[i].second)}));
         const settings::ListedField& f = settings::kListed[i];
         for (int k = 0; k < f.bytes; ++k) shownMask[f.first.offset + k] |= f.first.mask;
     }
@@ -59,8 +64,8 @@ std::vector<std::string> DiffImages(const CodeplugImage& a, const CodeplugImage&
         const int d = a[i] ^ b[i];
         if (!d || explained.count(i)) continue;
         if ((d & ~shownMask[i]) == 0) continue;
-        out.push_back("byte 0x" + Hex(static_cast<unsigned>(i), 3) + ": " + Hex(a[i], 2) + " -> " +
-                      Hex(b[i], 2));
+        out.push_back(FillText(LoadText(language, kTextByteLine),
+                               {Hex(static_cast<unsigned>(i), 3), Hex(a[i], 2), Hex(b[i], 2)}));
     }
     return out;
 }

@@ -18,7 +18,10 @@ namespace rm427 {
 //   channel 3: Rx Freq "145.50000" -> "146.00000"
 //   setting SQ Level: "2" -> "5"
 //   byte 0x3D2: F4 -> F0
-// Empty when the images are equal. Texts are English.
-std::vector<std::string> DiffImages(const CodeplugImage& a, const CodeplugImage& b);
+// Empty when the images are equal. The lines, column titles, setting names
+// and shown values are in the language asked for: English for rm427-cli
+// (its diff and write --preview print these lines as scripts know them),
+// the window's language where a window shows them.
+std::vector<std::string> DiffImages(const CodeplugImage& a, const CodeplugImage& b, int language = 0);
 
 }  // namespace rm427

@@ -53,8 +53,9 @@ CodeplugImage VerifiedImage(const CodeplugImage& sent, const CodeplugImage& read
     return v;
 }
 
-std::vector<std::string> VerifyDifferences(const CodeplugImage& sent, const CodeplugImage& readBack) {
-    return DiffImages(sent, VerifiedImage(sent, readBack));
+std::vector<std::string> VerifyDifferences(const CodeplugImage& sent, const CodeplugImage& readBack,
+                                           int language) {
+    return DiffImages(sent, VerifiedImage(sent, readBack), language);
 }
 
 std::string VerifySummary(int language, std::size_t differences) {

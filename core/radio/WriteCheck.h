@@ -42,9 +42,11 @@ std::vector<std::string> BandCheckReport(int language, int low, int high,
 // byte that the read fetched and the write sent taken from readBack.
 CodeplugImage VerifiedImage(const CodeplugImage& sent, const CodeplugImage& readBack);
 
-// The differences between what was sent and what was read back (English, as
-// rm427-cli diff lists them); empty when the radio holds what was written.
-std::vector<std::string> VerifyDifferences(const CodeplugImage& sent, const CodeplugImage& readBack);
+// The differences between what was sent and what was read back (as
+// DiffImages lists them, in the language asked for); empty when the radio
+// holds what was written.
+std::vector<std::string> VerifyDifferences(const CodeplugImage& sent, const CodeplugImage& readBack,
+                                           int language = 0);
 
 // "Verified: ..." or "Verify failed: ... (N differences)", in the given language.
 std::string VerifySummary(int language, std::size_t differences);

@@ -91,8 +91,9 @@ std::string CheckLineText(int language, const CheckLine& line) {
     return FillText(LoadText(language, n), {line.text});
 }
 
-std::vector<std::string> WriteChanges(const CodeplugImage& radio, const CodeplugImage& sendImage) {
-    return DiffImages(VerifiedImage(sendImage, radio), sendImage);
+std::vector<std::string> WriteChanges(const CodeplugImage& radio, const CodeplugImage& sendImage,
+                                      int language) {
+    return DiffImages(VerifiedImage(sendImage, radio), sendImage, language);
 }
 
 CodeplugImage PlannedSendImage(const CodeplugImage& image, int low, int high) {
@@ -251,7 +252,7 @@ void WriteJob::OnExchangeDone(CloneOutcome o) {
             Finish(Outcome::VerifyFailed);
             return;
         }
-        result_.verifyDiffs = VerifyDifferences(result_.sent, exchange_->ReadImage());
+        result_.verifyDiffs = VerifyDifferences(result_.sent, exchange_->ReadImage(), opt_.language);
         if (result_.verifyDiffs.empty()) Finish(Outcome::Written);
         else MaybeRestore(RestoreReason::VerifyDiffers, Outcome::VerifyDiffers);
         return;
@@ -271,7 +272,7 @@ void WriteJob::OnExchangeDone(CloneOutcome o) {
             Finish(Outcome::RestoreFailed);
             return;
         }
-        result_.restoreDiffs = VerifyDifferences(result_.backup, exchange_->ReadImage());
+        result_.restoreDiffs = VerifyDifferences(result_.backup, exchange_->ReadImage(), opt_.language);
         Finish(result_.restoreDiffs.empty() ? Outcome::Restored : Outcome::RestoreFailed);
         return;
     default: return;
@@ -290,8 +291,8 @@ void WriteJob::AfterBackup() {
         Finish(Outcome::Cancelled);
         return;
     }
-    result_.changes =
-        WriteChanges(result_.backup, PlannedSendImage(image_, result_.probe.low, result_.probe.high));
+    result_.changes = WriteChanges(
+        result_.backup, PlannedSendImage(image_, result_.probe.low, result_.probe.high), opt_.language);
     if (opt_.previewOnly) {
         Finish(Outcome::Previewed);
         return;

@@ -51,8 +51,9 @@ std::string CheckLineText(int language, const CheckLine& line);
 
 // What will change in the radio: the differences (as rm427-cli diff lists
 // them) between what the radio holds and what will be sent, over the bytes
-// that the read fetches and the write sends.
-std::vector<std::string> WriteChanges(const CodeplugImage& radio, const CodeplugImage& sendImage);
+// that the read fetches and the write sends; in the language asked for.
+std::vector<std::string> WriteChanges(const CodeplugImage& radio, const CodeplugImage& sendImage,
+                                      int language = 0);
 
 // What the write will send for image, given the radio's band (the 0xE91
 // rule and the band check), without sending it.
@@ -84,7 +85,7 @@ public:
         bool checkOnly = false;    // stop after the check
         bool previewOnly = false;  // stop after the changes are known (needs backup)
         bool confirm = true;       // ask confirmChanges before writing
-        int language = 0;          // of the check's lines
+        int language = 0;          // of the check's lines and the lists of differences
     };
     enum class RestoreReason { WriteFailed, VerifyDiffers };
     struct Result {

@@ -505,6 +505,14 @@ const TextEntry kTextTable[] = {
     {4530, "没有信道在电台频段 %1 之内：电台将被写成空白。"},
     {3531, "Write 1 change to the radio?"},
     {4531, "向电台写入 1 处更改吗？"},
+    // One difference between two images (what a write changes, what a verify
+    // or a comparison finds): the channel, its column, the two values.
+    {3540, "channel %1: %2 %3 -> %4"},
+    {4540, "信道 %1：%2 %3 -> %4"},
+    {3541, "setting %1: %2 -> %3"},
+    {4541, "设置 %1：%2 -> %3"},
+    {3542, "byte 0x%1: %2 -> %3"},
+    {4542, "字节 0x%1：%2 -> %3"},
     // The history of reads, writes and saves.
     {3210, "No copy could be kept in the history (%1). Work goes on without it."},
     {4210, "无法在历史记录中保存副本（%1）。工作将继续进行。"},

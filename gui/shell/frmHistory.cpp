@@ -101,7 +101,7 @@ void frmHistory::Compare() {
     CodeplugImage image{};
     HistoryEntry e;
     if (!Selected(image, e)) return;
-    const auto lines = DiffImages(state_.Image, image);
+    const auto lines = DiffImages(state_.Image, image, state_.Language);
     QString body = QString::fromStdString(
         FillText(LoadText(state_.Language, lines.empty() ? 3224 : 3227), {e.time + " " + e.source}));
     for (const std::string& l : lines) body += QLatin1Char('\n') + QString::fromStdString(l);

@@ -44,6 +44,13 @@ TEST(ImageDiff, ChannelsSettingsAndBytes) {
         "byte 0xEB6: 02 -> 05",
     };
     EXPECT_EQ(DiffImages(a, s.Image), expected);
+
+    // A window in Chinese lists the same differences in Chinese.
+    const std::vector<std::string> zh = DiffImages(a, s.Image, 1);
+    ASSERT_EQ(zh.size(), expected.size());
+    EXPECT_EQ(zh[0], "信道 3：接收频率 \"145.50000\" -> \"146.00000\"");
+    EXPECT_EQ(zh[3], "设置 静噪电平：\"2\" -> \"5\"");
+    EXPECT_EQ(zh[5], "字节 0x3D2：FF -> F0");
 }
 
 TEST(ImageDiff, ChangesTheViewsDoNotShowAreListedByOffset) {
