@@ -312,8 +312,10 @@ bool frmClone::OfferRestore(WriteJob::RestoreReason why, const WriteJob::Result&
     if (stopping_) return false;  // the program is ending: no new exchange
     const int lang = state_.Language;
     std::string text;
+    // A verify that found differences is what the offer is about: the box
+    // with the error icon does not open with "Writing completed!".
     if (why == WriteJob::RestoreReason::WriteFailed) text = LoadText(lang, 3521);
-    else text = LoadText(lang, 1333) + "\n" + VerifySummary(lang, r.verifyDiffs.size());
+    else text = VerifySummary(lang, r.verifyDiffs.size());
     text += "\n" + LoadText(lang, 3522);
     show();
     const MsgAnswer a = Report(text, MsgIcon::Critical, r.verifyDiffs, MsgButtons::OkCancel,
