@@ -475,10 +475,6 @@ void ChannelForm::EditCell() {
     if (row < 1 || row > model_->rowCount()) return;
     editRow_ = row;
     editCol_ = col;
-    // The editor floats over its cell: it says which one it edits.
-    const QString name = model_->CellName(row, col, false);
-    txt_->setAccessibleName(name);
-    for (QComboBox* c : cbo_) c->setAccessibleName(name);
     switch (col) {
     case colRxFreq:
     case colTxFreq:
@@ -504,6 +500,8 @@ void ChannelForm::OpenText(const QString& text, bool selectAll) {
     if (selectAll) txt_->selectAll();
     else txt_->setCursorPosition(static_cast<int>(txt_->text().size()));
     txtOpen_ = true;
+    // The editor floats over its cell: it says which one it edits.
+    txt_->setAccessibleName(model_->CellName(editRow_, editCol_, false));
     PlaceEditors();
     txt_->show();
     txt_->raise();
@@ -512,6 +510,7 @@ void ChannelForm::OpenText(const QString& text, bool selectAll) {
 
 void ChannelForm::OpenCombo(int index) {
     QComboBox* c = cbo_[index];
+    c->setAccessibleName(model_->CellName(editRow_, editCol_, false));
     const Channel ch = ChannelOf(editRow_);
     if (index == 0) {
         c->setItemText(0, QString::fromStdString(NewChannelText(state_.Language, colDecode)));
@@ -549,6 +548,9 @@ void ChannelForm::ValidateText() {
     if (!txtOpen_) return;
     txtOpen_ = false;
     const std::string text = txt_->text().toStdString();
+    // The grid takes the focus before the editor goes, or it passes on to
+    // CH Up for a moment and a screen reader announces that button.
+    if (txt_->hasFocus()) grid_->setFocus();
     txt_->hide();
     Channel ch = ChannelOf(editRow_);
     const bool outOfRange = CommitChannelText(state_, ch, editCol_, text);
@@ -559,6 +561,7 @@ void ChannelForm::ValidateText() {
 void ChannelForm::ValidateCombo(int index) {
     if (!cboOpen_[index]) return;
     cboOpen_[index] = false;
+    if (cbo_[index]->hasFocus()) grid_->setFocus();
     cbo_[index]->hide();
     const int picked = cbo_[index]->currentIndex();
     if (picked < 0) return;
@@ -622,8 +625,8 @@ bool ChannelForm::TextKey(QKeyEvent* key) {
     if (key->key() == Qt::Key_Escape) {
         // Closed without a change: the cell keeps its text.
         txtOpen_ = false;
-        txt_->hide();
         grid_->setFocus();
+        txt_->hide();
         return true;
     }
     if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
@@ -644,8 +647,8 @@ bool ChannelForm::TextKey(QKeyEvent* key) {
 bool ChannelForm::ComboKey(int index, QKeyEvent* key) {
     if (key->key() == Qt::Key_Escape) {
         cboOpen_[index] = false;
-        cbo_[index]->hide();
         grid_->setFocus();
+        cbo_[index]->hide();
         return true;
     }
     if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
