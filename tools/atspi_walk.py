@@ -3,7 +3,10 @@
 and lists every control it could focus or press that has no name.
 
 Run by tools/atspi-walk.sh (which starts the display, the bus and the
-program); exit status 1 when an unnamed control is found."""
+program); exit status 1 when an unnamed control is found. With --focus it
+prints what is focused (a table's current cell too); with --cells N the
+first N headers and cells of each table; with --listen S, every focus
+event for S seconds."""
 import sys
 import time
 
@@ -47,11 +50,92 @@ def walk(node, path, out, named):
         walk(node.getChildAtIndex(i), here, out, named)
 
 
+def focused(node):
+    """The object that has the keyboard focus below node, or None."""
+    try:
+        state = node.getState()
+        if not state.contains(pyatspi.STATE_SHOWING) and node.getRole() != pyatspi.ROLE_APPLICATION:
+            return None
+        if node.getRole() not in SKIP_BELOW:
+            for i in range(node.childCount):
+                found = focused(node.getChildAtIndex(i))
+                if found is not None:  # the deepest: a window holding the focus says so too
+                    return found
+        if state.contains(pyatspi.STATE_FOCUSED):
+            return node
+    except Exception:
+        pass
+    return None
+
+
+def say_focus(app):
+    """What a screen reader announces for the focused control; in a table,
+    its current cell."""
+    node = focused(app)
+    if node is None:
+        print("focus: nothing")
+        return
+    line = f"focus: {node.getRoleName()} {node.name!r}"
+    if node.getRole() == pyatspi.ROLE_TABLE:
+        for i in range(node.childCount):
+            cell = node.getChildAtIndex(i)
+            if cell.getState().contains(pyatspi.STATE_FOCUSED):
+                line += f" / {cell.getRoleName()} {cell.name!r}"
+                break
+    print(line)
+
+
+def listen(seconds):
+    """Prints each object that takes the focus for the given time, as a
+    screen reader hears of it: the floating cell editors are not children of
+    the grid's table, only their focus events reach the reader."""
+    from gi.repository import GLib
+
+    def on_focus(event):
+        if event.detail1 == 1 and event.host_application.name == "rm427":
+            src = event.source
+            print(f"focus event: {src.getRoleName()} {src.name!r}", flush=True)
+
+    pyatspi.Registry.registerEventListener(on_focus, "object:state-changed:focused")
+    GLib.timeout_add(int(seconds * 1000), pyatspi.Registry.stop)
+    pyatspi.Registry.start()
+
+
+def say_cells(app, count):
+    """The first headers and cells of every showing table, as read."""
+    def tables(node):
+        try:
+            if not node.getState().contains(pyatspi.STATE_SHOWING) and \
+                    node.getRole() != pyatspi.ROLE_APPLICATION:
+                return
+            if node.getRole() == pyatspi.ROLE_TABLE:
+                yield node
+                return
+            for i in range(node.childCount):
+                yield from tables(node.getChildAtIndex(i))
+        except Exception:
+            return
+    for table in tables(app):
+        print(f"table {table.name!r}: {table.childCount} children")
+        for i in range(min(count, table.childCount)):
+            child = table.getChildAtIndex(i)
+            print(f"  {child.getRoleName()} {child.name!r}")
+
+
 def main():
     app = find_app(sys.argv[1] if len(sys.argv) > 1 else "rm427")
     if app is None:
         print("rm427 is not on the accessibility bus")
         return 2
+    if len(sys.argv) > 3 and sys.argv[2] == "--listen":
+        listen(float(sys.argv[3]))
+        return 0
+    if len(sys.argv) > 2 and sys.argv[2] == "--focus":
+        say_focus(app)
+        return 0
+    if len(sys.argv) > 3 and sys.argv[2] == "--cells":
+        say_cells(app, int(sys.argv[3]))
+        return 0
     unnamed, named = [], []
     walk(app, "", unnamed, named)
     for line in named:
