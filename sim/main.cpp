@@ -31,7 +31,11 @@ void Usage(std::ostream& os) {
           "                   garbage, delay, hangup, flip (a write stored with one\n"
           "                   bit changed, yet acknowledged), noise (stray bytes\n"
           "                   instead of the answer); may be repeated\n"
-          "  --link PATH      also make PATH a symbolic link to the pseudo-terminal\n";
+          "  --link PATH      also make PATH a symbolic link to the pseudo-terminal\n"
+          "  --new-radio      a new radio per session: once a write has been read\n"
+          "                   back, the next access word meets the next radio (its\n"
+          "                   number in the identification, the memory as at the\n"
+          "                   start); --save FILE then saves radio N as FILE-N\n";
 }
 
 bool Num(const char* s, int& v) {
@@ -86,6 +90,11 @@ int main(int argc, char** argv) {
                 return 2;
             }
             radio.With([&](RadioModel& m) { m.faults.push_back(f); });
+        } else if (a == "--new-radio") {
+            radio.With([](RadioModel& m) {
+                m.newRadioEachSession = true;
+                m.onNewRadio = [](int number) { std::cout << "radio " << number << std::endl; };
+            });
         } else if (a == "--link") {
             link = value();
         } else {
@@ -98,7 +107,9 @@ int main(int argc, char** argv) {
         radio.With([&](RadioModel& m) {
             m.onWriteFinished = [&m, save] {
                 std::string err;
-                if (SaveMemory(save, m, err)) std::cout << "saved " << save << std::endl;
+                const std::string path =
+                    m.newRadioEachSession ? RadioSavePath(save, m.radioNumber) : save;
+                if (SaveMemory(path, m, err)) std::cout << "saved " << path << std::endl;
                 else std::cerr << "rm427-sim: " << err << std::endl;
             };
         });

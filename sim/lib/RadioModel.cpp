@@ -29,6 +29,8 @@ void RadioModel::AddCommand(std::unique_ptr<SimCommand> command) {
 
 Bytes RadioModel::Identification() const {
     Bytes id = {'R', 'M', '-', '4', '2', '7', 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
+    if (newRadioEachSession)
+        for (int i = 0; i < 4; ++i) id[10 + i] = static_cast<std::uint8_t>(radioNumber >> (24 - 8 * i));
     id.push_back(static_cast<std::uint8_t>(bandLow >> 8));
     id.push_back(static_cast<std::uint8_t>(bandLow & 0xFF));
     id.push_back(static_cast<std::uint8_t>(bandHigh >> 8));
@@ -136,6 +138,18 @@ void RadioModel::Receive(const Bytes& data, std::vector<SimAction>& actions) {
         if (kind == "access") {
             step_ = 0;
             wroteSinceAccess_ = false;
+            readSinceAccess_ = false;
+            if (newRadioEachSession && !haveFresh_) {
+                fresh_ = memory;
+                haveFresh_ = true;
+            }
+            if (newRadioEachSession && swapDue_) {
+                swapDue_ = wroteThisRadio_ = false;
+                memory = fresh_;
+                ClearWritten();
+                ++radioNumber;
+                if (onNewRadio) onNewRadio(radioNumber);
+            }
         } else {
             ++step_;
         }
@@ -154,9 +168,12 @@ void RadioModel::Receive(const Bytes& data, std::vector<SimAction>& actions) {
         }
 
         Bytes answer = Handle(kind, command, frame, fault);
+        if (kind == "read") readSinceAccess_ = true;
         if (kind == "done") {
             if (wroteSinceAccess_ && onWriteFinished) onWriteFinished();
-            wroteSinceAccess_ = false;
+            if (readSinceAccess_ && wroteThisRadio_) swapDue_ = true;
+            wroteThisRadio_ = wroteThisRadio_ || wroteSinceAccess_;
+            wroteSinceAccess_ = readSinceAccess_ = false;
         }
         if (fault && !answer.empty()) {
             switch (fault->kind) {

@@ -93,6 +93,14 @@ public:
     std::vector<Fault> faults;
     // Called after a closing word that followed at least one stored write.
     std::function<void()> onWriteFinished;
+    // A new radio per session, as on a bench where radio after radio is
+    // programmed: once a write has been read back (a session of reads after
+    // one that stored writes), the next access word meets the next radio -
+    // radioNumber one more, shown in bytes 10-13 of the identification, and
+    // the memory as it was at the first access word. onNewRadio is told.
+    bool newRadioEachSession = false;
+    int radioNumber = 1;
+    std::function<void(int number)> onNewRadio;
 
     // Feeds received bytes; every completed frame adds its action.
     void Receive(const Bytes& data, std::vector<SimAction>& actions);
@@ -123,6 +131,11 @@ private:
     std::vector<std::unique_ptr<SimCommand>> commands_;
     int step_ = -1;
     bool wroteSinceAccess_ = false;
+    bool readSinceAccess_ = false;
+    bool wroteThisRadio_ = false;
+    bool swapDue_ = false;
+    bool haveFresh_ = false;
+    std::array<std::uint8_t, kMemorySize> fresh_{};
 };
 
 // Installs the extra commands (see above). Defined in Extensions.cpp.

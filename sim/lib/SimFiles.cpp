@@ -94,4 +94,11 @@ bool ParseFault(const std::string& text, Fault& fault, std::string& error) {
     return true;
 }
 
+std::string RadioSavePath(const std::string& path, int n) {
+    const auto slash = path.find_last_of('/');
+    auto dot = path.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) dot = path.size();
+    return path.substr(0, dot) + "-" + std::to_string(n) + path.substr(dot);
+}
+
 }  // namespace rm427::sim

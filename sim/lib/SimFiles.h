@@ -13,6 +13,10 @@ bool LoadMemory(const std::string& path, RadioModel& radio, std::string& error);
 // Saved as every program saves (file/FileIo.h): a failure leaves the old file.
 bool SaveMemory(const std::string& path, const RadioModel& radio, std::string& error);
 
+// The file of radio number n when every radio is saved on its own:
+// "out.dat" gives "out-3.dat".
+std::string RadioSavePath(const std::string& path, int n);
+
 // Parses a fault description KIND[@STEP][*TIMES][:MS], KIND one of none,
 // noanswer, nak, short, garbage, delay, hangup, flip; STEP -1 or absent = every
 // frame; TIMES absent = once, -1 = always.
