@@ -18,7 +18,9 @@ namespace rm427 {
 namespace fs = std::filesystem;
 
 namespace {
-const char* const kKinds[] = {"read", "write", "save", "before-write"};
+const char* const kKinds[] = {"read", "write", "save", "before-write", "fleet"};
+constexpr int kKindCount = 5;
+const char* Extension(HistoryKind kind) { return kind == HistoryKind::Fleet ? ".csv" : ".dat"; }
 
 bool IsDigits(const std::string& s, std::size_t from, std::size_t n) {
     if (from + n > s.size()) return false;
@@ -79,22 +81,22 @@ std::string HistoryEntryName(const HistoryTime& t, HistoryKind kind, const std::
         safe += ch;
         i += n;
     }
-    return std::string(stamp) + "_" + HistoryKindName(kind) + "_" + safe + ".dat";
+    return std::string(stamp) + "_" + HistoryKindName(kind) + "_" + safe + Extension(kind);
 }
 
 bool ParseHistoryEntryName(const std::string& name, HistoryEntry& e) {
-    // 8 digits - 6 digits - 3 digits _ kind _ source .dat
+    // 8 digits - 6 digits - 3 digits _ kind _ source .dat (.csv for a fleet log)
     if (name.size() < 24 || !IsDigits(name, 0, 8) || name[8] != '-' || !IsDigits(name, 9, 6) ||
         name[15] != '-' || !IsDigits(name, 16, 3) || name[19] != '_')
         return false;
-    if (name.size() < 4 || name.compare(name.size() - 4, 4, ".dat") != 0) return false;
     const auto bar = name.find('_', 20);
     if (bar == std::string::npos || bar + 4 > name.size()) return false;
     const std::string kind = name.substr(20, bar - 20);
     int k = -1;
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < kKindCount; ++i)
         if (kind == kKinds[i]) k = i;
-    if (k < 0) return false;
+    if (k < 0 || name.compare(name.size() - 4, 4, Extension(static_cast<HistoryKind>(k))) != 0)
+        return false;
     e.kind = static_cast<HistoryKind>(k);
     e.source = name.substr(bar + 1, name.size() - 4 - bar - 1);
     e.time = name.substr(0, 4) + "-" + name.substr(4, 2) + "-" + name.substr(6, 2) + " " +

@@ -21,10 +21,11 @@ namespace rm427 {
 
 constexpr std::size_t kHistoryKeep = 500;
 
-// BeforeWrite: what the radio held, read just before a write.
-enum class HistoryKind { Read, Write, Save, BeforeWrite };
+// BeforeWrite: what the radio held, read just before a write. Fleet: the log
+// of a run of Program Many Radios, a CSV file (".csv", not a data file).
+enum class HistoryKind { Read, Write, Save, BeforeWrite, Fleet };
 
-// "read", "write", "save", "before-write".
+// "read", "write", "save", "before-write", "fleet".
 const char* HistoryKindName(HistoryKind kind);
 
 struct HistoryEntry {
@@ -40,7 +41,7 @@ struct HistoryTime {
     static HistoryTime Now();
 };
 
-// The entry's file name. source is reduced to its last path component, and
+// The entry's file name (".csv" for a fleet log, ".dat" otherwise). source is reduced to its last path component, and
 // to characters safe in a file name on every system.
 std::string HistoryEntryName(const HistoryTime& t, HistoryKind kind, const std::string& source);
 // Reads a name made by HistoryEntryName; false for any other file.

@@ -113,6 +113,7 @@ void PortTest::OnPoll() {
             if (low >= kLowestBand && low < high && high <= kHighestBand) {
                 result_.low = low;
                 result_.high = high;
+                result_.identification.assign(a, a + 14);
                 Finish(true);
                 return;
             }

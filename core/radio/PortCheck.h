@@ -52,6 +52,7 @@ public:
         int low = 0, high = 0;                 // 0.1 MHz
         std::string error;                     // the port's description when it did not open
         LineReply reply = LineReply::Silence;  // when it did not answer
+        Bytes identification;                  // the 14 bytes before the band limits
     };
     PortTest(SerialPort& port, TimerFactory& timers, int comPort,
              std::function<void(const Result&)> done, CloneTiming timing = {});
