@@ -6,6 +6,7 @@
 #include "channels/ChannelRows.h"
 #include "file/History.h"
 #include "io/HistoryFolder.h"
+#include "radio/Fleet.h"
 
 namespace rm427::cli {
 namespace {
@@ -20,7 +21,14 @@ int Run(const Args& args) {
     for (const HistoryEntry& e : ListHistory(folder)) {
         std::string band = "?", channels = "?";
         CodeplugImage image{};
-        if (LoadHistoryEntry(e, image)) {
+        if (e.kind == HistoryKind::Fleet) {
+            // A fleet run's log: the radios it names and how many were verified.
+            const FleetLogSummary sum = SummarizeFleetLog(e.path);
+            band = "-";
+            if (sum.ok)
+                channels = std::to_string(sum.radios) + " radios, " + std::to_string(sum.verified) +
+                           " verified";
+        } else if (LoadHistoryEntry(e, image)) {
             band = ImageBandText(image);
             channels = std::to_string(ProgrammedChannels(image));
         }
@@ -32,9 +40,12 @@ int Run(const Args& args) {
 
 const CliCommand kHistory("history",
                           "List the copies kept at every read, write and save, newest first.\n"
-                          "One line per entry, tab-separated: time, kind (read, write, save),\n"
-                          "the data file concerned, band, programmed channels, and the copy's\n"
-                          "path (a data file; open it, diff it or write it like any other).\n"
+                          "One line per entry, tab-separated: time, kind (read, write, save,\n"
+                          "before-write, fleet), the data file concerned, band, programmed\n"
+                          "channels, and the copy's path (a data file; open it, diff it or write\n"
+                          "it like any other). A fleet entry is the CSV log of a run of\n"
+                          "rm427-cli fleet or Program Many Radios: band \"-\", and in place of the\n"
+                          "channels the radios it names and how many were verified.\n"
                           "The copies live in the program's data folder, folder \"history\"\n"
                           "(on Linux ~/.local/share/rm427/history); the newest 500 are kept.",
                           "history", Run);
