@@ -121,6 +121,7 @@ MDIForm1::MDIForm1(Module1& state, MessageBoxes& boxes, FileDialogs& files, QWid
         {QStringLiteral("miExit"), {false, &MDIForm1::CmdExit}},
         {QStringLiteral("miImportChannels"), {true, &MDIForm1::CmdImportChannels}},
         {QStringLiteral("miHistory"), {true, &MDIForm1::CmdHistory}},
+        {QStringLiteral("miFleet"), {true, &MDIForm1::CmdFleet}},
         {QStringLiteral("miExportChannels"), {true, &MDIForm1::CmdExportChannels}},
         {QStringLiteral("miUndo"), {false, &MDIForm1::CmdUndo}},
         {QStringLiteral("miRedo"), {false, &MDIForm1::CmdRedo}},
@@ -231,6 +232,7 @@ void MDIForm1::ApplyLanguage() {
     ApplyChannelFileCaptions();
     RefreshUndoCaptions();
     ApplyHistoryCaption();
+    ApplyFleetCaption();
     qtTexts_->Apply(state_.Language);
     if (demoPort_ > 0) ShowDemoPanel(demoPort_);
     bar_->SetToolCheck(QStringLiteral("miLanguage"), QStringLiteral("miEnglish"), state_.Language == 0);

@@ -151,6 +151,9 @@ private:
     void CmdHistory();
     void ApplyHistoryCaption();
     bool OpenHistoryCopy(const CodeplugImage& image);
+    // Program > Program Many Radios... (MDIForm1_fleet.cpp).
+    void CmdFleet();
+    void ApplyFleetCaption();
     // The recent files (MDIForm1_recent.cpp).
     void AddRecentFile(const QString& path);
     void StoreRecentFiles(const QStringList& files);

@@ -3,6 +3,7 @@
 #include "channels/ChannelRows.h"
 
 #include <QDialogButtonBox>
+#include <QFile>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -12,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "file/ImageDiff.h"
+#include "radio/Fleet.h"
 #include "radio/WriteCheck.h"
 #include "text/TextTable.h"
 
@@ -59,9 +61,22 @@ void frmHistory::Fill() {
     entries_ = ListHistory(folder_);
     list_->clear();
     for (const HistoryEntry& e : entries_) {
+        auto* item = new QTreeWidgetItem(list_);
+        item->setToolTip(0, QString::fromStdString(e.path));
+        if (e.kind == HistoryKind::Fleet) {
+            // A run of Program Many Radios: its log, not a codeplug.
+            const FleetLogSummary sum = SummarizeFleetLog(e.path);
+            item->setText(0, QString::fromStdString(e.time));
+            item->setText(1, QString::fromStdString(LoadText(state_.Language, 3978)));
+            item->setText(2, QString::fromStdString(e.source));
+            item->setText(4, sum.ok ? QString::fromStdString(FillText(
+                                          LoadText(state_.Language, 3979),
+                                          {std::to_string(sum.radios), std::to_string(sum.verified)}))
+                                    : QStringLiteral("?"));
+            continue;
+        }
         CodeplugImage image{};
         const bool ok = LoadHistoryEntry(e, image);
-        auto* item = new QTreeWidgetItem(list_);
         item->setText(0, QString::fromStdString(e.time));
         item->setText(
             1, QString::fromStdString(LoadText(state_.Language, e.kind == HistoryKind::BeforeWrite
@@ -70,7 +85,6 @@ void frmHistory::Fill() {
         item->setText(2, QString::fromStdString(e.source));
         item->setText(3, ok ? QString::fromStdString(ImageBandText(image)) : QStringLiteral("?"));
         item->setText(4, ok ? QString::number(ProgrammedChannels(image)) : QStringLiteral("?"));
-        item->setToolTip(0, QString::fromStdString(e.path));
     }
     if (!entries_.empty()) list_->setCurrentItem(list_->topLevelItem(0));
     else {
@@ -93,6 +107,16 @@ bool frmHistory::Selected(CodeplugImage& image, HistoryEntry& entry) {
 void frmHistory::Open() {
     CodeplugImage image{};
     HistoryEntry e;
+    const int row = list_->indexOfTopLevelItem(list_->currentItem());
+    if (row >= 0 && row < static_cast<int>(entries_.size()) &&
+        entries_[row].kind == HistoryKind::Fleet) {
+        // A fleet run's log is shown as it stands.
+        QFile file(QString::fromStdString(entries_[row].path));
+        file.open(QIODevice::ReadOnly);
+        ShowText(QStringLiteral("frmFleetLog"), QString::fromStdString(entries_[row].source),
+                 QString::fromUtf8(file.readAll()));
+        return;
+    }
     if (!Selected(image, e)) return;
     if (open_ && open_(image)) accept();
 }
@@ -106,10 +130,15 @@ void frmHistory::Compare() {
         FillText(LoadText(state_.Language, lines.empty() ? 3224 : 3227), {e.time + " " + e.source}));
     for (const std::string& l : lines) body += QLatin1Char('\n') + QString::fromStdString(l);
 
+    ShowText(QStringLiteral("frmHistoryCompare"),
+             QString::fromStdString(LoadText(state_.Language, 3225)), body);
+}
+
+void frmHistory::ShowText(const QString& name, const QString& title, const QString& body) {
     delete comparison_;
     comparison_ = new QDialog(this);
-    comparison_->setObjectName(QStringLiteral("frmHistoryCompare"));
-    comparison_->setWindowTitle(QString::fromStdString(LoadText(state_.Language, 3225)));
+    comparison_->setObjectName(name);
+    comparison_->setWindowTitle(title);
     auto* view = new QPlainTextEdit(body, comparison_);
     view->setObjectName(QStringLiteral("txtComparison"));
     view->setReadOnly(true);

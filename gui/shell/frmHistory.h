@@ -2,6 +2,8 @@
 // first, with time, kind, data file, band and programmed channels. Open
 // loads the chosen copy as an unsaved codeplug; Compare lists how it differs
 // from the current image (the comparison of rm427-cli diff) in a window.
+// The logs of Program Many Radios are listed too (radios and how many were
+// verified); Open shows such a log.
 #pragma once
 
 #include <QDialog>
@@ -36,6 +38,8 @@ private:
     bool Selected(CodeplugImage& image, HistoryEntry& entry);
     void Open();
     void Compare();
+    // A read-only text in a window of its own (the comparison, a fleet log).
+    void ShowText(const QString& name, const QString& title, const QString& body);
 
     Module1& state_;
     std::string folder_;
