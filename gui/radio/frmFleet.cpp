@@ -124,8 +124,6 @@ frmFleet::frmFleet(Module1& state, MessageBoxes& boxes, FileDialogs& files, std:
     big.setPointSizeF(big.pointSizeF() * 1.3);
     big.setBold(true);
     lblPrompt_->setFont(big);
-    lblStage_ = new QLabel(this);
-    lblStage_->setObjectName(QStringLiteral("lblStage"));
     prg_ = new QProgressBar(this);
     prg_->setObjectName(QStringLiteral("prgPercent"));
     prg_->setTextVisible(false);
@@ -154,7 +152,6 @@ frmFleet::frmFleet(Module1& state, MessageBoxes& boxes, FileDialogs& files, std:
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(settings_);
     layout->addWidget(lblPrompt_);
-    layout->addWidget(lblStage_);
     layout->addWidget(prg_);
     layout->addWidget(list_, 1);
     layout->addLayout(buttons);
@@ -306,17 +303,18 @@ void frmFleet::ShowState() {
     cmdStart_->setEnabled(s == FleetRun::State::Setup || s == FleetRun::State::Waiting);
     cmdStart_->setVisible(s != FleetRun::State::Ended);
     prg_->setVisible(s != FleetRun::State::Setup);
-    lblStage_->setVisible(s == FleetRun::State::Running);
     lblPrompt_->setVisible(s != FleetRun::State::Setup);
     if (s == FleetRun::State::Setup) return;
-    lblPrompt_->setText(QString::fromStdString(run_->Prompt()));
     if (s == FleetRun::State::Running) {
+        // While a radio is written the line says what it is doing, not to
+        // connect it.
         const int what = stage_ == WriteJob::Stage::Probe    ? 3527
                          : stage_ == WriteJob::Stage::Backup ? 3517
                          : stage_ == WriteJob::Stage::Verify ? 3203
                                                              : 1117;
-        lblStage_->setText(T(3954).arg(run_->NextUnit()).arg(T(what)));
+        lblPrompt_->setText(T(3954).arg(run_->NextUnit()).arg(T(what)));
     } else {
+        lblPrompt_->setText(QString::fromStdString(run_->Prompt()));
         prg_->setValue(0);
     }
     if (s == FleetRun::State::Ended) cmdClose_->setFocus();

@@ -96,7 +96,6 @@ private:
     QLineEdit* txtLog_ = nullptr;
     QWidget* settings_ = nullptr;
     QLabel* lblPrompt_ = nullptr;
-    QLabel* lblStage_ = nullptr;
     QProgressBar* prg_ = nullptr;
     QTreeWidget* list_ = nullptr;
     QPushButton* cmdStart_ = nullptr;
