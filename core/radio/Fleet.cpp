@@ -355,13 +355,18 @@ void FleetRun::RadioFinished(const WriteJob::Result& r) {
         radio.result = FleetResult::Cancelled;
         radio.reason = LoadText(lang, 3601) + space + unchanged;
         break;
-    default:  // the copy or the write failed
+    default:  // the copy or the write failed, or was stopped by End
+        if (ending_) {
+            radio.result = FleetResult::Cancelled;
+            radio.reason =
+                LoadText(lang, 3601) + space + (r.radioTouched ? LoadText(lang, 3602) : unchanged);
+            break;
+        }
         radio.reason = connection;
         if (r.lineLost) radio.reason += space + LoadText(lang, 3860);
         radio.reason += space + (r.radioTouched ? LoadText(lang, 3602) : unchanged);
         break;
     }
-    // An ended run whose radio was stopped after the write: as it stands.
     radios_.push_back(radio);
     Log(radio);
     const bool ok = radio.result == FleetResult::Verified || radio.result == FleetResult::Written;
