@@ -73,18 +73,17 @@ bool MoveChannels(ChannelList& list, int first, int last, int delta) {
 }
 
 void ChannelDelete(Module1& state, ChannelList& list) {
-    const int r = state.CurCHRow;
-    if (r >= 1 && r <= state.CHCount && r <= Count(list)) At(list, r) = Channel{};
+    DeleteCurrentChannel(state, Count(list), [&](int r) { At(list, r) = Channel{}; });
 }
 
 void ChannelDown(Module1& state, ChannelList& list) {
-    const int r = state.CurCHRow;
-    if (r >= 1 && r < state.CHCount && MoveChannels(list, r, r, 1)) ++state.CurCHRow;
+    MoveCurrentChannel(state, Count(list), 1,
+                       [&](int a, int b) { std::swap(At(list, a), At(list, b)); });
 }
 
 void ChannelUp(Module1& state, ChannelList& list) {
-    const int r = state.CurCHRow;
-    if (r >= 2 && r <= state.CHCount && MoveChannels(list, r, r, -1)) --state.CurCHRow;
+    MoveCurrentChannel(state, Count(list), -1,
+                       [&](int a, int b) { std::swap(At(list, a), At(list, b)); });
 }
 
 namespace {

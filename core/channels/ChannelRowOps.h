@@ -41,9 +41,8 @@ void RemoveChannels(ChannelList& list, int first, int count);
 // nothing moves, when the block would leave the list.
 bool MoveChannels(ChannelList& list, int first, int last, int delta);
 
-// CH Del, CH Down and CH Up on channel state.CurCHRow, with the rules of
-// the row operations of the same names (ChannelRows.h); the current row
-// follows a moved channel.
+// CH Del, CH Down and CH Up on channel state.CurCHRow: the rules of
+// DeleteCurrentChannel and MoveCurrentChannel (ChannelRows.h).
 void ChannelDelete(Module1& state, ChannelList& list);
 void ChannelDown(Module1& state, ChannelList& list);
 void ChannelUp(Module1& state, ChannelList& list);

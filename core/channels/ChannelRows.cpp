@@ -84,30 +84,22 @@ int ProgrammedChannels(const CodeplugImage& image) {
 }
 
 void ChannelDelete(Module1& state, ChannelRows& rows) {
-    const int r = state.CurCHRow;
-    if (r >= 1 && r <= state.CHCount && static_cast<std::size_t>(r) < rows.size()) ClearCells(rows[r]);
+    DeleteCurrentChannel(state, static_cast<int>(rows.size()) - 1,
+                         [&](int r) { ClearCells(rows[static_cast<std::size_t>(r)]); });
 }
-
-namespace {
-void SwapCells(ChannelRow& a, ChannelRow& b) {
-    for (int c = colRxFreq; c < kChannelColumns; ++c) std::swap(a[c], b[c]);
-}
-}  // namespace
 
 void ChannelDown(Module1& state, ChannelRows& rows) {
-    const int r = state.CurCHRow;
-    if (r >= 1 && r < state.CHCount && static_cast<std::size_t>(r) + 1 < rows.size()) {
-        SwapCells(rows[r], rows[r + 1]);
-        ++state.CurCHRow;
-    }
+    MoveCurrentChannel(state, static_cast<int>(rows.size()) - 1, 1, [&](int a, int b) {
+        for (int c = colRxFreq; c < kChannelColumns; ++c)
+            std::swap(rows[static_cast<std::size_t>(a)][c], rows[static_cast<std::size_t>(b)][c]);
+    });
 }
 
 void ChannelUp(Module1& state, ChannelRows& rows) {
-    const int r = state.CurCHRow;
-    if (r >= 2 && r <= state.CHCount && static_cast<std::size_t>(r) < rows.size()) {
-        SwapCells(rows[r], rows[r - 1]);
-        --state.CurCHRow;
-    }
+    MoveCurrentChannel(state, static_cast<int>(rows.size()) - 1, -1, [&](int a, int b) {
+        for (int c = colRxFreq; c < kChannelColumns; ++c)
+            std::swap(rows[static_cast<std::size_t>(a)][c], rows[static_cast<std::size_t>(b)][c]);
+    });
 }
 
 }  // namespace rm427

@@ -62,6 +62,24 @@ ChannelRows EnglishChannelRows(const CodeplugImage& image);
 // Channels of the image's table (1..128) whose record is not empty.
 int ProgrammedChannels(const CodeplugImage& image);
 
+// The rules of CH Del, CH Down and CH Up on channel state.CurCHRow of a list
+// of `count` channels, whatever holds them: clear(r) empties channel r,
+// swap(a, b) exchanges two channels, and the current row follows the moved
+// channel. Nothing happens outside 1..CHCount.
+template <typename Clear>
+void DeleteCurrentChannel(const Module1& state, int count, Clear clear) {
+    const int r = state.CurCHRow;
+    if (r >= 1 && r <= state.CHCount && r <= count) clear(r);
+}
+template <typename Swap>
+void MoveCurrentChannel(Module1& state, int count, int delta, Swap swap) {
+    const int r = state.CurCHRow, to = r + delta;
+    const int last = count < state.CHCount ? count : state.CHCount;
+    if (r < 1 || r > last || to < 1 || to > last) return;
+    swap(r, to);
+    state.CurCHRow = to;
+}
+
 // The row operations behind CH Del, CH Down and CH Up, on row state.CurCHRow.
 void ChannelDelete(Module1& state, ChannelRows& rows);
 void ChannelDown(Module1& state, ChannelRows& rows);

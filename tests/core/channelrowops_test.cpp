@@ -61,38 +61,6 @@ TEST(ChannelRowOps, InsertRemoveAndMoveCarryWholeRecords) {
     EXPECT_EQ(list, before);
 }
 
-// CH Del, CH Down and CH Up on the current row; the row follows the channel.
-TEST(ChannelRowOps, ChannelButtons) {
-    Module1 s;
-    ChannelList list = List({145});
-    list[127] = list[0];
-    const ChannelList start = list;
-    s.CurCHRow = 1;
-    ChannelUp(s, list);
-    s.CurCHRow = 128;
-    ChannelDown(s, list);
-    EXPECT_EQ(s.CurCHRow, 128);
-    for (int bad : {0, -1, 129}) {
-        s.CurCHRow = bad;
-        ChannelUp(s, list);
-        ChannelDown(s, list);
-        ChannelDelete(s, list);
-        EXPECT_EQ(s.CurCHRow, bad);
-    }
-    EXPECT_EQ(list, start);
-    s.CurCHRow = 1;
-    ChannelDown(s, list);
-    EXPECT_EQ(s.CurCHRow, 2);
-    EXPECT_EQ(Rx(list, 2), (std::vector<int>{0, 145}));
-    ChannelUp(s, list);
-    EXPECT_EQ(list, start);
-    s.CurCHRow = 128;
-    ChannelUp(s, list);
-    EXPECT_EQ(s.CurCHRow, 127);
-    ChannelDelete(s, list);
-    EXPECT_FALSE(list[126].programmed);
-}
-
 TEST(ChannelRowOps, SortByValueToneOrderAndTextWithEmptiesLast) {
     ChannelList list = List({446, 0, 99, 145});
     list[0].decode = 51;  // D023N

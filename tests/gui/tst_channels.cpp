@@ -310,7 +310,6 @@ void TestChannels::languageSwitchRelabelsAndSavesTheSame() {
     e.click(1, colOption);
     QTest::keyClick(e.cbo(2), Qt::Key_End);
     QTest::keyClick(e.cbo(2), Qt::Key_Return);
-    e.w->SaveCHData();
     const std::vector<std::uint8_t> before(e.record(1), e.record(1) + 14);
     e.w->Dispatch("miChinese");
     QCOMPARE(e.form->windowTitle(), QStringLiteral("信道信息"));
@@ -325,11 +324,9 @@ void TestChannels::languageSwitchRelabelsAndSavesTheSame() {
     e.click(1, colBCL);
     QCOMPARE(e.cbo(1)->itemText(1), QStringLiteral("开"));
     QTest::keyClick(e.cbo(1), Qt::Key_Return);
-    e.w->SaveCHData();
     QVERIFY(std::equal(before.begin(), before.end(), e.record(1)));
     e.w->Dispatch("miEnglish");
     QCOMPARE(e.cell(1, colOption), std::string("Scramble"));
-    e.w->SaveCHData();
     QVERIFY(std::equal(before.begin(), before.end(), e.record(1)));
 }
 

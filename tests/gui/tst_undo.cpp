@@ -59,7 +59,6 @@ void TestUndo::cellEditsUndoToAnUnmodifiedImage() {
     QTest::keyClick(e.txt(), Qt::Key_Return);
     QCOMPARE(e.caption("miUndo"), QStringLiteral("&Undo Cell Edit"));
     QVERIFY(e.tool("tlbAction", "miUndo")->isEnabled());
-    e.w->SaveCHData();
     QVERIFY(e.f.state.ImageModified());
 
     e.key(Qt::Key_Z, Qt::ControlModifier);
@@ -72,7 +71,6 @@ void TestUndo::cellEditsUndoToAnUnmodifiedImage() {
     QCOMPARE(e.cell(1, colRxFreq), std::string());
     QCOMPARE(e.f.state.CurCHRow, 1);
     QVERIFY(!e.tool("miEdit", "miUndo")->isEnabled());
-    e.w->SaveCHData();
     QVERIFY(!e.f.state.ImageModified());
 
     // Both redo keys; then the toolbar button.
@@ -82,7 +80,6 @@ void TestUndo::cellEditsUndoToAnUnmodifiedImage() {
     QCOMPARE(e.cell(2, colRxFreq), std::string("146.00000"));
     e.tool("tlbAction", "miRedo")->trigger();
     QCOMPARE(e.cell(2, colName), std::string("TWO"));
-    e.w->SaveCHData();
     QCOMPARE(int(e.f.state.Image[ChannelOffset(2)]), 0x05);
 
     // An editor left open is committed as its own step, then undone.
@@ -288,7 +285,6 @@ void TestUndo::languageBetweenStepAndUndo() {
     e.w->Dispatch("miRedo");
     e.w->Dispatch("miRedo");
     QCOMPARE(e.cell(1, colPower), std::string("中"));
-    e.w->SaveCHData();
     QCOMPARE(int(e.f.state.Image[ChannelOffset(1) + 8] & 3), 1);
 }
 
@@ -297,7 +293,6 @@ void TestUndo::keepsAThousandSteps() {
     for (int i = 0; i < 1005; ++i)
         e.w->History().Step(3410, [&] { e.f.state.Image[ChannelOffset(1) + 10] = std::uint8_t(i); });
     QCOMPARE(e.stack()->count(), 1000);
-    QVERIFY(e.stack()->undoLimit() >= 1000);
 }
 
 QTEST_MAIN(TestUndo)
