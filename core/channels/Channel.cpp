@@ -260,11 +260,6 @@ void RenderChannel(const Channel& ch, int language, ChannelRow& row) {
     for (int c = colRxFreq; c < kChannelColumns; ++c) row[c] = ChannelCell(ch, c, language);
 }
 
-std::string GridCell(const Channel& ch, int col, int language) {
-    if (col == colName) return ch.name;
-    return ChannelCell(ch, col, language);
-}
-
 bool CommitChannelText(const Module1& state, Channel& ch, int col, const std::string& text) {
     if (col == colName) {
         ch.name = StoredName(text);

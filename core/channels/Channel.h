@@ -85,10 +85,6 @@ void RenderChannel(const Channel& ch, int language, ChannelRow& row);
 // channels[i] into rows[i + 1], as far as both reach.
 void RenderChannels(const std::vector<Channel>& channels, int language, ChannelRows& rows);
 
-// A cell as the channel editor's grid shows it: ChannelCell, and the name an
-// empty channel's record holds (a name typed before the frequency).
-std::string GridCell(const Channel& ch, int col, int language);
-
 // The channel editor's text box commits `text` into column col (receive,
 // transmit or name) of a channel: a frequency passes the editor's range check and raster rounding (the text
 // is read once, into a count); a receive frequency on an empty channel

@@ -102,7 +102,7 @@ Key MakeKey(const Channel& ch, int column, int language) {
         const int i = column == colDecode ? ch.decode : ch.encode;
         k.number = i > 0 && i < kToneCount ? i : 0;  // a code past the list shows "None"
     } else {
-        k.text = GridCell(ch, column, language);
+        k.text = ChannelCell(ch, column, language);
     }
     return k;
 }
@@ -187,7 +187,7 @@ ChannelMatch FindChannel(const ChannelList& list, const std::string& what, int r
         const int r = p / kChannelColumns + 1, c = p % kChannelColumns;
         if (std::find(std::begin(kFindColumns), std::end(kFindColumns), c) == std::end(kFindColumns))
             continue;
-        if (CellMatches(GridCell(At(list, r), c, language), c, w)) return {r, c};
+        if (CellMatches(ChannelCell(At(list, r), c, language), c, w)) return {r, c};
     }
     return {};
 }

@@ -196,10 +196,21 @@ std::string ChannelGridModel::Cell(int row, int col) const {
     if (row == 0) return LoadText(state_.Language, ChannelColumnOf(col).title);
     if (col == colChannel) return std::to_string(row);
     if (row > kMaxChannels) return {};
-    return GridCell(ChannelAt(state_.Image, row), col, state_.Language);
+    const Channel ch = ChannelAt(state_.Image, row);
+    if (col == colName && !ch.programmed) {
+        const auto typed = typedNames_.find(row);
+        return typed == typedNames_.end() ? std::string() : typed->second;
+    }
+    return ChannelCell(ch, col, state_.Language);
+}
+
+void ChannelGridModel::ShowTypedName(int n, const std::string& name) {
+    typedNames_[n] = name;
+    ChannelChanged(n);
 }
 
 void ChannelGridModel::Changed() {
+    typedNames_.clear();
     if (count_ != state_.CHCount) {
         beginResetModel();
         count_ = state_.CHCount;
@@ -210,7 +221,9 @@ void ChannelGridModel::Changed() {
 }
 
 void ChannelGridModel::ChannelChanged(int n) {
-    if (n >= 1 && n <= count_) emit dataChanged(index(n - 1, 0), index(n - 1, kChannelColumns - 1));
+    if (n < 1 || n > count_) return;
+    if (ChannelAt(state_.Image, n).programmed) typedNames_.erase(n);
+    emit dataChanged(index(n - 1, 0), index(n - 1, kChannelColumns - 1));
 }
 
 // --- the window -------------------------------------------------------------
@@ -555,6 +568,7 @@ void ChannelForm::ValidateText() {
     Channel ch = ChannelOf(editRow_);
     const bool outOfRange = CommitChannelText(state_, ch, editCol_, text);
     PutChannelOf(editRow_, ch);
+    if (editCol_ == colName && !ch.programmed) model_->ShowTypedName(editRow_, ch.name);
     if (outOfRange) ShowFreqOutOfRange(boxes_, state_.Language);
 }
 

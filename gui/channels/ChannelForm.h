@@ -17,6 +17,7 @@
 #include <array>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -60,10 +61,15 @@ public:
     // the current language; without the value when withValue is false or
     // the cell is empty.
     QString CellName(int row, int col, bool withValue = true) const;
+    // A name typed into an empty channel goes into its record, but an empty
+    // channel shows no cells once the grid is filled again (Changed); until
+    // then its row keeps showing what was typed.
+    void ShowTypedName(int n, const std::string& name);
 
 private:
     const Module1& state_;
     int count_;
+    std::map<int, std::string> typedNames_;
 };
 
 class ChannelForm : public QWidget {

@@ -165,6 +165,16 @@ void TestChannels::nameEditing() {
     QCOMPARE(e.cell(128, colName), std::string("END"));
     QCOMPARE(e.f.state.CurCHRow, 128);
     QCOMPARE(e.f.state.CurCHCol, int(colName));
+    // A name typed on an empty channel goes into its record and shows until
+    // the grid is filled again; then the row is empty like any empty channel.
+    e.grid()->setCurrentIndex(e.grid()->model()->index(119, colName));
+    QTest::keyClick(e.grid(), Qt::Key_Q);
+    QTest::keyClick(e.txt(), Qt::Key_Return);
+    QCOMPARE(e.cell(120, colName), std::string("Q"));
+    QVERIFY(e.record(120)[10] != 0xFF);
+    e.form->RefreshChannel();
+    QCOMPARE(e.cell(120, colName), std::string());
+    QVERIFY(e.record(120)[10] != 0xFF);
     // Other keys on the grid open nothing.
     e.grid()->setCurrentIndex(e.grid()->model()->index(127, colPower));
     QTest::keyClick(e.grid(), Qt::Key_7);
