@@ -10,19 +10,30 @@ namespace {
 
 int Run(const Args& args) {
     CommandOptions options("export-csv");
-    std::string format = "own";
+    std::string format = "own", separator = ",";
+    bool decimalComma = false;
     options.Value("--format", format, "--format needs a value (own or common)");
+    options.Value("--separator", separator, "--separator needs a value (',', ';' or tab)");
+    options.Flag("--decimal-comma", decimalComma);
     Args rest;
     int rc = 0;
     if (!options.Parse(args, rest, rc)) return rc;
     if (format != "own" && format != "common")
         return Fail("export-csv: unknown format '" + format + "' (own or common)");
     const bool common = format == "common";
+    CsvStyle style;
+    if (separator == "tab" || separator == "\t") separator = "\t";
+    if (separator != "," && separator != ";" && separator != "\t")
+        return Fail("export-csv: unknown separator '" + separator + "' (',', ';' or tab)");
+    style.separator = separator[0];
+    style.decimalComma = decimalComma;
+    if (decimalComma && style.separator == ',')
+        return Fail("export-csv: --decimal-comma needs --separator ';' or tab");
     if (!CountArguments("export-csv", rest, 2, rc)) return rc;
     if (rest[1] != "-" && !DifferentFiles("export-csv", rest[0], rest[1], rc)) return rc;
     CodeplugImage image{};
     if (!LoadDataFile(rest[0], image)) return 1;
-    const std::string csv = common ? ExportCommonCsv(image) : ExportChannelsCsv(image);
+    const std::string csv = common ? ExportCommonCsv(image, style) : ExportChannelsCsv(image, style);
     if (rest[1] == "-") {
         std::cout << csv;
         return FlushOutput("export-csv") ? 0 : 1;
@@ -44,8 +55,13 @@ const CliCommand kExportCsv(
     "--format common writes the common CSV channel layout of repeater lists instead:\n"
     "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,\n"
     "DtcsPolarity,RxDtcsCode,CrossMode,Mode,TStep,Skip,Power,Comment\n"
-    "(beat shift, BCL, VOX and option have no column there and are left out).",
-    "export-csv [--format own|common] FILE.dat OUT.csv", Run);
+    "(beat shift, BCL, VOX and option have no column there and are left out).\n"
+    "\n"
+    "--separator ';' (or tab) separates the fields by semicolons (or tabs), and\n"
+    "--decimal-comma then writes the numbers with a decimal comma: what a\n"
+    "spreadsheet set to a European language opens directly. import-csv reads\n"
+    "those back too.",
+    "export-csv [--format own|common] [--separator ,|;|tab] [--decimal-comma] FILE.dat OUT.csv", Run);
 
 }  // namespace
 }  // namespace rm427::cli

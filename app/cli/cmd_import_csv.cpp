@@ -35,23 +35,28 @@ int Run(const Args& args) {
     if (std::filesystem::exists(std::filesystem::u8path(rest[1]), ec) && !LoadDataFile(rest[1], image))
         return 1;
 
-    if (format == "common") {
-        CommonCsvImport report;
-        if (!ImportCommonCsv(csv, image, report, error))
-            return Fail(rest[0] + ": " + error + "; nothing written");
-        std::cerr << report.Summary();
-        if (!report.notes.empty() && !force)
-            return Fail(rest[0] +
-                        ": not everything fits the radio; nothing written "
-                        "(--force writes it as summarised above)");
-        return StoreDataFile(rest[1], image) ? 0 : 1;
-    }
-
-    std::vector<std::string> warnings;
-    if (!ImportChannelsCsv(csv, image, error, &warnings))
-        return Fail(rest[0] + ": " + error + "; nothing written");
+    Module1 state;
+    state.Image = image;  // the model's band
+    std::vector<Channel> channels;
+    CsvReport report;
+    CsvNote failed;
+    const bool common = format == "common";
+    if (!(common ? ReadCommonCsv : ReadOwnCsv)(state, csv, channels, report, failed))
+        return Fail(rest[0] + ": " + NoteLine(failed, 0) + "; nothing written");
+    // What it says is what it always said: the repairs of a spreadsheet's
+    // damage and the values rounded as the channel editor rounds them are
+    // listed by --dry-run.
+    if (common) std::cerr << report.Summary(0, false);
+    if (common && !report.Fits() && !force)
+        return Fail(rest[0] +
+                    ": not everything fits the radio; nothing written "
+                    "(--force writes it as summarised above)");
+    StoreChannels(image, channels);
     if (!StoreDataFile(rest[1], image)) return 1;
-    for (const auto& w : warnings) std::cerr << "rm427-cli: " << rest[0] << ": " << w << "\n";
+    if (!common)
+        for (const CsvNote& n : report.notes)
+            if (n.text == kShortenedName)
+                std::cerr << "rm427-cli: " << rest[0] << ": " << NoteLine(n, 0) << "\n";
     return 0;
 }
 
@@ -77,7 +82,13 @@ const CliCommand kImportCsv(
     "the raster, receive-only channels get transmit = receive; lines with other\n"
     "modes (AM ...), frequencies outside 100..550 MHz or locations outside\n"
     "1..128 are skipped. When that list is not empty nothing is written (exit 1)\n"
-    "unless --force is given.",
+    "unless --force is given.\n"
+    "\n"
+    "Both layouts are also read as spreadsheets save them: fields separated by\n"
+    "semicolons or tabs (found from the header line), decimal commas when the\n"
+    "separator is not a comma, DCS codes without their leading zeros, any number\n"
+    "of decimals, a UTF-8 byte order mark, UTF-16 text, and the Chinese column\n"
+    "titles and texts of the channel editor.",
     "import-csv [--format own|common] [--force] IN.csv FILE.dat", Run);
 
 }  // namespace

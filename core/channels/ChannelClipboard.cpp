@@ -194,17 +194,25 @@ bool ReadChannelPaste(const Module1& state, const std::string& text, ChannelPast
     paste = ChannelPaste{};
     error.clear();
     const std::string firstLine = text.substr(0, text.find('\n'));
-    const CsvLayout layout =
-        firstLine.find('\t') == std::string::npos ? DetectCsvLayout(text) : CsvLayout::Unknown;
-    if (layout == CsvLayout::Own) {
-        ChannelRows rows;
-        if (!ChannelRowsFromCsv(state, text, rows, error, &paste.notes)) return false;
-        TakeBlock(rows, paste);
-    } else if (layout == CsvLayout::Common) {
-        ChannelRows rows;
-        CommonCsvImport report;
-        if (!ChannelRowsFromCommonCsv(state, text, rows, report, error)) return false;
-        paste.notes = report.notes;
+    // The grid's own copy (tab-separated, its titles first) is read as cells;
+    // a CSV layout a spreadsheet pastes with tabs by its header.
+    const bool gridTitles =
+        firstLine.find('\t') != std::string::npos && IsTitleLine(Split(firstLine, '\t'));
+    const CsvLayout layout = gridTitles ? CsvLayout::Unknown : DetectCsvLayout(text);
+    if (layout == CsvLayout::Own || layout == CsvLayout::Common) {
+        // The notes and the error in the language of the interface.
+        std::vector<Channel> channels;
+        CsvReport report;
+        CsvNote failed;
+        if (!(layout == CsvLayout::Own ? ReadOwnCsv : ReadCommonCsv)(state, text, channels, report,
+                                                                     failed)) {
+            error = NoteLine(failed, state.Language);
+            return false;
+        }
+        ChannelRows rows = MakeChannelRows(state);
+        RenderChannels(channels, state.Language, rows);
+        for (const auto& lines : {report.Lines(state.Language), report.RepairLines(state.Language)})
+            paste.notes.insert(paste.notes.end(), lines.begin(), lines.end());
         paste.skipped = report.skipped;
         TakeBlock(rows, paste);
     } else {

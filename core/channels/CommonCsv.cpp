@@ -12,6 +12,7 @@
 #include "channels/FreqCodec.h"
 #include "channels/ToneCodec.h"
 #include "image/ModelTable.h"
+#include "text/TextTable.h"
 
 namespace rm427 {
 
@@ -45,41 +46,36 @@ enum Col {
     kCols
 };
 
-std::string Quote(const std::string& s) {
-    return "\"" + (s.size() > 40 ? s.substr(0, 40) + "..." : s) + "\"";
-}
+enum : int {
+    txtBadLocation = 3321,
+    txtLocationTaken = 3322,
+    txtMode = 3323,
+    txtFreqNotNumber = 3324,
+    txtFreqOutside = 3325,
+    txtFreqRounded = 3326,
+    txtOffset = 3327,
+    txtDuplexOff = 3328,
+    txtDuplex = 3329,
+    txtTxOutside = 3330,
+    txtTxRounded = 3331,
+    txtBand = 3332,
+    txtPolarity = 3333,
+    txtCrossMode = 3334,
+    txtToneMode = 3335,
+    txtEncodeTone = 3336,
+    txtDecodeTone = 3337,
+    txtEncodeDcs = 3338,
+    txtDecodeDcs = 3339,
+    txtDecodeAlone = 3340,
+    txtNameChars = 3341,
+    txtShortened = 3318,
+    txtPower = 3342,
+    txtNoHeader = 3305,
+    txtNoColumn = 3308,
+};
 
-// A decimal number of digits with at most one point, as an integer in units
-// of 10^-decimals, rounded half up. False for anything else or absurd sizes.
 bool ParseFixed(const std::string& text, int decimals, std::int64_t& out) {
-    const std::string s = CsvTrim(text);
-    std::int64_t whole = 0;
-    std::size_t i = 0;
-    int digits = 0;
-    for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i, ++digits) {
-        if (digits >= 9) return false;
-        whole = whole * 10 + (s[i] - '0');
-    }
-    std::int64_t frac = 0;
-    int fracDigits = 0;
-    bool roundUp = false;
-    if (i < s.size() && s[i] == '.') {
-        for (++i; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i, ++digits) {
-            if (fracDigits < decimals) {
-                frac = frac * 10 + (s[i] - '0');
-                ++fracDigits;
-            } else if (fracDigits == decimals) {
-                roundUp = s[i] >= '5';
-                ++fracDigits;
-            }
-        }
-    }
-    if (i != s.size() || digits == 0) return false;
-    for (int d = std::min(fracDigits, decimals); d < decimals; ++d) frac *= 10;
-    std::int64_t scale = 1;
-    for (int d = 0; d < decimals; ++d) scale *= 10;
-    out = whole * scale + frac + (roundUp ? 1 : 0);
-    return true;
+    return CsvFixed(text, decimals, out);
 }
 
 // MHz text -> frequency count (10 Hz units).
@@ -93,8 +89,17 @@ constexpr int kBandHigh[14] = {0, 150, 174, 174, 223, 370, 390, 390, 420, 470, 4
 
 struct Line {
     int number = 0;
-    std::vector<std::string> notes;
-    void Note(const std::string& n) { notes.push_back(n); }
+    int channel = 0;
+    std::vector<CsvNote> notes;
+    void Note(int text, std::vector<std::string> args = {}, CsvNote::Kind kind = CsvNote::Fitted) {
+        CsvNote n;
+        n.kind = kind;
+        n.line = number;
+        n.channel = channel;
+        n.text = text;
+        n.args = std::move(args);
+        notes.push_back(std::move(n));
+    }
 };
 
 // A CTCSS value ("88.5", "100", "77") -> tone list index 1..50, 0 when the
@@ -112,8 +117,9 @@ int CtcssIndex(const std::string& value) {
 
 // A DCS code ("23", "023") and polarity letter ('N' or 'R') -> tone list
 // index 51..264, 0 when the radio has no such code.
-int DcsIndex(const std::string& code, char polarity) {
+int DcsIndex(const std::string& code, char polarity, CsvRepairs* repairs = nullptr, int line = 0) {
     std::string c = CsvTrim(code);
+    if (repairs && !c.empty() && c.size() < 3) repairs->Add(kRepairDcsZeros, line);
     if (c.empty() || c.size() > 3 || c.find_first_not_of("01234567") != std::string::npos) return 0;
     c.insert(0, 3 - c.size(), '0');
     const auto& texts = ToneTexts();
@@ -130,19 +136,15 @@ struct Side {
     char polarity = 'N';
 };
 
-int SideIndex(const Side& side, const char* what, Line& line) {
+int SideIndex(const Side& side, bool encode, Line& line, CsvRepairs& repairs) {
     if (side.kind == Side::None) return 0;
     if (side.kind == Side::Tone) {
         const int i = CtcssIndex(side.value);
-        if (!i)
-            line.Note(std::string(what) + " tone " + Quote(CsvTrim(side.value)) +
-                      " is not one of the radio's CTCSS tones: left out");
+        if (!i) line.Note(encode ? txtEncodeTone : txtDecodeTone, {ValueArg(CsvTrim(side.value))});
         return i;
     }
-    const int i = DcsIndex(side.value, side.polarity);
-    if (!i)
-        line.Note(std::string(what) + " DCS code " + Quote(CsvTrim(side.value)) +
-                  " is not one of the radio's DCS codes: left out");
+    const int i = DcsIndex(side.value, side.polarity, &repairs, line.number);
+    if (!i) line.Note(encode ? txtEncodeDcs : txtDecodeDcs, {ValueArg(CsvTrim(side.value))});
     return i;
 }
 
@@ -150,24 +152,29 @@ int SideIndex(const Side& side, const char* what, Line& line) {
 
 CsvLayout DetectCsvLayout(const std::string& csv) {
     std::vector<CsvRecord> records;
-    std::string error;
+    CsvNote error;
+    const CsvSource src = DecodeCsv(csv);
     // Only the header matters; a malformed body is reported by the import.
-    const std::size_t end = csv.find_first_of("\r\n");
-    if (!ReadCsv(end == std::string::npos ? csv : csv.substr(0, end), records, error) || records.empty())
+    const std::size_t start = src.text.find_first_not_of("\r\n");
+    if (start == std::string::npos) return CsvLayout::Unknown;
+    const std::size_t end = src.text.find_first_of("\r\n", start);
+    if (!ReadCsv(src.text.substr(start, end == std::string::npos ? std::string::npos : end - start),
+                 records, error, src.separator) ||
+        records.empty())
         return CsvLayout::Unknown;
     std::set<std::string> names;
-    for (const auto& f : records.front().fields) names.insert(CsvLower(CsvTrim(f)));
+    std::set<int> columns;
+    CsvRepairs ignored;
+    for (const auto& f : records.front().fields) {
+        names.insert(CsvLower(CsvTrim(f)));
+        if (ChannelColumnOfCsvName(f) >= 0) columns.insert(ChannelColumnOfCsvName(f));
+        for (int language : {0, 1})
+            for (int c : {colChannel, colRxFreq})
+                if (CsvTrim(f) == LoadText(language, ChannelColumnOf(c).title)) columns.insert(c);
+    }
     if (names.count("location") && names.count("frequency")) return CsvLayout::Common;
-    if (names.count("channel") && names.count("rxfreq")) return CsvLayout::Own;
+    if (columns.count(colChannel) && columns.count(colRxFreq)) return CsvLayout::Own;
     return CsvLayout::Unknown;
-}
-
-std::string CommonCsvImport::Summary() const {
-    std::string s = std::to_string(channels) + (channels == 1 ? " channel" : " channels") + " read, " +
-                    std::to_string(skipped) + (skipped == 1 ? " line" : " lines") + " skipped";
-    s += notes.empty() ? ".\n" : "; what the radio cannot hold:\n";
-    for (const auto& n : notes) s += n + "\n";
-    return s;
 }
 
 bool ModelBandLimits(const CodeplugImage& image, int& lowMHz, int& highMHz) {
@@ -179,15 +186,20 @@ bool ModelBandLimits(const CodeplugImage& image, int& lowMHz, int& highMHz) {
     return true;
 }
 
-bool ChannelsFromCommonCsv(const Module1& state, const std::string& csv, std::vector<Channel>& out,
-                           CommonCsvImport& report, std::string& error) {
+bool ReadCommonCsv(const Module1& state, const std::string& csv, std::vector<Channel>& out,
+                   CsvReport& report, CsvNote& error) {
     const int channels = std::min<int>(state.CHCount, kMaxChannels);
     out.assign(static_cast<std::size_t>(channels), Channel{});
-    report = CommonCsvImport{};
+    report = CsvReport{};
+    report.lineOf.assign(out.size(), 0);
+    const CsvSource src = DecodeCsv(csv);
+    report.notes = src.notes;
+    const char sep = src.separator;
+    CsvRepairs repairs;
     std::vector<CsvRecord> records;
-    if (!ReadCsv(csv, records, error)) return false;
+    if (!ReadCsv(src.text, records, error, sep)) return false;
     if (records.empty()) {
-        error = "line 1: no header line (the file is empty)";
+        error = CsvNote{CsvNote::Error, 1, 0, txtNoHeader, {}};
         return false;
     }
     int field[kCols];
@@ -199,8 +211,7 @@ bool ChannelsFromCommonCsv(const Module1& state, const std::string& csv, std::ve
                 field[c] = static_cast<int>(f);
     for (int c : {cLocation, cFrequency})
         if (field[c] < 0) {
-            error = "line " + std::to_string(head.line) + ": the header has no " + kCommonCsvColumns[c] +
-                    " column";
+            error = CsvNote{CsvNote::Error, head.line, 0, txtNoColumn, {kCommonCsvColumns[c]}};
             return false;
         }
 
@@ -208,8 +219,8 @@ bool ChannelsFromCommonCsv(const Module1& state, const std::string& csv, std::ve
     const bool band = ModelBandLimits(state.Image, bandLow, bandHigh);
     const std::int64_t low = static_cast<std::int64_t>(state.EditLimitLow) * 100000;
     const std::int64_t high = static_cast<std::int64_t>(state.EditLimitHigh) * 100000;
-    const std::string range =
-        std::to_string(state.EditLimitLow) + " to " + std::to_string(state.EditLimitHigh) + " MHz";
+    const std::string lowText = std::to_string(state.EditLimitLow),
+                      highText = std::to_string(state.EditLimitHigh);
     std::map<int, int> seen;  // channel -> line
 
     for (std::size_t r = 1; r < records.size(); ++r) {
@@ -221,82 +232,72 @@ bool ChannelsFromCommonCsv(const Module1& state, const std::string& csv, std::ve
                        ? CsvTrim(rec.fields[field[c]])
                        : std::string();
         };
+        // A number field: a decimal comma is its point when the separator is not a comma.
+        auto number = [&](int c) { return CsvNumber(cell(c), sep, repairs, line.number); };
         auto finish = [&](bool taken) {
             taken ? ++report.channels : ++report.skipped;
-            if (line.notes.empty()) return;
-            std::string s = "line " + std::to_string(line.number) + ": ";
-            for (std::size_t i = 0; i < line.notes.size(); ++i) s += (i ? "; " : "") + line.notes[i];
-            report.notes.push_back(s);
+            report.notes.insert(report.notes.end(), line.notes.begin(), line.notes.end());
+        };
+        auto skip = [&](int text, std::vector<std::string> args) {
+            line.Note(text, std::move(args), CsvNote::Skipped);
+            finish(false);
         };
 
         // Location.
         const std::string loc = cell(cLocation);
         std::int64_t n = 0;
         if (!ParseFixed(loc, 0, n) || loc.find('.') != std::string::npos || n < 1 || n > channels) {
-            line.Note("location " + Quote(loc) + " is not a channel from 1 to " +
-                      std::to_string(channels) + ": skipped");
-            finish(false);
+            skip(txtBadLocation, {ValueArg(loc), std::to_string(channels)});
             continue;
         }
         if (seen.count(static_cast<int>(n))) {
-            line.Note("location " + std::to_string(n) + " is already taken by line " +
-                      std::to_string(seen[static_cast<int>(n)]) + ": skipped");
-            finish(false);
+            skip(txtLocationTaken, {std::to_string(n), std::to_string(seen[static_cast<int>(n)])});
             continue;
         }
+        line.channel = static_cast<int>(n);
 
         // Mode.
         const std::string mode = CsvLower(cell(cMode));
         if (!mode.empty() && mode != "fm" && mode != "nfm") {
-            line.Note("mode " + Quote(cell(cMode)) + " is not FM or NFM: skipped");
-            finish(false);
+            skip(txtMode, {ValueArg(cell(cMode))});
             continue;
         }
 
         // Receive frequency.
         std::int64_t rx = 0;
-        if (!ParseMHz(cell(cFrequency), rx)) {
-            line.Note("frequency " + Quote(cell(cFrequency)) + " is not a number: skipped");
-            finish(false);
+        if (!ParseMHz(number(cFrequency), rx)) {
+            skip(txtFreqNotNumber, {ValueArg(cell(cFrequency))});
             continue;
         }
         if (rx < low || rx > high) {
-            line.Note("frequency " + FormatCount(rx) + " is outside " + range + ": skipped");
-            finish(false);
+            skip(txtFreqOutside, {FormatCount(rx), lowText, highText});
             continue;
         }
         const std::string rxText = RoundFreq(FormatCount(rx), colRxFreq, "");
-        if (FreqCount(rxText) != rx) line.Note("frequency " + FormatCount(rx) + " rounded to " + rxText);
+        if (FreqCount(rxText) != rx) line.Note(txtFreqRounded, {FormatCount(rx), rxText});
 
         // Transmit frequency.
         const std::string duplex = CsvLower(cell(cDuplex));
         std::int64_t offset = 0;
         if ((duplex == "+" || duplex == "-" || duplex == "split") && !cell(cOffset).empty() &&
-            !ParseMHz(cell(cOffset), offset)) {
-            line.Note("offset " + Quote(cell(cOffset)) + " is not a number: skipped");
-            finish(false);
+            !ParseMHz(number(cOffset), offset)) {
+            skip(txtOffset, {ValueArg(cell(cOffset))});
             continue;
         }
         std::int64_t tx = rx;
         if (duplex == "+") tx = rx + offset;
         else if (duplex == "-") tx = rx - offset;
         else if (duplex == "split") tx = offset;
-        else if (duplex == "off")
-            line.Note("receive only (duplex off) cannot be stored: the radio will transmit on " +
-                      rxText);
-        else if (!duplex.empty())
-            line.Note("duplex " + Quote(cell(cDuplex)) +
-                      " is not +, -, split or off: transmit = receive");
+        else if (duplex == "off") line.Note(txtDuplexOff, {rxText});
+        else if (!duplex.empty()) line.Note(txtDuplex, {ValueArg(cell(cDuplex))});
         if (tx < low || tx > high) {
-            line.Note("transmit frequency " + FormatCount(tx) + " is outside " + range + ": skipped");
-            finish(false);
+            skip(txtTxOutside, {FormatCount(tx), lowText, highText});
             continue;
         }
         std::string txText = FormatCount(tx);
         if (duplex == "+" || duplex == "-" || duplex == "split") {
             txText = RoundFreq(txText, colTxFreq, rxText);
-            if (FreqCount(txText) != tx)
-                line.Note("transmit frequency " + FormatCount(tx) + " rounded to " + txText);
+            if (FreqCount(txText) != tx) line.Note(txtTxRounded, {FormatCount(tx), txText});
         } else {
             txText = rxText;
         }
@@ -306,8 +307,8 @@ bool ChannelsFromCommonCsv(const Module1& state, const std::string& csv, std::ve
             const std::int64_t bh = static_cast<std::int64_t>(bandHigh) * 100000;
             const std::int64_t rc = FreqCount(rxText), tc = FreqCount(txText);
             if (rc < bl || rc > bh || tc < bl || tc > bh)
-                line.Note("outside the model's band " + std::to_string(bandLow) + " - " +
-                          std::to_string(bandHigh) + " MHz: kept, but the radio will not take it");
+                line.Note(txtBand, {std::to_string(bandLow), std::to_string(bandHigh)},
+                          CsvNote::Warning);
         }
 
         // Signalling: encode is the transmit side, decode the receive side.
@@ -318,13 +319,13 @@ bool ChannelsFromCommonCsv(const Module1& state, const std::string& csv, std::ve
         if (tone == "dtcs" || tone == "cross")
             if (!pol.empty() &&
                 (pol.size() != 2 || CsvLower(pol).find_first_not_of("nr") != std::string::npos))
-                line.Note("DCS polarity " + Quote(pol) + " is not NN, NR, RN or RR: N taken");
+                line.Note(txtPolarity, {ValueArg(pol)});
         Side enc, dec;
         if (tone.empty()) {
         } else if (tone == "tone") {
-            enc = {Side::Tone, cell(cRTone), 'N'};
+            enc = {Side::Tone, number(cRTone), 'N'};
         } else if (tone == "tsql") {
-            enc = dec = {Side::Tone, cell(cCTone), 'N'};
+            enc = dec = {Side::Tone, number(cCTone), 'N'};
         } else if (tone == "dtcs") {
             enc = {Side::Dcs, cell(cDtcs), txPol};
             dec = {Side::Dcs, cell(cDtcs), rxPol};
@@ -339,23 +340,22 @@ bool ChannelsFromCommonCsv(const Module1& state, const std::string& csv, std::ve
             const bool known = (txMode == "" || txMode == "tone" || txMode == "dtcs") &&
                                (rxMode == "" || rxMode == "tone" || rxMode == "dtcs");
             if (!known) {
-                line.Note("cross mode " + Quote(cell(cCrossMode)) + " is not understood: no signalling");
+                line.Note(txtCrossMode, {ValueArg(cell(cCrossMode))});
             } else {
                 const std::string rxCode = cell(cRxDtcs).empty() ? cell(cDtcs) : cell(cRxDtcs);
-                if (txMode == "tone") enc = {Side::Tone, cell(cRTone), 'N'};
+                if (txMode == "tone") enc = {Side::Tone, number(cRTone), 'N'};
                 if (txMode == "dtcs") enc = {Side::Dcs, cell(cDtcs), txPol};
-                if (rxMode == "tone") dec = {Side::Tone, cell(cCTone), 'N'};
+                if (rxMode == "tone") dec = {Side::Tone, number(cCTone), 'N'};
                 if (rxMode == "dtcs") dec = {Side::Dcs, rxCode, rxPol};
             }
         } else {
-            line.Note("tone mode " + Quote(cell(cTone)) +
-                      " is not Tone, TSQL, DTCS or Cross: no signalling");
+            line.Note(txtToneMode, {ValueArg(cell(cTone))});
         }
-        int e = SideIndex(enc, "encode", line);
-        const int d = SideIndex(dec, "decode", line);
+        int e = SideIndex(enc, true, line, repairs);
+        const int d = SideIndex(dec, false, line, repairs);
         if (d != 0 && e == 0) {
             e = kFirstCtcss;
-            line.Note("a decode tone needs an encode tone: the radio will send 67.0 Hz");
+            line.Note(txtDecodeAlone);
         }
 
         // Name: upper case, only the characters the radio has a code for.
@@ -371,20 +371,19 @@ bool ChannelsFromCommonCsv(const Module1& state, const std::string& csv, std::ve
             }
             name += u;
         }
-        if (dropped)
-            line.Note("name " + Quote(rawName) + " holds characters the radio cannot show: left out");
+        if (dropped) line.Note(txtNameChars, {ValueArg(rawName)});
         // Trimmed again once the characters are left out ("RPT 中继" -> "RPT"),
         // so that a cell read back from an export is the same name.
         name = CsvTrim(name);
         if (name.size() > static_cast<std::size_t>(kNameLength)) {
             name.resize(kNameLength);
             while (!name.empty() && name.back() == ' ') name.pop_back();
-            line.Note("name " + Quote(rawName) + " shortened to " + Quote(name));
+            line.Note(txtShortened, {ValueArg(rawName), ValueArg(name)});
         }
 
         // Power: a level by name or watts mapped to the nearest level
         // (5 W high, 2.5 W mid, 1 W low).
-        const std::string p = CsvLower(CsvTrim(cell(cPower)));
+        const std::string p = CsvLower(number(cPower));
         int power = p.empty() ? ChannelColumnOf(colPower).newChannel : ChoiceOfCommonWord(colPower, p);
         if (power >= 0) {
         } else if (p == "medium") {
@@ -397,7 +396,7 @@ bool ChannelsFromCommonCsv(const Module1& state, const std::string& csv, std::ve
             if (ParseFixed(w, 1, tenths)) {
                 power = tenths >= 38 ? powerHigh : tenths >= 18 ? powerMid : powerLow;
             } else {
-                line.Note("power " + Quote(cell(cPower)) + " is not understood: High taken");
+                line.Note(txtPower, {ValueArg(cell(cPower))});
             }
         }
 
@@ -412,9 +411,19 @@ bool ChannelsFromCommonCsv(const Module1& state, const std::string& csv, std::ve
             ChoiceOfCommonWord(colBandwidth, mode) == bandwidthNarrow ? bandwidthNarrow : bandwidthWide;
         ch.scanAdd = ChoiceOfCommonWord(colScanAdd, cell(cSkip)) == scanAddNo ? scanAddNo : scanAddYes;
         seen[static_cast<int>(n)] = line.number;
+        report.lineOf[static_cast<std::size_t>(n - 1)] = line.number;
         finish(true);
     }
+    repairs.AddTo(report.notes);
     return true;
+}
+
+bool ChannelsFromCommonCsv(const Module1& state, const std::string& csv, std::vector<Channel>& out,
+                           CommonCsvImport& report, std::string& error) {
+    CsvNote e;
+    if (ReadCommonCsv(state, csv, out, report, e)) return true;
+    error = NoteLine(e, 0);
+    return false;
 }
 
 bool ChannelRowsFromCommonCsv(const Module1& state, const std::string& csv, ChannelRows& rows,
@@ -443,11 +452,13 @@ std::string ChannelRowsToCommonCsv(const ChannelRows& rows, int language) {
     return ChannelsToCommonCsv(channels);
 }
 
-std::string ChannelsToCommonCsv(const std::vector<Channel>& channels) {
-    std::string out;
-    for (int c = 0; c < kCommonCsvColumnCount; ++c)
-        out += std::string(c ? "," : "") + kCommonCsvColumns[c];
-    out += "\r\n";
+std::string ChannelsToCommonCsv(const std::vector<Channel>& channels, const CsvStyle& style) {
+    std::string out =
+        CsvLine(std::vector<std::string>(kCommonCsvColumns, kCommonCsvColumns + kCommonCsvColumnCount),
+                {}, style);
+    std::vector<bool> numbers(static_cast<std::size_t>(kCommonCsvColumnCount), false);
+    for (int c : {cFrequency, cOffset, cRTone, cCTone, cTStep})
+        numbers[static_cast<std::size_t>(c)] = true;
     for (std::size_t k = 0; k < channels.size(); ++k) {
         const Channel& ch = channels[k];
         const std::size_t n = k + 1;
@@ -519,14 +530,13 @@ std::string ChannelsToCommonCsv(const std::vector<Channel>& channels) {
                                             word(colScanAdd),
                                             word(colPower),
                                             ""};
-        for (std::size_t i = 0; i < f.size(); ++i) out += (i ? "," : "") + CsvField(f[i]);
-        out += "\r\n";
+        out += CsvLine(f, numbers, style);
     }
     return out;
 }
 
-std::string ExportCommonCsv(const CodeplugImage& image) {
-    return ChannelsToCommonCsv(ImageChannels(image));
+std::string ExportCommonCsv(const CodeplugImage& image, const CsvStyle& style) {
+    return ChannelsToCommonCsv(ImageChannels(image), style);
 }
 
 }  // namespace rm427

@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "channels/Channel.h"
+#include "channels/ChannelCsv.h"
 #include "channels/ChannelRows.h"
 #include "image/Module1.h"
 
@@ -45,14 +46,19 @@ enum class CsvLayout { Unknown, Own, Common };
 // Location and Frequency, Own when it names Channel and RxFreq.
 CsvLayout DetectCsvLayout(const std::string& csv);
 
-struct CommonCsvImport {
-    int channels = 0;  // lines taken as channels
-    int skipped = 0;   // lines left out
-    // One entry per line with something to report: "line N: what; what".
-    std::vector<std::string> notes;
-    // The summary as shown to the user: a count line, then the notes.
-    std::string Summary() const;
-};
+// What a reading found: counts, one note per finding, and per channel
+// the line it came from.
+using CommonCsvImport = CsvReport;
+
+// Reads common-layout CSV text into channels (index 0 is channel 1,
+// unlisted ones empty). Besides the exact layout it takes what a
+// spreadsheet makes of it: the separators and encodings of DecodeCsv,
+// decimal commas in the number fields when the separator is not a comma
+// and DCS codes without their leading zeros, each noted. False with error
+// only when the text as a whole cannot be read (malformed CSV, no header,
+// no Location or Frequency column); everything per line goes to report.
+bool ReadCommonCsv(const Module1& state, const std::string& csv, std::vector<Channel>& channels,
+                   CsvReport& report, CsvNote& error);
 
 // Fills rows (made fresh: every channel empty) from common-layout CSV text,
 // cells in state.Language. The model's band is taken from the model byte of
@@ -74,8 +80,9 @@ bool ImportCommonCsv(const std::string& csv, CodeplugImage& image, CommonCsvImpo
 // The programmed channels of rows (cells in language) in the common layout,
 // CRLF line ends.
 std::string ChannelRowsToCommonCsv(const ChannelRows& rows, int language);
-std::string ChannelsToCommonCsv(const std::vector<Channel>& channels);  // index 0 is channel 1
-std::string ExportCommonCsv(const CodeplugImage& image);
+// index 0 is channel 1
+std::string ChannelsToCommonCsv(const std::vector<Channel>& channels, const CsvStyle& style = {});
+std::string ExportCommonCsv(const CodeplugImage& image, const CsvStyle& style = {});
 
 // The band [low, high] in MHz that the image's model byte names, or false
 // when the byte names no model (a new image holds 0xFF there).

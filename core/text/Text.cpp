@@ -51,7 +51,8 @@ std::string FillText(std::string text, const std::vector<std::string>& args) {
 std::string CountText(int language, int n, long long count) {
     // Texts with a count, and their singular twins.
     static const std::pair<int, int> kSingular[] = {
-        {3202, 3880}, {3208, 3881}, {3434, 3882}, {3435, 3883}, {3436, 3884}, {3518, 3531},
+        {3202, 3880}, {3208, 3881}, {3434, 3882}, {3435, 3883}, {3436, 3884},
+        {3518, 3531}, {3343, 3347}, {3344, 3348}, {3350, 3351},
     };
     if (count == 1)
         for (const auto& [plural, one] : kSingular)

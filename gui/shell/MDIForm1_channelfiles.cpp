@@ -14,12 +14,6 @@
 namespace rm427::gui {
 namespace {
 
-// These two commands are newer than the numbered text table; their few
-// texts live here in both languages.
-const char* Tr(int language, const char* english, const char* chinese) {
-    return language == 1 ? chinese : english;
-}
-
 constexpr const char* kCsvFilter = "CSV files (*.csv);;All files (*)";
 
 }  // namespace
@@ -27,9 +21,9 @@ constexpr const char* kCsvFilter = "CSV files (*.csv);;All files (*)";
 void MDIForm1::ApplyChannelFileCaptions() {
     const int l = state_.Language;
     bar_->SetCaption(QStringLiteral("miFile"), QStringLiteral("miImportChannels"),
-                     QString::fromUtf8(Tr(l, "&Import Channels...", "导入信道(&I)...")));
+                     QString::fromStdString(LoadText(l, 3353)));
     bar_->SetCaption(QStringLiteral("miFile"), QStringLiteral("miExportChannels"),
-                     QString::fromUtf8(Tr(l, "&Export Channels...", "导出信道(&E)...")));
+                     QString::fromStdString(LoadText(l, 3354)));
 }
 
 void MDIForm1::CmdImportChannels() {
@@ -48,42 +42,40 @@ void MDIForm1::CmdImportChannels() {
     if (!ReadWholeFile(path, raw, error, kCsvFileLimit)) return fail(path + ": " + error);
     const std::string csv(raw.begin(), raw.end());
 
-    CodeplugImage image = state_.Image;
+    // What the file says, in the language of the interface.
+    Module1 s;
+    s.Image = state_.Image;  // the model's band
+    const bool common = DetectCsvLayout(csv) == CsvLayout::Common;
+    std::vector<Channel> channels;
+    CsvReport report;
+    CsvNote failed;
+    if (!(common ? ReadCommonCsv : ReadOwnCsv)(s, csv, channels, report, failed))
+        return fail(path + ": " + NoteLine(failed, l));
     std::string summary;
-    bool clean = true;
-    if (DetectCsvLayout(csv) == CsvLayout::Common) {
-        CommonCsvImport report;
-        if (!ImportCommonCsv(csv, image, report, error)) return fail(path + ": " + error);
-        summary = report.Summary();
-        clean = report.notes.empty();
+    if (common) {
+        summary = report.Summary(l);
     } else {
-        std::vector<std::string> warnings;
-        if (!ImportChannelsCsv(csv, image, error, &warnings)) return fail(path + ": " + error);
-        summary = std::to_string(ProgrammedChannels(image)) + " channels read.\n";
-        for (const auto& w : warnings) summary += w + "\n";
-        clean = warnings.empty();
+        summary = CountText(l, 3350, report.channels) + "\n";
+        for (const auto& lines : {report.Lines(l), report.RepairLines(l)})
+            for (const auto& line : lines) summary += line + "\n";
     }
+    const bool clean = report.Fits();
 
     MessageRequest q;
-    q.text = summary + "\n" +
-             Tr(l, "Replace all channels by these? Channels not in the file become empty.",
-                "用这些信道替换全部信道吗？文件中没有的信道将被清空。");
+    q.text = summary + "\n" + LoadText(l, 3352);
     q.title = "RM-427";
     q.icon = clean ? MsgIcon::Question : MsgIcon::Exclamation;
     q.buttons = MsgButtons::OkCancel;
     q.defaultButton = clean ? 0 : 1;
     if (boxes_.Show(q) != MsgAnswer::Ok) return;
-    state_.Image = image;
+    StoreChannels(state_.Image, channels);
     RefreshChannel();
 }
 
 void MDIForm1::CmdExportChannels() {
     const int l = state_.Language;
     MessageRequest q;
-    q.text = Tr(l,
-                "Write the common CSV channel layout of repeater lists?\n"
-                "(No writes the program's own layout with every channel field.)",
-                "以中继台列表通用 CSV 信道格式导出吗？\n（否：以本程序格式导出全部信道字段。）");
+    q.text = LoadText(l, 3355);
     q.title = "RM-427";
     q.icon = MsgIcon::Question;
     q.buttons = MsgButtons::YesNoCancel;

@@ -67,6 +67,17 @@ TEST_F(ExtraCliTest, CleanCommonFileImportsWithoutForceAndExportsBack) {
     // The default stays the program's own layout.
     r = Run("export-csv c.dat -");
     EXPECT_EQ(r.out.rfind("Channel,RxFreq,TxFreq,", 0), 0u) << r.out;
+
+    // For a European spreadsheet, and back.
+    r = Run("export-csv --format common --separator ';' --decimal-comma c.dat eu.csv");
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(Slurp(dir / "eu.csv").find("\r\n1;RPT;146,700000;-;0,600000;TSQL;131,8;131,8;023;"),
+              std::string::npos);
+    ASSERT_EQ(Run("import-csv eu.csv d.dat").code, 0);
+    EXPECT_EQ(Run("export-csv --format common d.dat -").out,
+              Run("export-csv --format common c.dat -").out);
+    EXPECT_NE(Run("export-csv --decimal-comma c.dat -").code, 0);
+    EXPECT_NE(Run("export-csv --separator '|' c.dat -").code, 0);
 }
 
 TEST_F(ExtraCliTest, DiffExitStatusAndLines) {

@@ -4,6 +4,7 @@
 
 #include "channels/ChannelCsv.h"
 #include "channels/ChannelRecord.h"
+#include "text/TextTable.h"
 #include "channels/ToneCodec.h"
 
 using namespace rm427;
@@ -186,4 +187,66 @@ TEST(CsvChannels, BadLinesNameTheLineAndChangeNothing) {
     EXPECT_EQ(ImportError("Channel,Name\n"), "line 1: the header has no RxFreq column");
     EXPECT_EQ(ImportError(""), "line 1: no header line (the file is empty)");
     EXPECT_EQ(ImportError(h + "1,\"145\n"), "line 2: quoted field is not closed");
+}
+
+// A list through a European spreadsheet, or made in the Chinese interface:
+// the same channels, and each repair or fitted value said in either language.
+TEST(CsvChannels, SpreadsheetFormsReadAsTheExportAndEveryRepairIsSaid) {
+    const std::string clean = std::string(kHeader) +
+                              "1,145.50000,145.50000,88.5,D023N,Low,Narrow,No,Off,On,Off,Off,AB\n"
+                              "2,438.00625,433.00625,None,None,High,Wide,Yes,Off,Off,Off,Off,\n";
+    std::vector<Channel> expected, back;
+    CsvReport report;
+    CsvNote error;
+    ASSERT_TRUE(ReadOwnCsv(Module1(), clean, expected, report, error)) << NoteLine(error, 0);
+    EXPECT_TRUE(report.notes.empty());
+
+    // Chinese titles and texts, semicolons, decimal commas, zeros dropped,
+    // saved as UTF-16.
+    std::string zh;
+    for (int c = 0; c < kChannelColumns; ++c)
+        zh += (c ? ";" : "") + LoadText(1, ChannelColumnOf(c).title);
+    zh += "\r\n1;145,5;145,5;88,5;D23N";
+    const int choices[] = {powerLow, bandwidthNarrow, scanAddNo, beatShiftOff,
+                           choiceOn, choiceOff,       optionOff};
+    for (int c = colPower; c < colName; ++c) zh += ";" + ChoiceText(1, c, choices[c - colPower]);
+    zh += ";AB\r\n2;438,00625;433,00625;" + LoadText(1, 1137) + ";;;;;;;;;\r\n";
+    std::string utf16 = "\xFF\xFE";
+    for (std::size_t i = 0; i < zh.size();) {  // UTF-8 to UTF-16LE (no character here needs a pair)
+        const auto b = static_cast<unsigned char>(zh[i]);
+        const int len = b < 0x80 ? 1 : b < 0xE0 ? 2 : 3;
+        unsigned cp = len == 1 ? b : len == 2 ? b & 0x1F : b & 0x0F;
+        for (int k = 1; k < len; ++k) cp = cp << 6 | (static_cast<unsigned char>(zh[i + k]) & 0x3F);
+        utf16 += std::string{static_cast<char>(cp & 0xFF), static_cast<char>(cp >> 8)};
+        i += len;
+    }
+    ASSERT_TRUE(ReadOwnCsv(Module1(), utf16, back, report, error)) << NoteLine(error, 0);
+    EXPECT_TRUE(back == expected);
+    EXPECT_TRUE(report.Fits());
+    EXPECT_EQ(
+        report.RepairLines(0),
+        (std::vector<std::string>{"line 1: UTF-16 text read as UTF-8; fields separated by semicolons; "
+                                  "Chinese texts read (21 in all)",
+                                  "line 2: decimal commas read as points (5 in all); DCS codes without "
+                                  "leading zeros (1 in all)"}));
+    EXPECT_EQ(report.RepairLines(1)[1],
+              "第 2 行：小数逗号已按小数点读取（共 5 处）；DCS 码缺少前导零（共 1 处）");
+
+    // Values fitted to the radio are said, with their channel.
+    ASSERT_TRUE(ReadOwnCsv(Module1(), std::string(kHeader) + "3,145.5031,,,,,,,,,,,abcdefg\n", back,
+                           report, error));
+    EXPECT_FALSE(report.Fits());
+    EXPECT_EQ(report.Lines(0),
+              std::vector<std::string>{"line 2: RxFreq 145.5031 rounded to 145.50500; name "
+                                       "\"abcdefg\" taken in upper case; name \"ABCDEFG\" "
+                                       "shortened to \"ABCDE\""});
+    EXPECT_EQ(report.Lines(1), std::vector<std::string>{
+                                   "第 2 行：接收频率 145.5031 已舍入为 145.50500；名称“abcdefg”已转为"
+                                   "大写；名称“ABCDEFG”已截短为“ABCDE”"});
+    EXPECT_EQ(report.notes[0].channel, 3);
+    EXPECT_EQ(back[2].name, "ABCDE");
+
+    // A refusal in the interface's language too.
+    EXPECT_FALSE(ReadOwnCsv(Module1(), std::string(kHeader) + "2,,,,,,,,,,,,\n", back, report, error));
+    EXPECT_EQ(NoteLine(error, 1), "第 2 行：接收频率为空");
 }

@@ -149,9 +149,10 @@ TEST(ChannelClipboard, TabTextAndOwnCsvPasteBackWhereAsked) {
     // Pasted near the end, what does not fit is counted.
     EXPECT_EQ(PlaceChannelPaste(target, 127, paste, 1), 1);
 
-    // A broken own-CSV line refuses the whole paste, as Import does.
+    // A broken own-CSV line refuses the whole paste, as Import does (said
+    // in the interface's language).
     EXPECT_FALSE(ReadChannelPaste(s, "Channel,RxFreq\n1,abc\n", paste, error));
-    EXPECT_NE(error.find("line 2"), std::string::npos);
+    EXPECT_EQ(error, "第 2 行：接收频率“abc”不是数字");
 }
 
 TEST(ChannelClipboard, SpreadsheetCellsAreTakenWithNotes) {

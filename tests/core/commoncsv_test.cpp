@@ -32,7 +32,7 @@ ChannelRows RowsOf(const CodeplugImage& image) {
 const std::uint8_t* Record(const CodeplugImage& image, int n) { return image.data() + ChannelOffset(n); }
 
 bool HasNote(const CommonCsvImport& r, const std::string& prefix, const std::string& part) {
-    for (const auto& n : r.notes)
+    for (const auto& n : r.Lines(0))
         if (n.rfind(prefix, 0) == 0 && n.find(part) != std::string::npos) return true;
     return false;
 }

@@ -1,6 +1,6 @@
 // libFuzzer target for the common-layout CSV import: any input is refused
 // without touching the image, or taken; what was taken exports and imports
-// again to the same channels.
+// again to the same channels, with any separator and decimal commas too.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -21,13 +21,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (image != start || error.empty()) std::abort();
         return 0;
     }
-    report.Summary();
+    report.Summary(0);
+    report.Summary(1);
     // What the radio holds now fits the layout exactly: a second round
     // changes nothing.
     const std::string exported = ExportCommonCsv(image);
-    CodeplugImage again = start;
-    CommonCsvImport second;
-    if (!ImportCommonCsv(exported, again, second, error)) std::abort();
-    if (ExportCommonCsv(again) != exported) std::abort();
+    for (const CsvStyle style : {CsvStyle{',', false}, CsvStyle{';', true}}) {
+        CodeplugImage again = start;
+        CommonCsvImport second;
+        if (!ImportCommonCsv(ExportCommonCsv(image, style), again, second, error)) std::abort();
+        if (ExportCommonCsv(again) != exported) std::abort();
+    }
     return 0;
 }

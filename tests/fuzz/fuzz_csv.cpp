@@ -1,6 +1,7 @@
 // libFuzzer target for the channel CSV reader: any input is either refused
 // with a line-numbered message and no change, or taken; what was taken
-// exports and imports back to the same image.
+// exports and imports back to the same image, with any separator and
+// decimal commas too; the notes read in both languages.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -20,9 +21,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (image != start || error.rfind("line ", 0) != 0) std::abort();
         return 0;
     }
+    std::vector<Channel> channels;
+    CsvReport report;
+    CsvNote failed;
+    if (!ReadOwnCsv(Module1(), csv, channels, report, failed)) std::abort();
+    report.Summary(0);
+    report.Summary(1);
     const std::string exported = ExportChannelsCsv(image);
-    CodeplugImage again = start;
-    if (!ImportChannelsCsv(exported, again, error) || again != image) std::abort();
-    if (ExportChannelsCsv(again) != exported) std::abort();
+    for (const CsvStyle style : {CsvStyle{',', false}, CsvStyle{';', true}}) {
+        CodeplugImage again = start;
+        if (!ImportChannelsCsv(ExportChannelsCsv(image, style), again, error) || again != image)
+            std::abort();
+        if (ExportChannelsCsv(again) != exported) std::abort();
+    }
     return 0;
 }

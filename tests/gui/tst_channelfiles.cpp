@@ -41,6 +41,7 @@ private slots:
     void importAsksWithTheSummaryAndTakesTheChannelsOnOk();
     void importCancelOrBadFileChangesNothing();
     void exportWritesTheChosenLayout();
+    void importSpeaksTheInterfacesLanguage();
 };
 
 void TestChannelFiles::importAsksWithTheSummaryAndTakesTheChannelsOnOk() {
@@ -169,6 +170,26 @@ void TestChannelFiles::exportWritesTheChosenLayout() {
     QCOMPARE(Slurp(own), ExportChannelsCsv(f.state.Image));
     const auto writable = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
     QVERIFY(!(QFile::permissions(own) & writable));
+}
+
+void TestChannelFiles::importSpeaksTheInterfacesLanguage() {
+    ShellFixture f;
+    auto& w = f.Start();
+    w.Dispatch("miChinese");
+    const QString csv = f.dir.filePath("list.csv");
+    Put(csv, "Location,Name,Frequency,Mode\r\n1,LONGNAME,146.7,FM\r\n2,AIR,128.25,AM\r\n");
+    f.files.openAnswers.push_back(csv.toStdString());
+    f.boxes.Answer(MsgAnswer::Cancel);
+    w.Dispatch("miImportChannels");
+    QString said = QString::fromStdString(f.boxes.Last()->text);
+    QVERIFY2(said.contains(QStringLiteral("第 3 行：模式“AM”不是 FM 或 NFM：已跳过")) &&
+                 !said.contains(QRegularExpression("[a-z]")),
+             qPrintable(said));
+    Put(csv, "Channel,RxFreq\r\n1,\"146.7\r\n");
+    f.files.openAnswers.push_back(csv.toStdString());
+    w.Dispatch("miImportChannels");
+    said = QString::fromStdString(f.boxes.Last()->text);
+    QVERIFY2(said.endsWith(QStringLiteral("第 2 行：引号内的字段没有结束")), qPrintable(said));
 }
 
 QTEST_MAIN(TestChannelFiles)

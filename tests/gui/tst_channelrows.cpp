@@ -205,6 +205,19 @@ void TestChannelRows::pasteFromASpreadsheetAndARepeaterList() {
     QVERIFY2(summary.startsWith(QStringLiteral("已粘贴 2 个信道。\n第 2 行：")) &&
                  !summary.contains(QRegularExpression("[a-z]")),
              qPrintable(summary));
+
+    // Rows in either CSV layout: their notes are Chinese too, and so is a refusal.
+    for (const char* csv : {"Channel,RxFreq,Name\n30,145.5031,LONGNAME\n",
+                            "Location,Name,Frequency,Mode\n1,LONGNAME,145.5,FM\n2,AIR,128.0,AM\n",
+                            "Channel,RxFreq\n30,\n"}) {
+        QGuiApplication::clipboard()->setText(QString::fromLatin1(csv));
+        e.f.boxes.Answer(MsgAnswer::Cancel);
+        e.key(Qt::Key_V, Qt::ControlModifier);
+        const QString said = QString::fromStdString(e.f.boxes.Last()->text);
+        QVERIFY2(
+            said.contains(QStringLiteral("第 2 行：")) && !said.contains(QRegularExpression("[a-z]")),
+            qPrintable(said));
+    }
 }
 
 void TestChannelRows::insertAsksBeforeTheLastChannelFallsOff() {
