@@ -5,6 +5,7 @@
 #include "CliOptions.h"
 #include "channels/ChannelCsv.h"
 #include "channels/CommonCsv.h"
+#include "channels/ImportPlan.h"
 
 namespace rm427::cli {
 namespace {
@@ -12,14 +13,23 @@ namespace {
 int Run(const Args& args) {
     CommandOptions options("import-csv");
     std::string format;  // empty: by the header
-    bool force = false;
+    std::string mode = "replace";
+    bool force = false, dryRun = false, skipDuplicates = false;
     options.Value("--format", format, "--format needs a value (own or common)");
+    options.Value("--mode", mode, "--mode needs a value (replace, append or at:N)");
     options.Flag("--force", force);
+    options.Flag("--dry-run", dryRun);
+    options.Flag("--skip-duplicates", skipDuplicates);
     Args rest;
     int rc = 0;
     if (!options.Parse(args, rest, rc)) return rc;
     if (!format.empty() && format != "own" && format != "common")
         return Fail("import-csv: unknown format '" + format + "' (own or common)");
+    ImportOptions placing;
+    if (!ParseImportMode(mode, placing))
+        return Fail("import-csv: unknown mode '" + mode +
+                    "' (replace, append or at:N with N from 1 to 128)");
+    placing.skipDuplicates = skipDuplicates;
     if (!CountArguments("import-csv", rest, 2, rc)) return rc;
     if (!DifferentFiles("import-csv", rest[0], rest[1], rc)) return rc;
     std::vector<unsigned char> raw;
@@ -47,11 +57,16 @@ int Run(const Args& args) {
     // damage and the values rounded as the channel editor rounds them are
     // listed by --dry-run.
     if (common) std::cerr << report.Summary(0, false);
+    const ImportPlan plan = PlanImport(ImageChannels(image), channels, report, placing, 0);
+    if (dryRun) {
+        std::cout << PlanText(plan, 0);
+        return 0;
+    }
     if (common && !report.Fits() && !force)
         return Fail(rest[0] +
                     ": not everything fits the radio; nothing written "
                     "(--force writes it as summarised above)");
-    StoreChannels(image, channels);
+    StoreChannels(image, plan.channels);
     if (!StoreDataFile(rest[1], image)) return 1;
     if (!common)
         for (const CsvNote& n : report.notes)
@@ -88,8 +103,18 @@ const CliCommand kImportCsv(
     "semicolons or tabs (found from the header line), decimal commas when the\n"
     "separator is not a comma, DCS codes without their leading zeros, any number\n"
     "of decimals, a UTF-8 byte order mark, UTF-16 text, and the Chinese column\n"
-    "titles and texts of the channel editor.",
-    "import-csv [--format own|common] [--force] IN.csv FILE.dat", Run);
+    "titles and texts of the channel editor.\n"
+    "\n"
+    "--mode replace (the default) replaces every channel as above; --mode append\n"
+    "puts the file's channels, in their order, into the empty channels only\n"
+    "(--skip-duplicates leaves out those with the receive and transmit frequency\n"
+    "and tones of a channel already there); --mode at:N puts them from channel N\n"
+    "on, overwriting, gaps included. --dry-run prints, channel by channel, what\n"
+    "would be new, changed (old -> new), unchanged, emptied, skipped (and why) or\n"
+    "fitted, and the repairs of the reading, and writes nothing.",
+    "import-csv [--format own|common] [--mode replace|append|at:N] [--skip-duplicates] "
+    "[--dry-run] [--force] IN.csv FILE.dat",
+    Run);
 
 }  // namespace
 }  // namespace rm427::cli

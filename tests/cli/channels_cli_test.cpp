@@ -90,6 +90,25 @@ TEST_F(ChannelCliTest, ImportListExportAndBack) {
     EXPECT_EQ(Image("c.dat"), image);
 }
 
+TEST_F(ChannelCliTest, ModesPlaceTheChannelsAndADryRunWritesNothing) {
+    Write("a.csv", "Channel,RxFreq,Name\r\n1,145,A\r\n3,146,B\r\n");
+    ASSERT_EQ(Run("import-csv a.csv c.dat").code, 0);
+    const std::string before = Slurp(dir / "c.dat");
+    Write("b.csv", "Channel,RxFreq,Name\r\n1,145,A\r\n2,147,CALLING\r\n");
+    Result r = Run("import-csv --mode append --dry-run b.csv c.dat");
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "channel 2: New; duplicate of channel 1\n"
+              "channel 4: New; name \"CALLING\" shortened to \"CALLI\"\n"
+              "new 2, changed 0, unchanged 0, emptied 0, skipped 0, fitted 1, duplicates 1\n");
+    EXPECT_EQ(Slurp(dir / "c.dat"), before);
+    ASSERT_EQ(Run("import-csv --mode append --skip-duplicates b.csv c.dat").code, 0);
+    EXPECT_EQ(Lines(Run("channels c.dat").out)[1].substr(0, 11), "2\t147.00000");
+    ASSERT_EQ(Run("import-csv --mode at:128 b.csv c.dat").code, 0);
+    EXPECT_EQ(Lines(Run("channels c.dat").out)[127].substr(0, 13), "128\t145.00000");
+    EXPECT_NE(Run("import-csv --mode at:0 b.csv c.dat").code, 0);
+}
+
 TEST_F(ChannelCliTest, BadCsvWritesNothing) {
     ASSERT_EQ(Run("new keep.dat").code, 0);
     const std::string before = Slurp(dir / "keep.dat");
