@@ -963,6 +963,25 @@ const TextEntry kTextTable[] = {
     {4374, "信道 %1：%2"},
     {3375, "new %1, changed %2, unchanged %3, emptied %4, skipped %5, fitted %6, duplicates %7"},
     {4375, "新增 %1，更改 %2，不变 %3，清空 %4，跳过 %5，调整 %6，重复 %7"},
+    // The import preview window.
+    {3376, "Import Channels"},
+    {4376, "导入信道"},
+    {3377, "&Replace all channels"},
+    {4377, "替换全部信道(&R)"},
+    {3378, "Into &empty channels only"},
+    {4378, "仅导入空信道(&E)"},
+    {3379, "&From channel"},
+    {4379, "从信道(&F)"},
+    {3380, "Skip &duplicates"},
+    {4380, "跳过重复信道(&D)"},
+    {3381, "Co&mpact after import"},
+    {4381, "导入后压缩(&M)"},
+    {3382, "Line"},
+    {4382, "行"},
+    {3383, "What"},
+    {4383, "状态"},
+    {3384, "Details"},
+    {4384, "详细"},
 };
 
 const std::size_t kTextTableSize = sizeof(kTextTable) / sizeof(kTextTable[0]);

@@ -8,6 +8,7 @@
 #include "channels/CommonCsv.h"
 #include "file/FileIo.h"
 #include "shell/MDIForm1.h"
+#include "shell/frmImport.h"
 #include "text/TextTable.h"
 #include "ui/CommandBar.h"
 
@@ -51,24 +52,11 @@ void MDIForm1::CmdImportChannels() {
     CsvNote failed;
     if (!(common ? ReadCommonCsv : ReadOwnCsv)(s, csv, channels, report, failed))
         return fail(path + ": " + NoteLine(failed, l));
-    std::string summary;
-    if (common) {
-        summary = report.Summary(l);
-    } else {
-        summary = CountText(l, 3350, report.channels) + "\n";
-        for (const auto& lines : {report.Lines(l), report.RepairLines(l)})
-            for (const auto& line : lines) summary += line + "\n";
-    }
-    const bool clean = report.Fits();
-
-    MessageRequest q;
-    q.text = summary + "\n" + LoadText(l, 3352);
-    q.title = "RM-427";
-    q.icon = clean ? MsgIcon::Question : MsgIcon::Exclamation;
-    q.buttons = MsgButtons::OkCancel;
-    q.defaultButton = clean ? 0 : 1;
-    if (boxes_.Show(q) != MsgAnswer::Ok) return;
-    StoreChannels(state_.Image, channels);
+    // The preview: where the channels go and what that changes. OK stores
+    // the plan (the command is one undo step), Cancel changes nothing.
+    frmImport preview(l, 3376, ImageChannels(state_.Image), channels, report, ImportOptions{}, this);
+    if (preview.exec() != QDialog::Accepted) return;
+    StoreChannels(state_.Image, preview.Plan().channels);
     RefreshChannel();
 }
 

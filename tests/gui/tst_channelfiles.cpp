@@ -1,5 +1,10 @@
 // File menu: Import Channels... and Export Channels..., through the
-// scripted file dialogs and message boxes.
+// scripted file dialogs and message boxes, and the import preview.
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTreeWidget>
 #include <QtTest>
 
 #include <fstream>
@@ -9,6 +14,7 @@
 #include "channels/ChannelRecord.h"
 #include "channels/CommonCsv.h"
 #include "helpers/ShellFixture.h"
+#include "shell/frmImport.h"
 #include "text/TextTable.h"
 
 using namespace rm427;
@@ -38,45 +44,54 @@ const char* kList =
 class TestChannelFiles : public QObject {
     Q_OBJECT
 private slots:
-    void importAsksWithTheSummaryAndTakesTheChannelsOnOk();
+    void importPreviewListsEachChannelAndOkStoresIt();
     void importCancelOrBadFileChangesNothing();
     void exportWritesTheChosenLayout();
     void importSpeaksTheInterfacesLanguage();
 };
 
-void TestChannelFiles::importAsksWithTheSummaryAndTakesTheChannelsOnOk() {
+void TestChannelFiles::importPreviewListsEachChannelAndOkStoresIt() {
     ShellFixture f;
     auto& w = f.Start();
     const QString csv = f.dir.filePath("list.csv");
     Put(csv, kList);
     f.files.openAnswers.push_back(csv.toStdString());
-    f.boxes.Answer(MsgAnswer::Ok);
+    ShellFixture::OnModal([](QWidget* d) {
+        auto* p = qobject_cast<gui::frmImport*>(d);
+        QVERIFY(p);
+        QCOMPARE(p->List()->topLevelItemCount(), 2);
+        const QTreeWidgetItem* taken = p->List()->topLevelItem(0);
+        QCOMPARE(taken->text(0), QStringLiteral("1"));
+        QCOMPARE(taken->text(2), QStringLiteral("New, Fitted"));
+        QVERIFY(taken->text(3).contains(QStringLiteral("name \"Hill, north\"")));
+        const QTreeWidgetItem* skipped = p->List()->topLevelItem(1);
+        QCOMPARE(skipped->text(1), QStringLiteral("3"));
+        QVERIFY(skipped->text(3).startsWith(QStringLiteral("mode \"AM\"")));
+        QVERIFY(p->findChild<QLabel*>("lblRepairs")->text().contains(QStringLiteral("byte order mark")));
+        QTest::keyClick(p->List(), Qt::Key_Return);  // Enter is OK
+    });
     w.Dispatch("miImportChannels");
-    QCOMPARE(f.boxes.shown.size(), std::size_t(1));
-    const MessageRequest& box = f.boxes.shown[0];
-    QCOMPARE(box.buttons, MsgButtons::OkCancel);
-    QCOMPARE(box.defaultButton, 1);  // something did not fit: Cancel is the default
-    QVERIFY2(box.text.find("1 channel read, 1 line skipped") == 0, box.text.c_str());
-    QVERIFY(box.text.find("line 2: name \"Hill, north\"") != std::string::npos);
-    QVERIFY(box.text.find("line 3: mode \"AM\"") != std::string::npos);
-
+    QVERIFY(f.boxes.shown.empty());
     CodeplugImage expected = Module1().Image;
     CommonCsvImport report;
     std::string error;
     QVERIFY(ImportCommonCsv(kList, expected, report, error));
     QVERIFY(f.state.Image == expected);
-    QVERIFY(f.state.Image[ChannelOffset(1)] != 0xFF);
     QVERIFY(f.state.ImageModified());
 
-    // The program's own layout is picked by its header too.
+    // The program's own layout, into the empty channels: channel 1 stays.
     Put(csv, "Channel,RxFreq,Name\r\n7,438.5,RPT\r\n");
     f.files.openAnswers.push_back(csv.toStdString());
-    f.boxes.Answer(MsgAnswer::Ok);
+    ShellFixture::OnModal([](QWidget* d) {
+        auto* p = qobject_cast<gui::frmImport*>(d);
+        QTest::mouseClick(p->OptMode(ImportMode::Append), Qt::LeftButton, {}, QPoint(4, 4));
+        QCOMPARE(p->List()->topLevelItem(0)->text(0), QStringLiteral("2"));
+        p->Buttons()->button(QDialogButtonBox::Ok)->click();
+    });
     w.Dispatch("miImportChannels");
-    QCOMPARE(f.boxes.shown.size(), std::size_t(2));
-    QCOMPARE(f.boxes.shown[1].defaultButton, 0);
-    QVERIFY(f.state.Image[ChannelOffset(1)] == 0xFF);
-    QVERIFY(f.state.Image[ChannelOffset(7)] != 0xFF);
+    QVERIFY(f.state.Image[ChannelOffset(1)] != 0xFF);
+    QCOMPARE(ChannelAt(f.state.Image, 2).name, std::string("RPT"));
+    QVERIFY(f.state.Image[ChannelOffset(7)] == 0xFF);
 }
 
 void TestChannelFiles::importCancelOrBadFileChangesNothing() {
@@ -86,14 +101,14 @@ void TestChannelFiles::importCancelOrBadFileChangesNothing() {
     const QString csv = f.dir.filePath("list.csv");
     Put(csv, kList);
     f.files.openAnswers.push_back(csv.toStdString());
-    f.boxes.Answer(MsgAnswer::Cancel);
+    ShellFixture::OnModal([](QWidget* d) { QTest::keyClick(d, Qt::Key_Escape); });
     w.Dispatch("miImportChannels");
-    QCOMPARE(f.boxes.shown.size(), std::size_t(1));
+    QVERIFY(f.boxes.shown.empty());
     QVERIFY(f.state.Image == before);
 
     // A cancelled file dialog ends the command silently.
     w.Dispatch("miImportChannels");
-    QCOMPARE(f.boxes.shown.size(), std::size_t(1));
+    QVERIFY(f.boxes.shown.empty());
 
     // Malformed and unknown files: one error box each, nothing changed.
     for (const char* bad : {"Location,Frequency\r\n1,\"146.7\r\n", "a,b\r\n1,2\r\n"}) {
@@ -179,12 +194,19 @@ void TestChannelFiles::importSpeaksTheInterfacesLanguage() {
     const QString csv = f.dir.filePath("list.csv");
     Put(csv, "Location,Name,Frequency,Mode\r\n1,LONGNAME,146.7,FM\r\n2,AIR,128.25,AM\r\n");
     f.files.openAnswers.push_back(csv.toStdString());
-    f.boxes.Answer(MsgAnswer::Cancel);
+    ShellFixture::OnModal([](QWidget* d) {
+        auto* p = qobject_cast<gui::frmImport*>(d);
+        QCOMPARE(p->windowTitle(), QStringLiteral("导入信道"));
+        QString said;
+        for (int i = 0; i < p->List()->topLevelItemCount(); ++i)
+            said += p->List()->topLevelItem(i)->text(2) + p->List()->topLevelItem(i)->text(3) + '\n';
+        QVERIFY2(said.contains(QStringLiteral("跳过模式“AM”不是 FM 或 NFM：已跳过")) &&
+                     !said.contains(QRegularExpression("[a-z]")),
+                 qPrintable(said));
+        QTest::keyClick(d, Qt::Key_Escape);
+    });
     w.Dispatch("miImportChannels");
-    QString said = QString::fromStdString(f.boxes.Last()->text);
-    QVERIFY2(said.contains(QStringLiteral("第 3 行：模式“AM”不是 FM 或 NFM：已跳过")) &&
-                 !said.contains(QRegularExpression("[a-z]")),
-             qPrintable(said));
+    QString said;
     Put(csv, "Channel,RxFreq\r\n1,\"146.7\r\n");
     f.files.openAnswers.push_back(csv.toStdString());
     w.Dispatch("miImportChannels");

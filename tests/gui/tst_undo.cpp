@@ -172,7 +172,7 @@ void TestUndo::wholeCodeplugCommands() {
     csv.write("Channel,RxFreq\n3,147\n");
     csv.close();
     e.f.files.openAnswers.push_back(csv.fileName().toStdString());
-    e.f.boxes.Answer(MsgAnswer::Ok);
+    test::ShellFixture::OnModal([](QWidget* preview) { QTest::keyClick(preview, Qt::Key_Return); });
     e.w->Dispatch("miImportChannels");
     QCOMPARE(e.cell(3, colRxFreq), std::string("147.00000"));
     QCOMPARE(e.cell(1, colRxFreq), std::string());
