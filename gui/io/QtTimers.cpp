@@ -74,14 +74,14 @@ private:
         return t;
     }
     void Arm(int ms, int every) {
-        itimerspec spec{};
-        spec.it_value = Span(ms < 0 ? 0 : ms);
-        if (spec.it_value.tv_sec == 0 && spec.it_value.tv_nsec == 0)
-            spec.it_value.tv_nsec = 1;  // 0 would disarm
-        spec.it_interval = Span(every);
+        itimerspec due{};
+        due.it_value = Span(ms < 0 ? 0 : ms);
+        if (due.it_value.tv_sec == 0 && due.it_value.tv_nsec == 0)
+            due.it_value.tv_nsec = 1;  // 0 would disarm
+        due.it_interval = Span(every);
         repeating_ = every > 0;
         active_ = true;
-        ::timerfd_settime(fd_, 0, &spec, nullptr);
+        ::timerfd_settime(fd_, 0, &due, nullptr);
     }
     void OnReadable() {
         std::uint64_t expiries = 0;
