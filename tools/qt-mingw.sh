@@ -100,6 +100,29 @@ host_cmake=/usr/lib/x86_64-linux-gnu/cmake
 # qtbase: the modules the program and its tests link, nothing else.
 if [ ! -f "$prefix/lib/cmake/Qt6Widgets/Qt6WidgetsConfig.cmake" ] || [ ! -f "$cache/.qtbase-done" ]; then
   fetch_source qt6-base 6.4.2+dfsg-10 qtbase
+  # Qt 6.4 builds its DirectWrite font engine and font database only
+  # together with Direct2D (not needed here), yet PrintSupport and the
+  # windows plugin use them whenever DirectWrite is on: they would not link.
+  # Their users follow the same rule as the engine.
+  sed -i 's/^#if QT_CONFIG(directwrite)$/#if QT_CONFIG(directwrite) \&\& QT_CONFIG(direct2d)/' \
+    "$src/qtbase/src/printsupport/platform/windows/qprintengine_win.cpp"
+  sed -i 's/^#if QT_CONFIG(directwrite3)$/#if QT_CONFIG(directwrite3) \&\& QT_CONFIG(direct2d)/' \
+    "$src/qtbase/src/plugins/platforms/windows/qwindowsintegration.cpp"
+  # Debian's source leaves out the Wintab header (src/3rdparty/wintab, its
+  # licence does not allow changes), which the windows platform plugin needs
+  # for graphics tablets: the plugin goes without them.
+  windows=$src/qtbase/src/plugins/platforms/windows
+  if [ ! -f "$src/qtbase/src/3rdparty/wintab/wintab.h" ]; then
+    sed -i 's/^qt_internal_extend_target(QWindowsIntegrationPlugin CONDITION QT_FEATURE_tabletevent$/qt_internal_extend_target(QWindowsIntegrationPlugin CONDITION FALSE/' \
+      "$windows/CMakeLists.txt"
+    for f in "$windows"/qwindowscontext.cpp "$windows"/qwindowspointerhandler.cpp "$windows"/qwindowspointerhandler.h; do
+      sed -i 's/^#if QT_CONFIG(tabletevent)$/#if 0 \/\/ no Wintab in this source/' "$f"
+    done
+  fi
+  # Switching OpenGL off by its feature leaves "dynamic OpenGL" on, which
+  # the windows plugin then takes as OpenGL being there.
+  sed -i 's/^#if QT_CONFIG(dynamicgl)$/#if QT_CONFIG(dynamicgl) \&\& QT_CONFIG(opengl)/' \
+    "$windows/qwindowswindow.cpp"
   build=$cache/build-qtbase
   mkdir -p "$build"
   run_logged "configuring qtbase" \
