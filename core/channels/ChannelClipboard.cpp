@@ -33,10 +33,24 @@ std::string ChannelsToTsv(const ChannelRows& rows, int first, int last) {
 
 namespace {
 
-// A note of the summary, in the language of the interface.
-std::string Note(const Module1& s, int text, int line, std::vector<std::string> args) {
-    args.insert(args.begin(), std::to_string(line));
-    return FillText(LoadText(s.Language, text), args);
+enum : int {
+    txtRxNotNumber = 3870,
+    txtTxNotNumber = 3871,
+    txtRxRange = 3872,
+    txtTxRange = 3873,
+    txtNameTaken = 3874,
+    txtCellTaken = 3875,
+    txtNoRoom = 3372,
+};
+
+void Note(ChannelPaste& paste, CsvNote::Kind kind, int line, int text, std::vector<std::string> args) {
+    CsvNote n;
+    n.kind = kind;
+    n.line = line;
+    n.text = text;
+    n.args = std::move(args);
+    paste.report.notes.push_back(std::move(n));
+    if (kind == CsvNote::Skipped) ++paste.report.skipped;
 }
 
 std::string Trim(const std::string& s) { return CsvTrim(s); }
@@ -60,8 +74,9 @@ bool IsNumber(const std::string& s) {
     return digits > 0 && dots <= 1;
 }
 
-// The first..last programmed channels of rows, with the gaps between them.
-void TakeBlock(const ChannelRows& rows, ChannelPaste& paste) {
+// The first..last programmed channels of rows, with the gaps between them
+// and the line each came from.
+void TakeBlock(const ChannelRows& rows, const std::vector<int>& lineOf, ChannelPaste& paste) {
     int first = 0, last = 0;
     for (int r = 1; r <= ChannelCount(rows); ++r)
         if (ChannelProgrammed(rows[r])) {
@@ -69,7 +84,10 @@ void TakeBlock(const ChannelRows& rows, ChannelPaste& paste) {
             last = r;
         }
     if (first)
-        for (int r = first; r <= last; ++r) paste.channels.push_back(rows[r]);
+        for (int r = first; r <= last; ++r) {
+            paste.channels.push_back(rows[r]);
+            paste.report.lineOf.push_back(r - 1 < int(lineOf.size()) ? lineOf[r - 1] : 0);
+        }
 }
 
 bool IsTitleLine(const std::vector<std::string>& fields) {
@@ -87,18 +105,19 @@ bool IsTitleLine(const std::vector<std::string>& fields) {
 
 // A frequency cell; "" (with a note) when the line cannot be taken.
 std::string Freq(const Module1& s, const std::string& text, int column, const std::string& rx, int line,
-                 std::vector<std::string>& notes) {
+                 ChannelPaste& paste) {
     std::string v = Trim(text);
     std::replace(v.begin(), v.end(), ',', '.');
     const bool receive = column == colRxFreq;
     if (!IsNumber(v)) {
-        notes.push_back(Note(s, receive ? 3870 : 3871, line, {Trim(text)}));
+        Note(paste, CsvNote::Skipped, line, receive ? txtRxNotNumber : txtTxNotNumber,
+             {ValueArg(Trim(text))});
         return {};
     }
     const FreqCheckResult r = CheckFreqEditor(s, v, column, rx);
     if (r.outOfRange) {
-        notes.push_back(Note(s, receive ? 3872 : 3873, line,
-                             {v, std::to_string(s.EditLimitLow), std::to_string(s.EditLimitHigh)}));
+        Note(paste, CsvNote::Skipped, line, receive ? txtRxRange : txtTxRange,
+             {ValueArg(v), std::to_string(s.EditLimitLow), std::to_string(s.EditLimitHigh)});
         return {};
     }
     return r.text;
@@ -107,7 +126,7 @@ std::string Freq(const Module1& s, const std::string& text, int column, const st
 void ReadTsv(const Module1& state, const std::string& text, ChannelPaste& paste) {
     std::vector<std::string> lines = Split(text, '\n');
     while (!lines.empty() && Trim(lines.back()).empty()) lines.pop_back();
-    std::vector<int> lineOf;  // pasted channel -> line
+    std::vector<int>& lineOf = paste.report.lineOf;  // pasted channel -> line
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const int line = int(i) + 1;
         std::string l = lines[i];
@@ -115,7 +134,7 @@ void ReadTsv(const Module1& state, const std::string& text, ChannelPaste& paste)
         std::vector<std::string> f = Split(l, '\t');
         if (i == 0 && IsTitleLine(f)) continue;
         if (int(paste.channels.size()) >= state.CHCount) {
-            ++paste.skipped;
+            Note(paste, CsvNote::Skipped, line, txtNoRoom, {});
             continue;
         }
         // 13 cells with the channel number first, or the 12 cells after it.
@@ -131,19 +150,13 @@ void ReadTsv(const Module1& state, const std::string& text, ChannelPaste& paste)
             lineOf.push_back(line);
             continue;
         }
-        row[colRxFreq] = Freq(state, row[colRxFreq], colRxFreq, "", line, paste.notes);
-        if (row[colRxFreq].empty()) {
-            ++paste.skipped;
-            continue;
-        }
+        row[colRxFreq] = Freq(state, row[colRxFreq], colRxFreq, "", line, paste);
+        if (row[colRxFreq].empty()) continue;
         if (row[colTxFreq].empty()) {
             row[colTxFreq] = row[colRxFreq];
         } else {
-            row[colTxFreq] = Freq(state, row[colTxFreq], colTxFreq, row[colRxFreq], line, paste.notes);
-            if (row[colTxFreq].empty()) {
-                ++paste.skipped;
-                continue;
-            }
+            row[colTxFreq] = Freq(state, row[colTxFreq], colTxFreq, row[colRxFreq], line, paste);
+            if (row[colTxFreq].empty()) continue;
         }
         // Cells left empty take what a new channel gets; choices and "None"
         // are taken in either language, whatever the interface shows.
@@ -164,7 +177,8 @@ void ReadTsv(const Module1& state, const std::string& text, ChannelPaste& paste)
         const std::string typed = row[colName];
         std::string typedUpper = typed;
         for (char& ch : typedUpper) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-        if (name != typedUpper) paste.notes.push_back(Note(state, 3874, line, {typed, name}));
+        if (name != typedUpper)
+            Note(paste, CsvNote::Fitted, line, txtNameTaken, {ValueArg(typed), ValueArg(name)});
         row[colName] = name;
         paste.channels.push_back(row);
         lineOf.push_back(line);
@@ -172,8 +186,7 @@ void ReadTsv(const Module1& state, const std::string& text, ChannelPaste& paste)
 
     // Choice and tone cells: what the record can hold; a cell that names
     // nothing the record knows takes what the record will read back.
-    const ChannelRows titles = MakeChannelRows(state);
-    const int count = std::min<int>(int(paste.channels.size()), ChannelCount(titles));
+    const int count = std::min<int>(int(paste.channels.size()), state.CHCount);
     for (int i = 0; i < count; ++i) {
         ChannelRow& row = paste.channels[i];
         if (!ChannelProgrammed(row)) continue;
@@ -181,7 +194,8 @@ void ReadTsv(const Module1& state, const std::string& text, ChannelPaste& paste)
         for (int c = colDecode; c < colName; ++c) {
             const std::string cell = ChannelCell(took, c, state.Language);
             if (!row[c].empty() && row[c] != cell)
-                paste.notes.push_back(Note(state, 3875, lineOf[i], {titles[0][c], row[c], cell}));
+                Note(paste, CsvNote::Fitted, lineOf[i], txtCellTaken,
+                     {TextArg(ChannelColumnOf(c).title), ValueArg(row[c]), ValueArg(cell)});
             row[c] = cell;
         }
     }
@@ -211,13 +225,15 @@ bool ReadChannelPaste(const Module1& state, const std::string& text, ChannelPast
         }
         ChannelRows rows = MakeChannelRows(state);
         RenderChannels(channels, state.Language, rows);
-        for (const auto& lines : {report.Lines(state.Language), report.RepairLines(state.Language)})
-            paste.notes.insert(paste.notes.end(), lines.begin(), lines.end());
-        paste.skipped = report.skipped;
-        TakeBlock(rows, paste);
+        paste.report.notes = report.notes;
+        paste.report.skipped = report.skipped;
+        TakeBlock(rows, report.lineOf, paste);
     } else {
         ReadTsv(state, text, paste);
     }
+    paste.report.channels =
+        static_cast<int>(std::count_if(paste.channels.begin(), paste.channels.end(),
+                                       [](const ChannelRow& r) { return ChannelProgrammed(r); }));
     return std::any_of(paste.channels.begin(), paste.channels.end(),
                        [](const ChannelRow& r) { return ChannelProgrammed(r); });
 }
@@ -236,6 +252,34 @@ int PlaceChannelPaste(ChannelList& list, int at, const ChannelPaste& paste, int 
         ch = ParseRow(paste.channels[i], language, ch);
     }
     return lost;
+}
+
+std::vector<std::string> ChannelPaste::Notes(int language) const {
+    std::vector<std::string> out = report.Lines(language);
+    for (const std::string& l : report.RepairLines(language)) out.push_back(l);
+    return out;
+}
+
+PasteImport PasteAsImport(const ChannelPaste& paste, int at, int language) {
+    PasteImport p;
+    p.report = paste.report;
+    int lead = -1;
+    for (std::size_t i = 0; i < paste.channels.size(); ++i) {
+        p.incoming.push_back(ParseRow(paste.channels[i], language, Channel{}));
+        if (lead < 0 && p.incoming.back().programmed) lead = static_cast<int>(i);
+    }
+    p.options.mode = ImportMode::At;
+    p.options.at = std::max(at, 1) + std::max(lead, 0);
+    return p;
+}
+
+bool PasteNeedsPreview(const std::vector<Channel>& current, const PasteImport& paste, int language) {
+    const auto count = std::count_if(paste.incoming.begin(), paste.incoming.end(),
+                                     [](const Channel& ch) { return ch.programmed; });
+    if (count <= 1) return false;
+    if (count > kQuietPaste) return true;
+    const ImportPlan plan = PlanImport(current, paste.incoming, paste.report, paste.options, language);
+    return plan.Count(ImportLine::Changed) + plan.Count(ImportLine::Emptied) > 0;
 }
 
 }  // namespace rm427

@@ -9,8 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "channels/ChannelCsv.h"
 #include "channels/ChannelRowOps.h"
 #include "channels/ChannelRows.h"
+#include "channels/ImportPlan.h"
 #include "image/Module1.h"
 
 namespace rm427 {
@@ -24,8 +26,12 @@ struct ChannelPaste {
     // The channels in the order they go in, cells in the pasting language;
     // an empty row is an empty channel (a gap in the copied block).
     std::vector<ChannelRow> channels;
-    int skipped = 0;                 // lines left out
-    std::vector<std::string> notes;  // "line N: what"
+    // What the lines said, as Import Channels reports a file: the lines
+    // left out and why, what was fitted, how the text was read; lineOf
+    // holds the line of each pasted channel (index 0 the first one).
+    CsvReport report;
+    // "line N: what; what", the repairs last, in `language`.
+    std::vector<std::string> Notes(int language) const;
 };
 
 // Reads clipboard text: the own CSV layout or the common one (by the header
@@ -44,5 +50,25 @@ bool ReadChannelPaste(const Module1& state, const std::string& text, ChannelPast
 // the cells do not describe. Returns how many programmed channels did not
 // fit below the last channel.
 int PlaceChannelPaste(ChannelList& list, int at, const ChannelPaste& paste, int language);
+
+// A paste as the import preview takes it: the pasted channels as the
+// file's channels (index 0 the first one) with the paste's report, and
+// "from channel N" on where PlaceChannelPaste would put the first
+// programmed one (empty channels before it and after the last one are
+// not part of the block the preview places).
+struct PasteImport {
+    std::vector<Channel> incoming;
+    CsvReport report;
+    ImportOptions options;
+};
+PasteImport PasteAsImport(const ChannelPaste& paste, int at, int language);
+
+// Up to this many channels go in at once when they only fill empty ones.
+constexpr int kQuietPaste = 5;
+// Whether the paste goes through the import preview before it changes
+// anything: more than one channel, and either more than kQuietPaste of
+// them or one that changes or empties a programmed channel. A single
+// channel (a cell or a row pasted into the grid) never does.
+bool PasteNeedsPreview(const std::vector<Channel>& current, const PasteImport& paste, int language);
 
 }  // namespace rm427

@@ -676,19 +676,19 @@ const TextEntry kTextTable[] = {
     {4742, "无权限"},
     {3743, "cannot open"},
     {4743, "无法打开"},
-    // Notes on pasted tab-separated lines.
-    {3870, "line %1: receive frequency \"%2\" is not a number, line skipped"},
-    {4870, "第 %1 行：接收频率“%2”不是数字，已跳过该行"},
-    {3871, "line %1: transmit frequency \"%2\" is not a number, line skipped"},
-    {4871, "第 %1 行：发射频率“%2”不是数字，已跳过该行"},
-    {3872, "line %1: receive frequency %2 is out of range (%3 to %4 MHz), line skipped"},
-    {4872, "第 %1 行：接收频率 %2 超出范围（%3 至 %4 MHz），已跳过该行"},
-    {3873, "line %1: transmit frequency %2 is out of range (%3 to %4 MHz), line skipped"},
-    {4873, "第 %1 行：发射频率 %2 超出范围（%3 至 %4 MHz），已跳过该行"},
-    {3874, "line %1: name \"%2\" taken as \"%3\""},
-    {4874, "第 %1 行：名称“%2”按“%3”录入"},
-    {3875, "line %1: %2 \"%3\" taken as \"%4\""},
-    {4875, "第 %1 行：%2“%3”按“%4”录入"},
+    // Notes on pasted tab-separated lines (each said after "line N: ").
+    {3870, "receive frequency \"%1\" is not a number: skipped"},
+    {4870, "接收频率“%1”不是数字：已跳过"},
+    {3871, "transmit frequency \"%1\" is not a number: skipped"},
+    {4871, "发射频率“%1”不是数字：已跳过"},
+    {3872, "receive frequency %1 is out of range (%2 to %3 MHz): skipped"},
+    {4872, "接收频率 %1 超出范围（%2 至 %3 MHz）：已跳过"},
+    {3873, "transmit frequency %1 is out of range (%2 to %3 MHz): skipped"},
+    {4873, "发射频率 %1 超出范围（%2 至 %3 MHz）：已跳过"},
+    {3874, "name \"%1\" taken as \"%2\""},
+    {4874, "名称“%1”按“%2”录入"},
+    {3875, "%1 \"%2\" taken as \"%3\""},
+    {4875, "%1“%2”按“%3”录入"},
     // Singular twins of the texts with a count (English "1 channel").
     {3880, "Verify failed: the radio does not hold what was written (1 difference)."},
     {4880, "校验失败：电台中的数据与写入的不一致（1 处不同）。"},
@@ -982,6 +982,12 @@ const TextEntry kTextTable[] = {
     {4383, "状态"},
     {3384, "Details"},
     {4384, "详细"},
+    // The error boxes of the channel-file commands and of a paste, and the
+    // caption of the preview a paste opens.
+    {3385, "Error"},
+    {4385, "错误"},
+    {3386, "Paste Channels"},
+    {4386, "粘贴信道"},
 };
 
 const std::size_t kTextTableSize = sizeof(kTextTable) / sizeof(kTextTable[0]);

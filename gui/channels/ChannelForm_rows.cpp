@@ -22,6 +22,7 @@
 #include "channels/ChannelRecord.h"
 #include "channels/ChannelForm.h"
 #include "channels/ChannelRowOps.h"
+#include "shell/frmImport.h"
 #include "text/TextTable.h"
 
 namespace rm427::gui {
@@ -292,26 +293,46 @@ void ChannelForm::PasteChannels() {
     m.title = "RM-427";
     if (!ReadChannelPaste(state_, text, paste, error)) {
         m.text = error.empty() ? LoadText(state_.Language, 3438) : error;
-        m.title = error.empty() ? "RM-427" : "Error";
+        if (!error.empty()) m.title = LoadText(state_.Language, 3385);
         m.icon = error.empty() ? MsgIcon::Information : MsgIcon::Critical;
         boxes_.Show(m);
         return;
     }
     const int at = SelectedChannels().front();
-    ChannelList pasted = ChannelListOf(state_);
+    const ChannelList current = ChannelListOf(state_);
+
+    // Many channels, or channels over programmed ones: the import preview
+    // shows each one first, and OK stores what it shows.
+    const PasteImport asImport = PasteAsImport(paste, at, state_.Language);
+    if (PasteNeedsPreview(current, asImport, state_.Language)) {
+        frmImport preview(state_.Language, 3386, current, asImport.incoming, asImport.report,
+                          asImport.options, this);
+        if (preview.exec() != QDialog::Accepted) return;
+        const ImportPlan plan = preview.Plan();
+        ChangeChannels(3419, [&](ChannelList& list) { list = plan.channels; });
+        int first = 0, last = 0;
+        for (const ImportLine& l : plan.lines)
+            if (l.channel && l.kind != ImportLine::Emptied) {
+                if (!first) first = l.channel;
+                last = l.channel;
+            }
+        if (first) SelectChannels(first, last);
+        return;
+    }
+
+    ChannelList pasted = current;
     const int lost = PlaceChannelPaste(pasted, at, paste, state_.Language);
-    if (lost || paste.skipped || !paste.notes.empty()) {
+    const std::vector<std::string> notes = paste.Notes(state_.Language);
+    if (lost || paste.report.skipped || !notes.empty()) {
         // What Import Channels would say, line by line, before anything changes.
-        int taken = 0;
-        for (const ChannelRow& r : paste.channels) taken += ChannelProgrammed(r);
         const auto count = [this](int n, int value) {
             return QString::fromStdString(CountText(state_.Language, n, value));
         };
-        QString summary = count(3434, taken - lost);
-        if (paste.skipped) summary += ' ' + count(3435, paste.skipped);
+        QString summary = count(3434, paste.report.channels - lost);
+        if (paste.report.skipped) summary += ' ' + count(3435, paste.report.skipped);
         if (lost) summary += ' ' + count(3436, lost);
         summary += '\n';
-        for (const std::string& n : paste.notes) summary += QString::fromStdString(n) + '\n';
+        for (const std::string& n : notes) summary += QString::fromStdString(n) + '\n';
         m.text = (summary + '\n' + Text(3437)).toStdString();
         m.icon = MsgIcon::Exclamation;
         m.buttons = MsgButtons::OkCancel;

@@ -12,6 +12,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "channels/ChannelColumns.h"
 #include "text/TextTable.h"
 
@@ -70,7 +72,8 @@ frmImport::frmImport(int language, int title, std::vector<Channel> current,
     mode_[static_cast<int>(options.mode)]->setChecked(true);
     at_ = new QSpinBox(this);
     at_->setObjectName(QStringLiteral("txtAt"));
-    at_->setRange(1, std::max<int>(1, static_cast<int>(current_.size())));
+    // A paste may start beyond the last channel (then nothing fits).
+    at_->setRange(1, std::max<int>({1, static_cast<int>(current_.size()), options.at}));
     at_->setValue(options.at);
     at_->setAccessibleName(text(txtAt).remove('&'));
     skip_ = new QCheckBox(text(txtSkip), this);

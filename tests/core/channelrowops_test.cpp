@@ -128,7 +128,7 @@ TEST(ChannelClipboard, TabTextAndOwnCsvPasteBackWhereAsked) {
     std::string error;
     ASSERT_TRUE(ReadChannelPaste(s, tsv, paste, error)) << error;
     ASSERT_EQ(paste.channels.size(), 3u);
-    EXPECT_TRUE(paste.notes.empty()) << paste.notes.front();
+    EXPECT_TRUE(paste.report.notes.empty());
     ChannelList target = List({});
     target[11].record[record::kShift] = 0x20;
     EXPECT_EQ(PlaceChannelPaste(target, 10, paste, 0), 0);
@@ -169,15 +169,36 @@ TEST(ChannelClipboard, SpreadsheetCellsAreTakenWithNotes) {
     EXPECT_EQ(paste.channels[1][colRxFreq], "438.10000");
     EXPECT_EQ(paste.channels[1][colEncode], "None");
     EXPECT_EQ(paste.channels[1][colPower], "Low");
-    EXPECT_EQ(paste.skipped, 1);
-    ASSERT_EQ(paste.notes.size(), 2u) << paste.notes[2];
-    EXPECT_NE(paste.notes[0].find("line 2"), std::string::npos);
-    EXPECT_NE(paste.notes[1].find("line 3: Enc. \"Bogus\" taken as \"None\""), std::string::npos)
-        << paste.notes[1];
+    EXPECT_EQ(paste.report.skipped, 1);
+    EXPECT_EQ(paste.report.lineOf, (std::vector<int>{1, 3}));
+    const std::vector<std::string> notes = paste.Notes(0);
+    ASSERT_EQ(notes.size(), 2u) << notes[2];
+    EXPECT_EQ(notes[0].rfind("line 2: receive frequency 900 is out of range", 0), 0u) << notes[0];
+    EXPECT_EQ(notes[1], "line 3: Enc. \"Bogus\" taken as \"None\"");
     // A transmit cell that is no frequency leaves the line out.
     EXPECT_FALSE(ReadChannelPaste(s, "145\tX\n", paste, error));
-    EXPECT_EQ(paste.skipped, 1);
+    EXPECT_EQ(paste.report.skipped, 1);
 
     EXPECT_FALSE(ReadChannelPaste(s, "hello\n", paste, error));
     EXPECT_TRUE(error.empty());
+}
+
+TEST(ChannelClipboard, ManyRowsOrRowsOverChannelsGoThroughThePreview) {
+    const ChannelList current = List({0, 0, 147});
+    ChannelPaste paste;
+    std::string error;
+    // A copied block: an empty channel, two channels, a gap, one more.
+    ASSERT_TRUE(ReadChannelPaste(Module1(), "\n145\n146\n\n148\n", paste, error));
+    for (int at : {1, 10}) {
+        const PasteImport p = PasteAsImport(paste, at, 0);
+        EXPECT_EQ(PasteNeedsPreview(current, p, 0), at == 1);  // at 1, 146 replaces 147
+        // What the preview stores is what the quiet paste stores.
+        const ImportPlan plan = PlanImport(current, p.incoming, p.report, p.options, 0);
+        ChannelList placed = current;
+        PlaceChannelPaste(placed, at, paste, 0);
+        for (int c = 0; c < kMaxChannels; ++c)
+            EXPECT_TRUE(StoredChannel(plan.channels[c]).SameValue(StoredChannel(placed[c]))) << c + 1;
+    }
+    ASSERT_TRUE(ReadChannelPaste(Module1(), "145\n146\n147\n148\n149\n150\n", paste, error));
+    EXPECT_TRUE(PasteNeedsPreview(current, PasteAsImport(paste, 10, 0), 0));  // six, into empty ones
 }

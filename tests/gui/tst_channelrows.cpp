@@ -11,11 +11,13 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTableView>
+#include <QTreeWidget>
 #include <QUndoStack>
 #include <QtTest>
 
 #include "helpers/GridEditor.h"
 #include "shell/EditHistory.h"
+#include "shell/frmImport.h"
 #include "text/TextTable.h"
 
 using namespace rm427;
@@ -59,6 +61,7 @@ private slots:
     void selectRowsByNumbersAndKeys();
     void copyCutPasteThroughTheClipboard();
     void pasteFromASpreadsheetAndARepeaterList();
+    void pasteOfManyRowsAsksInThePreview();
     void insertAsksBeforeTheLastChannelFallsOff();
     void removeAndBlockMoves();
     void sortAndCompact();
@@ -174,7 +177,8 @@ void TestChannelRows::pasteFromASpreadsheetAndARepeaterList() {
     QCOMPARE(e.cell(127, colTxFreq), std::string("145.00000"));
     QCOMPARE(e.cell(128, colName), std::string("SPX"));
 
-    // The list pasted on the last channel: one does not fit, and is said so.
+    // The list pasted on the (empty) last channel: one does not fit, and is said so.
+    e.undo();
     e.click(128, colChannel);
     e.f.boxes.Answer(MsgAnswer::Ok);
     e.key(Qt::Key_V, Qt::ControlModifier);
@@ -218,6 +222,32 @@ void TestChannelRows::pasteFromASpreadsheetAndARepeaterList() {
             said.contains(QStringLiteral("第 2 行：")) && !said.contains(QRegularExpression("[a-z]")),
             qPrintable(said));
     }
+}
+
+// Six rows from a spreadsheet over a programmed channel: the preview first;
+// Escape changes nothing, Enter stores them as one undo step.
+void TestChannelRows::pasteOfManyRowsAsksInThePreview() {
+    Editor e;
+    QVERIFY(e.Active());
+    e.program(3, "147");
+    QGuiApplication::clipboard()->setText("145\n146\n148\n149\n150\n151\n");
+    e.click(1, colChannel);
+    const std::vector<std::string> before = e.rx(7);
+    for (const Qt::Key k : {Qt::Key_Escape, Qt::Key_Return}) {
+        QString shown;
+        ShellFixture::OnModal([&shown, k](QWidget* d) {
+            auto* p = qobject_cast<gui::frmImport*>(d);
+            QVERIFY(p);
+            shown = p->windowTitle() + ' ' + p->List()->topLevelItem(2)->text(2);
+            QTest::keyClick(p->List(), k);
+        });
+        e.key(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(shown, QStringLiteral("Paste Channels Changed"));
+        if (k == Qt::Key_Escape) QCOMPARE(e.rx(7), before);
+    }
+    QCOMPARE(e.rx(7), (std::vector<std::string>{"145", "146", "148", "149", "150", "151", ""}));
+    e.w->Dispatch("miUndo");  // (offscreen, the closed preview leaves no window active)
+    QCOMPARE(e.rx(7), before);
 }
 
 void TestChannelRows::insertAsksBeforeTheLastChannelFallsOff() {
