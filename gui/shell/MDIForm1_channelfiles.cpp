@@ -34,7 +34,7 @@ void MDIForm1::CmdImportChannels() {
     auto fail = [&](const std::string& text) {
         MessageRequest m;
         m.text = text;
-        m.title = "Error";
+        m.title = LoadText(l, 3385);
         m.icon = MsgIcon::Critical;
         boxes_.Show(m);
     };
@@ -89,7 +89,7 @@ void MDIForm1::CmdExportChannels() {
     if (r != SaveResult::Saved) {
         MessageRequest m;
         m.text = path + ": " + error;
-        m.title = "Error";
+        m.title = LoadText(l, 3385);
         m.icon = MsgIcon::Critical;
         boxes_.Show(m);
     }

@@ -212,6 +212,7 @@ void TestChannelFiles::importSpeaksTheInterfacesLanguage() {
     w.Dispatch("miImportChannels");
     said = QString::fromStdString(f.boxes.Last()->text);
     QVERIFY2(said.endsWith(QStringLiteral("第 2 行：引号内的字段没有结束")), qPrintable(said));
+    QCOMPARE(f.boxes.Last()->title, std::string("错误"));
 }
 
 QTEST_MAIN(TestChannelFiles)
