@@ -79,12 +79,14 @@ void CloneExchange::OnSendTick() {
     if (state_ != CloneState::Sending) return;
     sentFrame_ = CloneFrame(dir_, step_, send_);
     received_.clear();
+    // Anything still waiting belongs to an earlier frame. Dropped before the
+    // frame goes out: a quick answer could already be in the driver's buffer
+    // once the write returns (a simulator, or a COM port written at once).
+    port_.DiscardInput();
     port_.Write(sentFrame_);
     ++framesSent_;
     expected_ = CloneAnswerLength(dir_, step_);
     port_.SetReceiveThreshold(1);
-    // Anything still waiting belongs to an earlier frame.
-    port_.DiscardInput();
     if (step_ == total_) {
         completed_ = true;
         state_ = CloneState::Finishing;

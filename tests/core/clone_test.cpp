@@ -25,11 +25,19 @@ public:
     void Close() override { open = false; }
     bool IsOpen() const override { return open; }
     void SetBufferSizes(int, int) override {}
-    void DiscardBuffers() override { in.clear(); }
-    void DiscardInput() override { in.clear(); }
+    void DiscardBuffers() override {
+        in.clear();
+        driver.clear();
+    }
+    void DiscardInput() override {
+        in.clear();
+        driver.clear();
+    }
     bool Write(const Bytes& d) override {
         if (!open) return false;
         frames.push_back(d);
+        driver.insert(driver.end(), atOnce.begin(), atOnce.end());  // there before Write returns
+        atOnce.clear();
         return true;
     }
     int BytesWaiting() override { return static_cast<int>(in.size()); }
@@ -51,7 +59,7 @@ public:
     bool open = false, failOpen = false;
     int opens = 0, threshold = 0;
     std::string openedWith, error;
-    Bytes in;
+    Bytes in, atOnce, driver;  // driver: received, not yet handed to the program
     std::vector<Bytes> frames;
     std::function<void(CommEvent)> handler;
 };
@@ -102,6 +110,19 @@ TEST(CloneMachine, OpensThePortAt2400N82AndAnswersNeedTwoEqualPolls) {
     m.clock.Advance(1);
     ASSERT_EQ(m.port.frames.size(), 2u);
     EXPECT_EQ(m.port.frames[1], (Bytes{0x52, 0x0E, 0xA0, 0x00}));
+}
+
+// A radio (or a simulator behind a COM port) whose answer is already in the
+// driver's buffer when the write returns: it belongs to this frame.
+TEST(CloneMachine, AnAnswerThatArrivesDuringTheWriteCounts) {
+    Machine m(CloneDir::Read);
+    m.port.atOnce = Ident(1360, 1740);
+    ASSERT_TRUE(m.ex->Start());
+    m.clock.Advance(1);
+    m.port.Deliver(m.port.driver);
+    m.clock.Advance(40);
+    EXPECT_EQ(m.ex->CurrentStep(), 1);
+    EXPECT_EQ(m.ex->UpperLimit(), 1740);
 }
 
 TEST(CloneMachine, AnswerTimeOutIs800msAndAGrowingAnswerFailsAfter30Polls) {
