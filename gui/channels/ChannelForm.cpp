@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTableView>
 
 #include "channels/ChannelColumns.h"
@@ -364,9 +365,16 @@ void ChannelForm::FitColumns() {
             needed = std::max(needed, cells.horizontalAdvance(QString::fromStdString(t)));
         const int twips = std::max(ColumnWidthTwips(c), int(std::ceil(ToTwipsX(needed + margin))));
         grid_->setColumnWidth(c, ToPixelsX(twips));
-        designWidth_ += twips;
+        // The header keeps a column at its minimum section size, which some
+        // styles make wider than the channel number column (Windows: 51 px).
+        designWidth_ += std::max(twips, int(std::ceil(ToTwipsX(grid_->columnWidth(c)))));
     }
-    if (state_.CHCount > 16) designWidth_ += 320;
+    // Room for the vertical scroll bar: 320 twips, or what this style's bar
+    // and the grid's frame take where they are wider (Windows' are).
+    if (state_.CHCount > 16) {
+        const int bar = grid_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, grid_);
+        designWidth_ += std::max(320, int(std::ceil(ToTwipsX(bar + 2 * grid_->frameWidth()))));
+    }
 }
 
 void ChannelForm::SetCaptions() {
