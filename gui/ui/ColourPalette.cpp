@@ -36,7 +36,12 @@ void ApplyColourScheme(ColourScheme scheme) {
     if (QApplication::style()->name().compare(style, Qt::CaseInsensitive) != 0)
         QApplication::setStyle(style);
     if (scheme == ColourScheme::System) {
-        QApplication::setPalette(systemPalette);
+        // Every colour as it was: a palette with nothing marked as set would
+        // be filled in from the style, which keeps some of the last scheme's
+        // colours on Windows (the disabled link colour).
+        QPalette all = systemPalette;
+        all.setResolveMask(~QPalette::ResolveMask(0));
+        QApplication::setPalette(all);
         for (std::size_t i = 0; i < systemClassPalettes.size(); ++i)
             QApplication::setPalette(systemClassPalettes[i], kClassesWithPalettes[i]);
         return;
