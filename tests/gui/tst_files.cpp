@@ -20,6 +20,8 @@ using rm427::test::ShellFixture;
 namespace {
 
 // A data file of a new image with one changed byte, so opening it shows.
+// Its path comes back as the program keeps and shows it (with backslashes on
+// Windows).
 QString WriteDataFile(const QString& path, std::uint8_t modelByte) {
     Module1 s;
     s.ClearImage();
@@ -30,7 +32,7 @@ QString WriteDataFile(const QString& path, std::uint8_t modelByte) {
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly)) return QString();
     f.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size()));
-    return path;
+    return QDir::toNativeSeparators(path);
 }
 
 }  // namespace
@@ -97,7 +99,8 @@ void TstFiles::fileArgumentDropAndRecentList() {
         QVERIFY(main.OpenFile(p));
     }
     QCOMPARE(main.RecentFiles().size(), 8);
-    QCOMPARE(main.RecentFiles().first(), f.dir.filePath(QStringLiteral("n8.dat")));
+    QCOMPARE(main.RecentFiles().first(),
+             QDir::toNativeSeparators(f.dir.filePath(QStringLiteral("n8.dat"))));
     QVERIFY(f.Close());
     ShellFixture again;  // the same settings file: the fixtures share none, so reuse f's
     qputenv("RM427_SETTINGS_FILE", f.SettingsFile().toLocal8Bit());
