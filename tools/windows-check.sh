@@ -9,6 +9,7 @@
 # BUILD_DIR (default build-windows) is honoured. The last line reads
 # "windows: N passed, M failed"; the exit status is 0 only when M is 0.
 set -euo pipefail
+[ -n "${TRACE:-}" ] && set -x
 
 cd "$(dirname "$0")/.."
 root=$(pwd)
