@@ -98,7 +98,9 @@ if cmp -s "$toolchain.new" "$toolchain"; then rm "$toolchain.new"; else mv "$too
 host_cmake=/usr/lib/x86_64-linux-gnu/cmake
 
 # qtbase: the modules the program and its tests link, nothing else.
+built_now=""
 if [ ! -f "$prefix/lib/cmake/Qt6Widgets/Qt6WidgetsConfig.cmake" ] || [ ! -f "$cache/.qtbase-done" ]; then
+  built_now=yes
   fetch_source qt6-base 6.4.2+dfsg-10 qtbase
   # Qt 6.4 builds its DirectWrite font engine and font database only
   # together with Direct2D (not needed here), yet PrintSupport and the
@@ -182,9 +184,13 @@ built="qtbase"
 [ -f "$prefix/lib/cmake/Qt6SerialPort/Qt6SerialPortConfig.cmake" ] && built="$built, qtserialport"
 [ -f "$prefix/translations/qtbase_zh_CN.qm" ] && built="$built, qtbase_zh_CN.qm"
 say "$built in $prefix: $(du -sh "$prefix" | cut -f1)"
-if [ -f "$cache/build-seconds" ]; then
-  say "this run $((finished - started)) s; the build itself took $(cat "$cache/build-seconds") s"
-else
+if [ -n "$built_now" ]; then
+  # An interrupted build goes on where it stopped: this run's time is then
+  # only the last part of it.
   echo $((finished - started)) >"$cache/build-seconds"
   say "built in $((finished - started)) s"
+elif [ -f "$cache/build-seconds" ]; then
+  say "reused; this run $((finished - started)) s, its last build run took $(cat "$cache/build-seconds") s"
+else
+  say "reused; this run $((finished - started)) s (the build's time was not kept)"
 fi
