@@ -100,16 +100,21 @@ run() {
   tr -d '\r' <"$out.raw" >"$out"
   tr -d '\r' <"$err.raw" >"$err"
 }
-check() {
-  local what=$1
-  shift
+counted() {  # counted WHO WHAT COMMAND...: one check, added to passed or failed
+  local who=$1 what=$2
+  shift 2
   if "$@"; then
     passed=$((passed + 1))
-  else
-    failed=$((failed + 1))
-    echo "FAILED rm427-cli: $what (status $status)"
-    sed 's/^/  stderr: /' "$err" | head -5
+    return 0
   fi
+  failed=$((failed + 1))
+  echo "FAILED $who: $what"
+  return 1
+}
+check() {  # check WHAT COMMAND...: about the last run, whose stderr a failure shows
+  local what=$1
+  shift
+  counted rm427-cli "$what (status $status)" "$@" || sed 's/^/  stderr: /' "$err" | head -5
 }
 lines() { [ "$(wc -l <"$1")" -eq "$2" ]; }
 size() { [ -f "$1" ] && [ "$(stat -c %s "$1")" -eq "$2" ]; }

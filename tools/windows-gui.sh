@@ -101,15 +101,15 @@ echo "windows gui suites: $gui_passed passed, $gui_failed failed"
 passed=$((passed + gui_passed))
 failed=$((failed + gui_failed))
 
-gui_check() {  # gui_check WHAT COMMAND...: one counted check
-  local what=$1
-  shift
-  if "$@"; then
-    passed=$((passed + 1))
-  else
-    failed=$((failed + 1))
-    echo "FAILED rm427.exe: $what"
-  fi
+gui_check() { counted rm427.exe "$@" || true; }
+window_named() {  # window_named PATTERN SECONDS: the id of a shown window whose title matches
+  local id=""
+  for _ in $(seq 1 "$2"); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 || true)
+    [ -n "$id" ] && break
+    sleep 1
+  done
+  echo "$id"
 }
 
 # The Win32 serial line: wine's COM5 is a pseudo-terminal on which the
@@ -162,12 +162,7 @@ for language in 0 1; do
   "$wine" reg add 'HKLM\SoftWare\RM-427' /v language /d $language /f >/dev/null 2>&1
   "$wine" "$stage/rm427.exe" --demo >"$build/rm427-demo-$name.log" 2>&1 &
   disown  # ended by wineserver -k below, without a word from bash
-  window=""
-  for _ in $(seq 1 90); do
-    window=$(xdotool search --onlyvisible --name '^RM-427' 2>/dev/null | head -1 || true)
-    [ -n "$window" ] && break
-    sleep 1
-  done
+  window=$(window_named '^RM-427' 90)
   gui_check "--demo opens the main window ($name)" test -n "$window"
   if [ -n "$window" ]; then
     sleep 3
@@ -175,12 +170,7 @@ for language in 0 1; do
     xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus "$window" 2>/dev/null || true
     xdotool key --delay 300 alt+l w
     title=$([ $language = 0 ] && echo 'Write data to radio' || echo '向对讲机写入数据')
-    write=""
-    for _ in $(seq 1 30); do
-      write=$(xdotool search --onlyvisible --name "^$title\$" 2>/dev/null | head -1 || true)
-      [ -n "$write" ] && break
-      sleep 1
-    done
+    write=$(window_named "^$title\$" 30)
     sleep 2
     import -window root "$shots/write-$name.png"
     gui_check "Alt+L, W opens the write window ($name)" test -n "$write"
