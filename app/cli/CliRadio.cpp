@@ -44,6 +44,46 @@ std::string ConnectionFailedText() {
 }
 }  // namespace
 
+void EnsureApplication() {
+    static int argc = 1;
+    static char arg0[] = "rm427-cli";
+    static char* argv[] = {arg0, nullptr};
+    if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);
+}
+
+bool ResolvePort(const std::string& command, const std::string& port, int& comPort,
+                 PortPathLookup& lookup) {
+    comPort = 1;
+    lookup = PortPathFromSettings;
+    if (AllDigits(port)) {
+        comPort = std::stoi(port);
+        if (comPort < kFirstPort || comPort > kLastPort) {
+            Fail(command + ": port number must be 1..20 (or a device path)");
+            return false;
+        }
+    } else {
+        lookup = [port](int) { return port; };
+    }
+    EnsureApplication();
+    return true;
+}
+
+ProgressLine::ProgressLine(int every) : every_(every), tty_(::isatty(2)) {}
+
+void ProgressLine::Show(int value, int maximum, const std::function<std::string()>& text) {
+    const int pct = maximum > 0 ? (value * 200 + maximum) / (2 * maximum) : 0;
+    if (pct == last_) return;
+    last_ = pct;
+    if (tty_) std::fprintf(stderr, "\r%s", text().c_str());
+    else if (pct % every_ == 0) std::fprintf(stderr, "%s\n", text().c_str());
+    std::fflush(stderr);
+}
+
+void ProgressLine::End() {
+    if (tty_ && last_ >= 0) std::fputc('\n', stderr);
+    last_ = -1;
+}
+
 bool ParseCloneArgs(const char* command, CloneDir dir, const Args& args, CloneArgs& parsed,
                     int& exitCode) {
     const std::string name = command;
@@ -82,30 +122,6 @@ bool ParseCloneArgs(const char* command, CloneDir dir, const Args& args, CloneAr
     return true;
 }
 
-namespace {
-// The port number and the device lookup of --port N|PATH; false (after one
-// message) for a number outside 1..20. Makes the event loop's application.
-bool ResolvePort(const std::string& name, const std::string& port, int& comPort,
-                 PortPathLookup& lookup) {
-    comPort = 1;
-    lookup = PortPathFromSettings;
-    if (AllDigits(port)) {
-        comPort = std::stoi(port);
-        if (comPort < kFirstPort || comPort > kLastPort) {
-            Fail(name + ": port number must be 1..20 (or a device path)");
-            return false;
-        }
-    } else {
-        lookup = [port](int) { return port; };
-    }
-    static int argc = 1;
-    static char arg0[] = "rm427-cli";
-    static char* argv[] = {arg0, nullptr};
-    if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);
-    return true;
-}
-}  // namespace
-
 int RunClone(const char* command, CloneDir dir, const CloneArgs& args, CodeplugImage& image,
              const std::vector<ChannelFreqText>& channels, std::string* kept) {
     const std::string name = command;
@@ -119,7 +135,6 @@ int RunClone(const char* command, CloneDir dir, const CloneArgs& args, CodeplugI
 
     QtSerialPort serial(lookup);
     QtTimerFactory timers;
-    const bool tty = ::isatty(2);
     // Every signal that would end the program cancels the exchange instead.
     StopSignals stop(nullptr);
 
@@ -139,26 +154,19 @@ int RunClone(const char* command, CloneDir dir, const CloneArgs& args, CodeplugI
         QEventLoop loop;
         CloneExchange::Callbacks cb;
         int failures = 0;
-        int lastPct = -1;
+        ProgressLine progress(10);
         CloneExchange* running = nullptr;
         cb.progress = [&](int value, int maximum) {
-            const int pct = maximum > 0 ? (value * 200 + maximum) / (2 * maximum) : 0;
-            if (pct == lastPct) return;
-            lastPct = pct;
-            const std::string line = prefix + ProgressText(0, value, maximum);
-            if (tty) std::fprintf(stderr, "\r%s", line.c_str());
-            else if (pct % 10 == 0) std::fprintf(stderr, "%s\n", line.c_str());
-            std::fflush(stderr);
+            progress.Show(value, maximum, [&] { return prefix + ProgressText(0, value, maximum); });
         };
         cb.askRetry = [&] {
             if (d == CloneDir::Write && running->CurrentStep() >= 1) run.radioTouched = true;
             run.lineLost = running->LineLost();
             ++failures;
             if (failures <= retries) {
-                if (tty) std::fputc('\n', stderr);
+                progress.End();
                 std::fprintf(stderr, "%s retrying (%d of %d)\n", ConnectionFailedText().c_str(),
                              failures, retries);
-                lastPct = -1;
                 return true;
             }
             run.error = ConnectionFailedText();
@@ -183,7 +191,7 @@ int RunClone(const char* command, CloneDir dir, const CloneArgs& args, CodeplugI
         if (stop.Received()) ex.Cancel();  // stopped before this exchange began
         else if (ex.Start()) loop.exec();
         stop.SetOnStop(nullptr);
-        if (tty && lastPct >= 0) std::fputc('\n', stderr);
+        progress.End();
         if (run.outcome == CloneOutcome::Succeeded) done(ex);
     };
     // state: what the radio holds after this failure (appended for a write).
@@ -260,7 +268,6 @@ int RunWrite(const CloneArgs& args, const CodeplugImage& image) {
 
     QtSerialPort serial(lookup);
     QtTimerFactory timers;
-    const bool tty = ::isatty(2);
     WriteJob* running = nullptr;
     // Every signal that would end the program cancels the exchange instead.
     StopSignals stop([&](int) {
@@ -281,12 +288,9 @@ int RunWrite(const CloneArgs& args, const CodeplugImage& image) {
     QEventLoop loop;
     WriteJob::Result result;
     WriteJob::Stage stage = WriteJob::Stage::Idle;
-    int failures = 0, lastPct = -1;
+    int failures = 0;
     bool checkShown = false, backupStored = true;
-    auto endLine = [&] {
-        if (tty && lastPct >= 0) std::fputc('\n', stderr);
-        lastPct = -1;
-    };
+    ProgressLine progress(10);
     auto showCheck = [&](const std::vector<CheckLine>& lines) {
         if (checkShown) return;
         checkShown = true;
@@ -295,28 +299,24 @@ int RunWrite(const CloneArgs& args, const CodeplugImage& image) {
 
     WriteJob::Callbacks cb;
     cb.stage = [&](WriteJob::Stage s) {
-        endLine();
+        progress.End();
         stage = s;
         failures = 0;
     };
     cb.progress = [&](int value, int maximum) {
-        const int pct = maximum > 0 ? (value * 200 + maximum) / (2 * maximum) : 0;
-        if (pct == lastPct) return;
-        lastPct = pct;
         const int prefix = stage == WriteJob::Stage::Backup    ? 3517
                            : stage == WriteJob::Stage::Restore ? 3523
                            : stage == WriteJob::Stage::Verify || stage == WriteJob::Stage::RestoreVerify
                                ? 3203
                                : 0;
-        const std::string line =
-            (prefix ? LoadText(0, prefix) + ": " : std::string()) + ProgressText(0, value, maximum);
-        if (tty) std::fprintf(stderr, "\r%s", line.c_str());
-        else if (pct % 10 == 0) std::fprintf(stderr, "%s\n", line.c_str());
-        std::fflush(stderr);
+        progress.Show(value, maximum, [&] {
+            return (prefix ? LoadText(0, prefix) + ": " : std::string()) +
+                   ProgressText(0, value, maximum);
+        });
     };
     cb.askRetry = [&] {
         if (++failures > args.retries) return false;
-        endLine();
+        progress.End();
         std::fprintf(stderr, "%s retrying (%d of %d)\n", ConnectionFailedText().c_str(), failures,
                      args.retries);
         return true;
@@ -341,7 +341,7 @@ int RunWrite(const CloneArgs& args, const CodeplugImage& image) {
     if (stop.Received()) job.Cancel();  // stopped before the job began
     loop.exec();
     running = nullptr;
-    endLine();
+    progress.End();
 
     using O = WriteJob::Outcome;
     if (result.outcome != O::PortFailed) showCheck(result.check);

@@ -2,12 +2,41 @@
 // port, run in a Qt event loop on the same machine the clone window uses.
 #pragma once
 
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "Cli.h"
 #include "radio/CloneExchange.h"
+#include "radio/PortPaths.h"
 
 namespace rm427::cli {
+
+// Makes the application the Qt event loop and the serial port need, once.
+void EnsureApplication();
+
+// The port number and the device lookup of --port N|PATH: a number is one of
+// the program's ports 1..20 (its device from the settings), anything else a
+// device path. False, after one message naming command, for a number outside
+// 1..20. Makes the application.
+bool ResolvePort(const std::string& command, const std::string& port, int& comPort,
+                 PortPathLookup& lookup);
+
+// A progress line on stderr: rewritten in place on a terminal, else printed
+// whole at every `every` percent.
+class ProgressLine {
+public:
+    explicit ProgressLine(int every);
+    // Shows text() when the percentage of value in maximum has changed.
+    void Show(int value, int maximum, const std::function<std::string()>& text);
+    // Ends a line rewritten in place; the next Show starts a new one.
+    void End();
+
+private:
+    const int every_;
+    const bool tty_;
+    int last_ = -1;
+};
 
 struct CloneArgs {
     std::string port;  // a port number 1..20 or a device path

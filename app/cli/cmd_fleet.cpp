@@ -3,16 +3,15 @@
 #include <iostream>
 #include <memory>
 
-#include <QCoreApplication>
 #include <QEventLoop>
 #include <QSocketNotifier>
 #include <unistd.h>
 
 #include "CliDataFile.h"
 #include "CliOptions.h"
+#include "CliRadio.h"
 #include "file/History.h"
 #include "io/HistoryFolder.h"
-#include "io/PortSettings.h"
 #include "io/QtSerialPort.h"
 #include "io/QtTimers.h"
 #include "io/StopSignals.h"
@@ -61,17 +60,8 @@ int Run(const Args& args) {
     if (!LoadDataFile(files[0], image)) return 1;
 
     int comPort = 1;
-    PortPathLookup lookup = PortPathFromSettings;
-    if (Number(port, 0, 999, comPort)) {
-        if (comPort < kFirstPort || comPort > kLastPort)
-            return Fail("fleet: port number must be 1..20 (or a device path)");
-    } else {
-        lookup = [port](int) { return port; };
-    }
-    static int argc = 1;
-    static char arg0[] = "rm427-cli";
-    static char* argv[] = {arg0, nullptr};
-    if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);
+    PortPathLookup lookup;
+    if (!ResolvePort("fleet", port, comPort, lookup)) return 1;
 
     opt.pattern.text = pattern;
     opt.backup = keepCopy;
@@ -83,42 +73,34 @@ int Run(const Args& args) {
     QtSerialPort serial(lookup);
     QtTimerFactory timers;
     QEventLoop loop;
-    const bool tty = ::isatty(2);
-    int failures = 0, lastPct = -1;
+    int failures = 0;
     bool checkShown = false;
+    ProgressLine progress(25);
     FleetRun* running = nullptr;
     StopSignals stop([&](int) {
         if (running) running->End();
         loop.quit();
     });
-    auto endLine = [&] {
-        if (tty && lastPct >= 0) std::fputc('\n', stderr);
-        lastPct = -1;
-    };
     WriteJob::Stage stage = WriteJob::Stage::Idle;
     FleetRun::Callbacks cb;
     cb.stage = [&](WriteJob::Stage s) {
-        endLine();
+        progress.End();
         stage = s;
         failures = 0;
     };
     cb.progress = [&](int value, int maximum) {
-        const int pct = maximum > 0 ? (value * 200 + maximum) / (2 * maximum) : 0;
-        if (pct == lastPct || !running) return;
-        lastPct = pct;
+        if (!running) return;
         const int what = stage == WriteJob::Stage::Backup   ? 3517
                          : stage == WriteJob::Stage::Verify ? 3203
                                                             : 1117;
-        const std::string line = FillText(
-            LoadText(0, 3954),
-            {std::to_string(running->NextUnit()), LoadText(0, what) + " " + Percent(value, maximum)});
-        if (tty) std::fprintf(stderr, "\r%s", line.c_str());
-        else if (pct % 25 == 0) std::fprintf(stderr, "%s\n", line.c_str());
-        std::fflush(stderr);
+        progress.Show(value, maximum, [&] {
+            return FillText(LoadText(0, 3954), {std::to_string(running->NextUnit()),
+                                                LoadText(0, what) + " " + Percent(value, maximum)});
+        });
     };
     cb.askRetry = [&] {
         if (++failures > retryCount) return false;
-        endLine();
+        progress.End();
         std::fprintf(stderr, "%s retrying (%d of %d)\n", LoadText(0, 3977).c_str(), failures,
                      retryCount);
         return true;
@@ -126,7 +108,7 @@ int Run(const Args& args) {
     cb.confirmCheck = [&](const std::vector<CheckLine>& lines, bool errors) {
         // The same codeplug goes to every radio: its warnings are told once.
         if (!checkShown || errors) {
-            endLine();
+            progress.End();
             for (const CheckLine& l : lines) std::cerr << CheckLineText(0, l) << "\n";
         }
         checkShown = true;
@@ -138,7 +120,7 @@ int Run(const Args& args) {
         if (!warning.empty()) std::cerr << "rm427-cli: warning: " << warning << "\n";
     };
     cb.radioDone = [&](const FleetRadio& r) {
-        endLine();
+        progress.End();
         // One line per radio on stdout: the log's line without the file names.
         std::cout << FleetLogLine(r, port, files[0]) << std::endl;
         loop.quit();
@@ -207,7 +189,7 @@ int Run(const Args& args) {
         while (run.CurrentState() == FleetRun::State::Running) loop.exec();
     }
     running = nullptr;
-    endLine();
+    progress.End();
     run.End();
     std::cerr << run.Prompt() << "\n";
     if (!run.HistoryLog().empty()) std::cerr << "log: " << run.HistoryLog() << "\n";

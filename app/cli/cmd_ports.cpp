@@ -6,6 +6,7 @@
 #include <QFileInfo>
 
 #include "CliOptions.h"
+#include "CliRadio.h"
 #include "io/PortSettings.h"
 #include "io/QtSerialPort.h"
 #include "io/SerialDeviceList.h"
@@ -32,10 +33,7 @@ int Run(const Args& args) {
     if (!options.Parse(args, rest, rc)) return rc;
     if (!rest.empty()) return Fail("ports: takes no arguments (see rm427-cli ports --help)");
 
-    static int argc = 1;
-    static char arg0[] = "rm427-cli";
-    static char* argv[] = {arg0, nullptr};
-    if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);
+    EnsureApplication();
 
     // The system's devices, and the devices of the port numbers (a stored
     // path may name what the system does not list, such as a pseudo-terminal).

@@ -152,5 +152,20 @@ TEST_F(FleetE2e, CliRefusesBeforeTheFirstRadioAndFailsUnlessAllVerified) {
     EXPECT_NE(r.err.find("1 of 3 radios done"), std::string::npos) << r.err;
 }
 
+// Without --no-wait each radio waits for Enter: lines typed ahead serve the
+// next prompts, and q ends the run even without its line end.
+TEST_F(FleetE2e, CliWaitsForEnterBeforeEachRadio) {
+    const std::string in = WriteDataFile(Dir() + "fleet.dat", DemoCodeplug()), typed = Dir() + "typed";
+    std::ofstream(typed) << "\n\nq";
+    const CliResult r = RunCli("fleet --port " + sim.SlavePath() + " --count 3 " + in + " <" + typed);
+    EXPECT_EQ(r.code, 1) << r.err;
+    const auto rows = CsvRows(r.out);
+    ASSERT_EQ(rows.size(), 3u) << r.out;
+    EXPECT_EQ(rows[1][7] + " " + rows[2][7], "verified verified");
+    for (const char* n : {"1", "2", "3"})
+        EXPECT_NE(r.err.find("Connect radio " + std::string(n) + " and press Enter"), std::string::npos);
+    EXPECT_NE(r.err.find("2 of 3 radios done"), std::string::npos) << r.err;
+}
+
 }  // namespace
 }  // namespace rm427::e2e
