@@ -1,7 +1,10 @@
 #include "helpers/ShellFixture.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QPointer>
 #include <QTimer>
+#include <QtTest>
 
 #include "io/RegKeys.h"
 
@@ -37,11 +40,28 @@ void ShellFixture::OnModal(std::function<void(QWidget*)> fn) {
     auto* timer = new QTimer;
     timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, [timer, fn] {
-        if (QWidget* w = QApplication::activeModalWidget()) {
-            timer->stop();
-            timer->deleteLater();
-            fn(w);
-        }
+        const QPointer<QWidget> w = QApplication::activeModalWidget();
+        if (!w) return;
+        timer->stop();
+        timer->deleteLater();
+        // Keys for the window's shortcuts need it active: on a loaded machine
+        // that can come well after its event loop has started.
+        static_cast<void>(QTest::qWaitForWindowActive(w));
+        fn(w);
+        // A window left open would hold the test until ctest's time runs out:
+        // one whose check failed (the check left fn early) is closed at once,
+        // and the test goes on from the window's exec to its end, failed; one
+        // still open two minutes after fn fails the test and is closed.
+        auto end = [w] {
+            if (!w || !w->isVisible()) return;
+            if (auto* d = qobject_cast<QDialog*>(w.data())) d->reject();
+            else w->close();
+        };
+        if (QTest::currentTestFailed() || !w) return end();
+        QTimer::singleShot(120000, w, [w, end] {
+            if (w && w->isVisible()) QTest::qFail("the window stayed open", __FILE__, __LINE__);
+            end();
+        });
     });
     timer->start();
 }

@@ -34,6 +34,8 @@ struct ShellFixture {
     // Closes the main window like the user; true when it really closed.
     bool Close();
     // Runs fn on the next modal window once it is open (e.g. to press a button).
+    // The window is closed when a check in fn fails, and fails the test when
+    // it is still open two minutes later.
     static void OnModal(std::function<void(QWidget*)> fn);
 };
 
