@@ -1,5 +1,7 @@
 #include "radio/frmMemoryMap.h"
 
+#include <array>
+
 #include <QApplication>
 #include <QFocusEvent>
 #include <QHBoxLayout>
@@ -21,8 +23,20 @@ namespace {
 constexpr int kDataRows = 256;
 constexpr int kDataCols = 16;
 
-QString HexByte(int value) {
-    return QStringLiteral("%1").arg(value & 0xFF, 2, 16, QLatin1Char('0')).toUpper();
+// The two hexadecimal digits of a byte. Made once: the table shows 4096 of
+// them each time the window opens, and formatting each anew was a good part
+// of its opening time.
+const QString& HexByte(int value) {
+    static const std::array<QString, 256> texts = [] {
+        std::array<QString, 256> t;
+        const char* const digits = "0123456789ABCDEF";
+        for (std::size_t v = 0; v < t.size(); ++v) {
+            const char pair[2] = {digits[v >> 4], digits[v & 15]};
+            t[v] = QString::fromLatin1(pair, 2);
+        }
+        return t;
+    }();
+    return texts[static_cast<std::size_t>(value & 0xFF)];
 }
 
 int HexDigit(QChar c) {
@@ -176,6 +190,9 @@ QString frmMemoryMap::TextMatrix(int row, int col) const {
 
 void frmMemoryMap::FillTable() {
     loaded_ = state_.Image;
+    // Filled before the table is shown: nothing needs to hear of each of the
+    // 4096 cells, which the model would otherwise announce one by one.
+    const QSignalBlocker quiet(msgMemory_->model());
     for (int r = 0; r < kDataRows; ++r) {
         for (int c = 0; c < kDataCols; ++c) {
             auto* item = new QTableWidgetItem(HexByte(loaded_[r * kDataCols + c]));
