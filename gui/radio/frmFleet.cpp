@@ -177,7 +177,7 @@ void frmFleet::ChooseCodeplug() {
     if (!ReadWholeFile(path, bytes, error, kDataFileLimit) || !DecodeDataFile(bytes, image)) {
         MessageRequest m;
         m.text = path + (error.empty() ? "" : ": " + error);
-        m.title = "Error";
+        m.title = LoadText(state_.Language, 3385);
         m.icon = MsgIcon::Critical;
         boxes_.Show(m);
         return;

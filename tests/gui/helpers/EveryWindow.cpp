@@ -12,6 +12,7 @@ QStringList EveryWindow() {
             QStringLiteral("miCommunicationPort"),
             QStringLiteral("miRead"),
             QStringLiteral("miWrite"),
+            QStringLiteral("miFleet"),
             QStringLiteral("miTestMode"),
             QStringLiteral("miModel"),
             QStringLiteral("miAbout"),
