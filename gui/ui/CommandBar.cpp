@@ -10,6 +10,8 @@
 #include <QStyle>
 #include <QToolBar>
 
+#include "ui/DrawnIcons.h"
+
 namespace rm427::gui {
 namespace {
 
@@ -50,7 +52,7 @@ QIcon StandardIcon(const QString& name) {
     const QMetaEnum e = QMetaEnum::fromType<QStyle::StandardPixmap>();
     bool ok = false;
     const int v = e.keyToValue(name.toLatin1().constData(), &ok);
-    if (!ok) return {};
+    if (!ok) return DrawnIcon(name);
     return QApplication::style()->standardIcon(static_cast<QStyle::StandardPixmap>(v));
 }
 

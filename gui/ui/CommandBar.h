@@ -7,8 +7,9 @@
 //   band NAME menubar|menu|toolbar      starts a band
 //   tool NAME "Caption" [key=Ctrl+N] [icon=SP_xxx] [check] [separator]
 // A menu band named X is the drop-down menu of tool X (in the menu bar or in
-// another menu). "icon=" takes a QStyle standard pixmap name; "key=" one or
-// more shortcuts, separated by ";" (key=Ctrl+Y;Ctrl+Shift+Z).
+// another menu). "icon=" takes a QStyle standard pixmap name or the name of
+// a picture of ui/DrawnIcons.h ("printer"); "key=" one or more shortcuts,
+// separated by ";" (key=Ctrl+Y;Ctrl+Shift+Z).
 #pragma once
 
 #include <QHash>
