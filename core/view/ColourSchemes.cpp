@@ -14,6 +14,7 @@ const SchemeColours& SchemeColoursOf(ColourScheme scheme) {
         {0x3a, 0x3a, 0x3a}, {0xf0, 0xf0, 0xf0},                      // tool tip
         {0x8a, 0xb4, 0xf8},                                          // link
         {0xa0, 0xa0, 0xa0},                                          // disabled
+        {0x8a, 0x8a, 0x8a}, {0x50, 0x50, 0x50},                      // frames
     };
     static const SchemeColours high = {
         {0x00, 0x00, 0x00}, {0xff, 0xff, 0xff},                      // window
@@ -22,7 +23,8 @@ const SchemeColours& SchemeColoursOf(ColourScheme scheme) {
         {0xff, 0xff, 0x00}, {0x00, 0x00, 0x00},                      // selection
         {0x00, 0x00, 0x00}, {0xff, 0xff, 0xff},                      // tool tip
         {0x00, 0xff, 0xff},                                          // link
-        {0xc0, 0xc0, 0xc0},                                          // disabled
+        {0x99, 0x99, 0x99},                                          // disabled
+        {0xff, 0xff, 0xff}, {0x99, 0x99, 0x99},                      // frames
     };
     return scheme == ColourScheme::HighContrast ? high : dark;
 }

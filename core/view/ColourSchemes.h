@@ -23,6 +23,9 @@ struct SchemeColours {
     Rgb toolTipBase, toolTipText;
     Rgb link;          // on base
     Rgb disabledText;  // on window and on button
+    // The outlines of fields, check boxes and option buttons, on window and
+    // on base; a disabled control is outlined in the dimmer one.
+    Rgb frame, disabledFrame;
 };
 
 // The colours of Dark and HighContrast (System has none of its own).

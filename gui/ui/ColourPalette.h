@@ -6,7 +6,8 @@
 namespace rm427::gui {
 
 // Dark and HighContrast set their palette on the Fusion style, which draws
-// with the palette's colours; System brings back the style and palette the
+// with the palette's colours (and outlines fields and option buttons in the
+// scheme's frame colours); System brings back the style and palette the
 // program started with.
 void ApplyColourScheme(ColourScheme scheme);
 
