@@ -174,10 +174,9 @@ QVariant ChannelGridModel::data(const QModelIndex& index, int role) const {
 QVariant ChannelGridModel::headerData(int section, Qt::Orientation o, int role) const {
     if (o == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < kChannelColumns)
         return QString::fromStdString(Cell(0, section));
-    if (o == Qt::Vertical && role == Qt::DisplayRole) return section + 1;
-    if (o == Qt::Vertical && role == Qt::AccessibleTextRole)
-        return QString::fromStdString(
-            FillText(LoadText(state_.Language, 3572), {std::to_string(section + 1)}));
+    // The rows' header says nothing: the grid hides it, and each cell's name
+    // begins with its channel, so a screen reader that reads the row header
+    // too would say the channel twice.
     return {};
 }
 
