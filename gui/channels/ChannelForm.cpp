@@ -21,6 +21,7 @@
 #include "channels/Channel.h"
 #include "channels/ChannelRecord.h"
 #include "channels/ToneCodec.h"
+#include "channels/GridAccessible.h"
 #include "shell/EditHistory.h"
 #include "shell/MDIForm1.h"
 #include "text/TextTable.h"
@@ -242,6 +243,7 @@ ChannelForm::ChannelForm(Module1& state, MessageBoxes& boxes, MDIForm1* main, QW
     model_ = new ChannelGridModel(state_, this);
     grid_ = new ChannelGridView(picture_);
     grid_->setObjectName(QStringLiteral("ChannelGrid"));
+    UseGridAccessible(grid_);
     grid_->setModel(model_);
     grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid_->setSelectionMode(QAbstractItemView::SingleSelection);

@@ -197,7 +197,8 @@ void TstAccessible::messageBoxesReadTheirText() {
 
 // A grid cell reads as its channel, its column's header and its text; the
 // headers are headers, and the channel is said once (not by the row header
-// as well); the editor over a cell names the cell. In both languages,
+// as well); the corner over the hidden row headers has a name and is not
+// shown; the editor over a cell names the cell. In both languages,
 // following a switch.
 void TstAccessible::gridCellsSayChannelColumnAndValue() {
     test::GridEditor g(false);
@@ -228,6 +229,8 @@ void TstAccessible::gridCellsSayChannelColumnAndValue() {
                     ->cellAt(11, colChannel)
                     ->text(QAccessible::Name)
                     .contains(QStringLiteral("12")));
+        QAccessibleInterface* corner = grid->child(0);
+        QVERIFY(!corner->text(QAccessible::Name).isEmpty() && corner->state().invisible);
         g.click(12, colTxFreq);
         QTest::keyClick(g.txt(), Qt::Key_Escape);
         g.key(Qt::Key_Up);
