@@ -1,6 +1,7 @@
 #include "ui/DesktopHabits.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLibraryInfo>
 #include <QPushButton>
@@ -15,6 +16,9 @@ namespace rm427::gui {
 void SetUpApplication(QApplication& app, const QString& version) {
     QApplication::setApplicationName(QStringLiteral("rm427"));
     QApplication::setApplicationVersion(version);
+    // The radio's icon on every window, the channel and other windows inside
+    // the main one too (they showed the toolkit's logo).
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/rm427.png")));
     app.installEventFilter(new KeyboardHabits(&app));
 }
 
